@@ -1,0 +1,22 @@
+// Byte-level helpers for the counted byte strings of the analyser's tables.
+// Counts of 0 or less mean "no bytes" everywhere.
+#pragma once
+
+#include <cstdio>
+
+// a-z to A-Z and the 7-bit umlaut codes 0x7B-0x7E to 0x5B-0x5E; all other
+// bytes, 0x80 and above included, unchanged.
+unsigned char upcase_char(unsigned char b);
+
+// Copies `count` bytes; writes no terminator.
+void copy_bytes(unsigned char* destination, const unsigned char* source, int count);
+
+// Copies `count` bytes and a zero byte behind them (destination: count + 1 bytes).
+void copy_bytes_nul(unsigned char* destination, const unsigned char* source, int count);
+
+// Difference of the first differing bytes (unsigned, -255..255) within
+// `count` bytes, or 0. Zero bytes compare like any other byte.
+int compare_bytes(const unsigned char* first, const unsigned char* second, int count);
+
+// Writes `count` bytes one at a time, zero bytes included.
+void put_bytes(FILE* out, const unsigned char* text, int count);

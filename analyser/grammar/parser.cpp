@@ -1,0 +1,3 @@
+#include "analyser/grammar/parser.hpp"
+
+void parse_sentence(AnalyserState&) {}

@@ -1,0 +1,78 @@
+#include "analyser/lexicon/category_table.hpp"
+
+#include "analyser/driver/fatal_error.hpp"
+#include "analyser/driver/text_utils.hpp"
+
+category_entry* put_category(AnalyserState& state, const unsigned char* text, int length) {
+  for (category_entry* e = state.category_list; e != nullptr; e = e->next) {
+    if (e->name_length <= length && compare_bytes(text, e->name, e->name_length) == 0) return e;
+  }
+  auto* entry = state.tables.make<category_entry>();
+  auto* name = static_cast<unsigned char*>(state.tables.allocate(length > 0 ? length : 1));
+  if (entry == nullptr || name == nullptr) fatal_error(state, "put_category: malloc Fehler");
+  copy_bytes(name, text, length);
+  entry->name = name;
+  entry->name_length = length;
+  if (state.category_list == nullptr) {
+    state.category_list = entry;
+  } else {
+    state.category_tail->next = entry;
+  }
+  state.category_tail = entry;
+  return entry;
+}
+
+unsigned char add_group_digit(unsigned char group, unsigned char digit) {
+  if (digit < '1' || digit > '9') return group;
+  return static_cast<unsigned char>(group + (1u << (digit - '1')));
+}
+
+// Copies `count` bytes of `bytes` behind a count byte into fresh table storage.
+static const unsigned char* store_counted(AnalyserState& state, const unsigned char* bytes,
+                                          int count, const char* failure) {
+  auto* block = static_cast<unsigned char*>(state.tables.allocate(count + 1));
+  if (block == nullptr) fatal_error(state, failure);
+  block[0] = static_cast<unsigned char>(count);
+  copy_bytes(block + 1, bytes, count);
+  return block;
+}
+
+const subcat_value_set* put_scv(AnalyserState& state, const unsigned char* text, int length) {
+  if (length <= 0) return nullptr;
+  unsigned char groups[kMaxGroups];
+  int n = 0;
+  bool past_limit = false;  // more "(" than a count byte can hold: the rest is ignored
+  unsigned char previous = 0;
+  for (int i = 0; i < length && text[i] != ';'; ++i) {
+    unsigned char c = text[i];
+    if (c == ')' && previous == '(') {
+      if (n > 0 && !past_limit) groups[n - 1] = 0xFF;
+    } else if (c == '(') {
+      if (n < kMaxGroups) {
+        groups[n++] = 0;
+      } else {
+        past_limit = true;
+      }
+    } else if (c >= '1' && c <= '8' && n > 0 && !past_limit) {
+      groups[n - 1] = add_group_digit(groups[n - 1], c);
+    }
+    previous = c;
+  }
+  return store_counted(state, groups, n, "put_scv: malloc Fehler");
+}
+
+const condition_values* put_condition(AnalyserState& state, const unsigned char* text,
+                                      int length) {
+  if (length <= 0) return nullptr;
+  unsigned char digits[kMaxGroups];
+  int n = 0;
+  for (int i = 0; i < length && n < kMaxGroups; ++i) {
+    if (text[i] >= '0' && text[i] <= '9') digits[n++] = static_cast<unsigned char>(text[i] - '0');
+  }
+  return store_counted(state, digits, n, "put_condition: malloc Fehler");
+}
+
+int letter_slot(unsigned char c) {
+  if (c < 0x41 || c > 0x60) return -1;
+  return c - 0x41;
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case: tests/run_case.sh PROGRAM CASE_DIR
+#
+# A case directory holds:
+#   args        the command-line arguments, one per line (may be empty or missing)
+#   stdin       what standard input receives (missing: nothing)
+#   stdout      the expected standard output
+#   stderr      the expected standard error (missing: not compared)
+#   status      the expected exit status (missing: 0)
+#   expect/F    the expected content of file F written by the program
+# and any input files the arguments name. The program runs in a scratch copy
+# of the directory. Node identities ("0x..." and "(nil)") and the figure of
+# the timing line are normalised on both sides before the comparison.
+# With UPDATE=1 the expected stdout, stderr and status are rewritten instead.
+set -u
+program=$1
+case_dir=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -R "$case_dir"/. "$work"/
+cd "$work" || exit 2
+
+args=()
+if [ -f args ]; then
+  while IFS= read -r line || [ -n "$line" ]; do args+=("$line"); done < args
+fi
+input=/dev/null
+[ -f stdin ] && input=stdin
+
+"$program" "${args[@]}" < "$input" > actual_stdout 2> actual_stderr
+actual_status=$?
+
+normalise() {
+  sed -E -e 's/0x[0-9a-f]+/PTR/g' -e 's/\(nil\)/PTR/g' -e 's/Zeit:-?[0-9]+/Zeit:N/g' "$1"
+}
+
+if [ "${UPDATE:-0}" = 1 ]; then
+  cp actual_stdout "$case_dir/stdout"
+  [ -f "$case_dir/stderr" ] || [ -s actual_stderr ] && cp actual_stderr "$case_dir/stderr"
+  echo "$actual_status" > "$case_dir/status"
+  exit 0
+fi
+
+failed=0
+compare() {  # expected actual what
+  if ! diff -u <(normalise "$1") <(normalise "$2") > diff_out; then
+    echo "--- $3 differs:"; cat diff_out; failed=1
+  fi
+}
+compare stdout actual_stdout "standard output"
+[ -f stderr ] && compare stderr actual_stderr "standard error"
+expected_status=0
+[ -f status ] && expected_status=$(cat status)
+if [ "$actual_status" != "$expected_status" ]; then
+  echo "--- exit status $actual_status, expected $expected_status"; failed=1
+fi
+if [ -d expect ]; then
+  for f in expect/*; do
+    name=$(basename "$f")
+    if [ ! -f "$name" ]; then echo "--- file $name was not written"; failed=1; continue; fi
+    compare "$f" "$name" "file $name"
+  done
+fi
+exit $failed
