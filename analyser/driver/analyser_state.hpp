@@ -17,8 +17,9 @@ constexpr int OUT_SUBCAT = 0x20;
 // Size of the text `read_sentence` is offered: 399 characters and a
 // terminator. The buffer holds one byte more for the closing blank.
 constexpr int kSentenceCapacity = 400;
-// Bytes of a delimiter set: 39 codes and the terminating zero byte.
-constexpr int kDelimiterSetSize = 40;
+// Bytes of a delimiter set: room for every code 1 to 255 once and the
+// terminating zero byte, so a set can never overflow (codes are not repeated).
+constexpr int kDelimiterSetSize = 256;
 // Slots of a first-letter index: bytes 0x41 ("A") to 0x60.
 constexpr int kLetterSlots = 32;
 // Characters kept of a rule label and of a dictionary label.
@@ -26,6 +27,11 @@ constexpr int kRuleLabelLength = 19;
 constexpr int kDictLabelLength = 18;
 // Groups a value set (and digits a condition) can hold: the count is one byte.
 constexpr int kMaxGroups = 255;
+// Default bound on the nodes of one sentence. A unary cycle in the grammar,
+// or ambiguity that explodes, would otherwise make nodes until memory runs
+// out; at the bound the sentence is abandoned with a message (about 640 MB
+// of nodes at most).
+constexpr long kNodeLimit = 10'000'000;
 
 // Value sets and conditions are counted byte strings: byte 0 is the count n,
 // bytes 1..n follow. A null pointer is "no set", distinct from n = 0.
@@ -123,6 +129,12 @@ struct AnalyserState {
   int current_seg_end = 0;
   int new_node_count = 0;
   unsigned char subcat_scratch[kMaxGroups + 1] = {};
+
+  // Nodes made for the current sentence, and the bound on them; both are
+  // reset by `lex_analysis` at the start of every sentence.
+  long node_limit = kNodeLimit;
+  long node_count = 0;
+  bool node_limit_reached = false;
 
   // Storage: `tables` for everything loaded at start-up, `sentence` for the
   // nodes, value sets and labels of the current sentence.

@@ -1,1 +1,7 @@
-int main() { return 1; }
+// Mirask, the analyser: see analyser_run.hpp.
+#include "analyser/driver/analyser_run.hpp"
+
+int main(int argc, char** argv) {
+  AnalyserState state;
+  return run_analyser(state, argc, argv);
+}

@@ -1,12 +1,26 @@
 // Numbered messages of the message file.
+//
+// Message file format: one message to a line, "<number> <text>": a decimal
+// number (optionally signed) at the start of the line, characters up to the
+// first blank ignored, then the text up to the line end. The text may hold
+// the escapes backslash-n and backslash-r, expanded only when shown. Lines
+// holding nothing but their line end are skipped. Lines are read whole,
+// whatever their length.
 #pragma once
+
+#include <cstdio>
 
 #include "analyser/driver/analyser_state.hpp"
 
-// Loads the message file named by the next configuration line into
-// state.message_list; returns false on any failure (the caller stops the
-// program with "Message file").
+// Reads the message file name from the next line of state.config_file and
+// loads that file into state.message_list. False on any failure (the line or
+// the file missing, a bad line, no message at all); the list is then empty
+// and the caller stops the program with "Message file".
 bool read_messages(AnalyserState& state);
+
+// Loads the message lines of an open message file, echoing each with
+// tracing on. Same result as read_messages.
+bool read_message_file(AnalyserState& state, FILE* file);
 
 // Writes message `number` (the first record with that number) with its
 // backslash escapes expanded; returns 0, or -1 when there is no such message.

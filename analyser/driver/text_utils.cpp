@@ -1,5 +1,8 @@
 #include "analyser/driver/text_utils.hpp"
 
+#include <cctype>
+#include <climits>
+
 unsigned char upcase_char(unsigned char b) {
   // a-z and the umlaut codes {|}~ lie together in 0x61..0x7E, each 0x20 above its capital.
   if (b >= 0x61 && b <= 0x7E) return static_cast<unsigned char>(b - 0x20);
@@ -25,4 +28,30 @@ int compare_bytes(const unsigned char* first, const unsigned char* second, int c
 
 void put_bytes(FILE* out, const unsigned char* text, int count) {
   for (int i = 0; i < count; ++i) std::fputc(text[i], out);
+}
+
+bool in_char_set(const unsigned char* set, unsigned char c) {
+  for (; *set != 0; ++set) {
+    if (*set == c) return true;
+  }
+  return false;
+}
+
+bool leading_integer(const char* text, long& value) {
+  constexpr long kDecimalBase = 10;
+  while (std::isspace(static_cast<unsigned char>(*text))) ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  if (!std::isdigit(static_cast<unsigned char>(*text))) return false;
+  // Accumulate towards the sign so that LONG_MIN itself is reachable.
+  value = 0;
+  for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
+    const long digit = *text - '0';
+    if (negative) {
+      value = value < (LONG_MIN + digit) / kDecimalBase ? LONG_MIN : value * kDecimalBase - digit;
+    } else {
+      value = value > (LONG_MAX - digit) / kDecimalBase ? LONG_MAX : value * kDecimalBase + digit;
+    }
+  }
+  return true;
 }

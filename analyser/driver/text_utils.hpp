@@ -20,3 +20,12 @@ int compare_bytes(const unsigned char* first, const unsigned char* second, int c
 
 // Writes `count` bytes one at a time, zero bytes included.
 void put_bytes(FILE* out, const unsigned char* text, int count);
+
+// True when `c` occurs in the zero-terminated byte set `set` (a delimiter
+// set); the terminator itself is not a member.
+bool in_char_set(const unsigned char* set, unsigned char c);
+
+// The decimal integer at the start of `text`: white space, an optional sign,
+// digits; whatever follows the digits is ignored. False when no digit comes.
+// Values beyond the range of long are clamped to it.
+bool leading_integer(const char* text, long& value);

@@ -1,0 +1,27 @@
+// Whole-line reading of the configuration and message files, and an owner
+// for the files the analyser opens, so that a fatal end closes them too.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+using unique_file = std::unique_ptr<FILE, FileCloser>;
+
+// Opens `name` for reading as text; null when it cannot be opened.
+unique_file open_text_file(const std::string& name);
+
+// Reads the next line of `stream` into `line`, whatever its length, with its
+// line end (LF) when it has one; zero bytes are kept. False when the stream
+// had nothing left to read.
+bool read_line(FILE* stream, std::string& line);
+
+// True when `line` holds nothing but its line end: LF, or CR LF.
+bool is_line_end_only(const std::string& line);
+
+// Removes the line end of a line as read: LF, or CR LF taken as one line end.
+// The last line of a file without a line end keeps all its characters.
+void remove_line_end(std::string& line);

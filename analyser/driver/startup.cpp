@@ -1,0 +1,117 @@
+#include "analyser/driver/startup.hpp"
+
+#include "analyser/driver/fatal_error.hpp"
+#include "analyser/driver/file_input.hpp"
+#include "analyser/driver/messages.hpp"
+#include "analyser/driver/text_utils.hpp"
+#include "analyser/grammar/rules_reader.hpp"
+#include "analyser/lexicon/category_table.hpp"
+#include "analyser/lexicon/dict_reader.hpp"
+
+namespace {
+constexpr unsigned char kFirstVisible = 32;
+constexpr long kByteMask = 0xFF;
+
+void trace(AnalyserState& state, const char* line) {
+  if (!state.trace_flag) return;
+  std::fputs(line, state.out);
+  std::fflush(state.out);
+}
+
+// Asks on the console for the configuration file name when none was given.
+void ask_config_name(AnalyserState& state) {
+  if (!state.config_file_name.empty()) return;
+  std::fputs("\nName configuration file:", state.out);
+  std::fflush(state.out);
+  if (!read_line(state.console, state.config_file_name)) {
+    fatal_error(state, "No configuration file");
+  }
+}
+
+// The name ends at its first control character (the line end among them).
+void cut_at_control_char(std::string& name) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (static_cast<unsigned char>(name[i]) < kFirstVisible) {
+      name.resize(i);
+      return;
+    }
+  }
+}
+
+void open_config_file(AnalyserState& state) {
+  state.config_file = std::fopen(state.config_file_name.c_str(), "r");
+  if (state.config_file == nullptr) fatal_error(state, "Konfig.: Dateifehler");
+  if (state.trace_flag) {
+    std::fprintf(state.out, "in initialize_everything(): config.file %s read\n",
+                 state.config_file_name.c_str());
+    std::fflush(state.out);
+  }
+}
+
+void read_delimiters(AnalyserState& state, unsigned char (&set)[kDelimiterSetSize],
+                     const char* failure) {
+  std::string line;
+  if (!read_line(state.config_file, line)) fatal_error(state, failure);
+  read_char_list(line.c_str(), set);
+}
+
+// Loads the lexicon or the endings file named by the next configuration
+// line into `index`; returns its first entry.
+dict_entry* load_dictionary(AnalyserState& state, dict_entry* (&index)[kLetterSlots],
+                            const char* open_failure) {
+  std::string name;
+  if (!read_line(state.config_file, name)) fatal_error(state, "Konf.Fehler");
+  remove_line_end(name);
+  unique_file file = open_text_file(name);
+  if (file == nullptr) fatal_error(state, open_failure);
+  clear_letter_index(index);
+  return read_dict(state, file.get(), index);
+}
+}  // namespace
+
+int next_list_item(const char* text, std::string& item) {
+  item.clear();
+  int count = 0;
+  for (; text[count] != '\0' && text[count] != ',' && text[count] != '\r' && text[count] != '\n';
+       ++count) {
+    item += text[count];
+  }
+  return text[count] == ',' ? count + 1 : count;
+}
+
+void read_char_list(const char* line, unsigned char (&set)[kDelimiterSetSize]) {
+  int size = 0;
+  set[0] = 0;
+  std::string item;
+  const char* p = line;
+  do {
+    p += next_list_item(p, item);
+    long code = 0;
+    if (!leading_integer(item.c_str(), code)) continue;
+    const auto c = static_cast<unsigned char>(code & kByteMask);
+    if (c == 0) return;
+    if (in_char_set(set, c) || size + 1 >= kDelimiterSetSize) continue;
+    set[size++] = c;
+    set[size] = 0;
+  } while (*p != '\0' && *p != '\r' && *p != '\n');
+}
+
+void initialize_everything(AnalyserState& state) {
+  trace(state, "in initialize_everything()\n");
+  ask_config_name(state);
+  cut_at_control_char(state.config_file_name);
+  open_config_file(state);
+  if (!read_messages(state)) fatal_error(state, "Message file");
+  trace(state, "in initialize_everything(): messages read\n");
+  read_delimiters(state, state.word_end_chars, "Error config. file: word end chars");
+  trace(state, "in initialize_everything(): word delimiters read\n");
+  read_delimiters(state, state.sentence_end_chars, "Error config.file: sentence delimiter chars");
+  trace(state, "in initialize_everything(): sentence delimiters read\n");
+  read_grammar(state, state.config_file);
+  show_message(state, 3);
+  trace(state, "in initialize_everything(): grammar read\n");
+  load_dictionary(state, state.lexicon_index, "lexicon file error (not found)");
+  show_message(state, 4);
+  state.endings_list = load_dictionary(state, state.endings_index, "error endings file (not found)");
+  show_message(state, 5);
+}

@@ -1,0 +1,240 @@
+#include "analyser/driver/startup.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analyser/driver/fatal_error.hpp"
+#include "analyser/driver/test_support.hpp"
+
+namespace {
+std::string item_of(const char* text, int* advance) {
+  std::string item = "old";
+  *advance = next_list_item(text, item);
+  return item;
+}
+
+TEST(NextListItem, StopsAtCommaCrLfOrEnd) {
+  int advance = 0;
+  EXPECT_EQ(item_of("32,44", &advance), "32");
+  EXPECT_EQ(advance, 3);
+  EXPECT_EQ(item_of("44\n", &advance), "44");
+  EXPECT_EQ(advance, 2);
+  EXPECT_EQ(item_of("7\r\n", &advance), "7");
+  EXPECT_EQ(advance, 1);
+  EXPECT_EQ(item_of(",x", &advance), "");
+  EXPECT_EQ(advance, 1);
+  EXPECT_EQ(item_of("", &advance), "");
+  EXPECT_EQ(advance, 0);
+  const std::string long_item(100, '1');
+  EXPECT_EQ(item_of(long_item.c_str(), &advance), long_item);
+  EXPECT_EQ(advance, 100);
+}
+
+std::vector<int> codes_of(const std::string& line) {
+  unsigned char set[kDelimiterSetSize];
+  std::fill(std::begin(set), std::end(set), 0xAA);
+  read_char_list(line.c_str(), set);
+  std::vector<int> codes;
+  for (int i = 0; i < kDelimiterSetSize && set[i] != 0; ++i) codes.push_back(set[i]);
+  return codes;
+}
+
+TEST(ReadCharList, DecodesTheDelimiterLine) {
+  struct Row {
+    const char* line;
+    std::vector<int> codes;
+  };
+  const std::vector<Row> rows = {
+      {"32,44,46\n", {32, 44, 46}},
+      {"32,44,\n", {32, 44}},         // a comma before the line end adds nothing
+      {"32,44,\r\n", {32, 44}},
+      {"32", {32}},                   // no line end at all
+      {" 32, 44x,+46\n", {32, 44, 46}},
+      {"32,0,44\n", {32}},            // the code 0 ends the set
+      {"288,-1\n", {32, 255}},        // the low 8 bits
+      {"32,,44\n", {32, 44}},         // an empty item adds nothing
+      {"x,32\n", {32}},               // so does an item without a number
+      {"\n", {}},
+      {"", {}},
+      {"32,32,44,32\n", {32, 44}},    // repeated codes are members once
+  };
+  for (const Row& row : rows) EXPECT_EQ(codes_of(row.line), row.codes) << row.line;
+}
+
+TEST(ReadCharList, EveryCodeFitsAndAllRepeatsAreHarmless) {
+  std::string line;
+  std::vector<int> all;
+  for (int round = 0; round < 3; ++round) {
+    for (int code = 1; code < 256; ++code) line += std::to_string(code) + ",";
+  }
+  for (int code = 1; code < 256; ++code) all.push_back(code);
+  EXPECT_EQ(codes_of(line + "\n"), all);
+}
+
+TEST(ReadCharList, FortyCodesAreAllKept) {
+  std::string line;
+  std::vector<int> expected;
+  for (int code = 33; code < 33 + 40; ++code) {
+    line += std::to_string(code) + ",";
+    expected.push_back(code);
+  }
+  EXPECT_EQ(codes_of(line), expected);
+}
+
+// A scratch directory holding a complete, valid set of start-up files.
+struct Startup : ::testing::Test {
+  ScratchDirectory dir;
+  CapturedOutput out;
+  AnalyserState state;
+
+  Startup() {
+    state.out = out.file();
+    state.config_file_name = "conf";
+    dir.write("conf", "msg\n32,44\n46\nrules\nlex\nend\n");
+    dir.write("msg", "3 R\n4 L\n5 E\n");
+    dir.write("rules", "ABCD+EFGH=IJKL;.\n");
+    dir.write("lex", "HAUS=NOMN\n");
+    dir.write("end", "EN=ENDG\n");
+  }
+
+  // Runs the start-up; returns the fatal text, or "" when it returned.
+  std::string run() {
+    try {
+      initialize_everything(state);
+    } catch (const AnalyserEnd& end) {
+      EXPECT_EQ(end.status, 1);
+      const std::string text = out.text();
+      const std::size_t frame = text.rfind("\n\t\t------ ");
+      return frame == std::string::npos ? "?" : text.substr(frame);
+    }
+    return "";
+  }
+};
+
+std::string frame(const char* text) { return std::string("\n\t\t------ ") + text + " ------\n"; }
+
+TEST_F(Startup, LoadsEverythingInOrder) {
+  ASSERT_EQ(run(), "");
+  EXPECT_EQ(out.text(), "RLE");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(state.word_end_chars)), " ,");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(state.sentence_end_chars)), ".");
+  ASSERT_NE(state.rule_list, nullptr);
+  EXPECT_EQ(state.rule_index['A' - 'A'], state.rule_list);
+  ASSERT_NE(state.lexicon_index['H' - 'A'], nullptr);
+  ASSERT_NE(state.endings_list, nullptr);
+  EXPECT_EQ(state.endings_index['E' - 'A'], state.endings_list);
+  // Categories in order of first use: rules, lexicon, endings.
+  const char* expected[] = {"ABCD", "EFGH", "IJKL", "NOMN", "ENDG"};
+  category_entry* c = state.category_list;
+  for (const char* name : expected) {
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(c->name), c->name_length), name);
+    c = c->next;
+  }
+  EXPECT_EQ(c, nullptr);
+}
+
+TEST_F(Startup, TraceLinesInTheirOrder) {
+  state.trace_flag = 1;
+  ASSERT_EQ(run(), "");
+  EXPECT_EQ(without_identities(out.text()),
+            "in initialize_everything()\n"
+            "in initialize_everything(): config.file conf read\n"
+            "3 R\n4 L\n5 E\n"
+            "in initialize_everything(): messages read\n"
+            "in initialize_everything(): word delimiters read\n"
+            "in initialize_everything(): sentence delimiters read\n"
+            "read_grammar(): file=rules\n\n"
+            "\n"
+            "\n   1 ABCD+\n\tEFGH=\n\tIJKL;\n\t. --- PTR"
+            "R"
+            "in initialize_everything(): grammar read\n"
+            "HAUS=NOMN\nL"
+            "EN=ENDG\nE");
+}
+
+TEST_F(Startup, EachFailureStopsWithItsOwnText) {
+  struct Row {
+    const char* config;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"", "Message file"},
+      {"nomsg\n", "Message file"},
+      {"msg\n", "Error config. file: word end chars"},
+      {"msg\n32\n", "Error config.file: sentence delimiter chars"},
+      {"msg\n32\n46\n", "no entry for grammar file in the confi.file"},
+      {"msg\n32\n46\nnorules\n", "Regeln: Dateifehler"},
+      {"msg\n32\n46\nrules\n", "Konf.Fehler"},
+      {"msg\n32\n46\nrules\nnolex\n", "lexicon file error (not found)"},
+      {"msg\n32\n46\nrules\nlex\n", "Konf.Fehler"},
+      {"msg\n32\n46\nrules\nlex\nnoend\n", "error endings file (not found)"},
+  };
+  for (const Row& row : rows) {
+    dir.write("conf", row.config);
+    AnalyserState fresh;
+    CapturedOutput captured;
+    fresh.out = captured.file();
+    fresh.config_file_name = "conf";
+    EXPECT_THROW(initialize_everything(fresh), AnalyserEnd) << row.config;
+    const std::string text = captured.text();
+    EXPECT_TRUE(text.ends_with(frame(row.text))) << row.config << "\n" << text;
+  }
+}
+
+TEST_F(Startup, MessagesBeforeTheFailureAppear) {
+  dir.write("conf", "msg\n32\n46\nrules\nnolex\nend\n");
+  EXPECT_EQ(run(), frame("lexicon file error (not found)"));
+  EXPECT_EQ(out.text(), "R" + frame("lexicon file error (not found)"));
+}
+
+TEST_F(Startup, BadMessageFileStops) {
+  dir.write("msg", "3 R\n 4 L\n");
+  EXPECT_EQ(run(), frame("Message file"));
+  EXPECT_EQ(state.rule_list, nullptr);
+}
+
+TEST_F(Startup, ConfigurationFileMissing) {
+  state.config_file_name = "absent";
+  EXPECT_EQ(run(), frame("Konfig.: Dateifehler"));
+}
+
+TEST_F(Startup, NameEndsAtItsFirstControlCharacter) {
+  state.config_file_name = "conf\tignored";
+  EXPECT_EQ(run(), "");
+}
+
+TEST_F(Startup, NameIsAskedForOnTheConsole) {
+  state.config_file_name.clear();
+  MemoryInput console("conf\r\n");
+  state.console = console.file();
+  EXPECT_EQ(run(), "");
+  EXPECT_EQ(out.text(), "\nName configuration file:RLE");
+}
+
+TEST_F(Startup, EmptyReplyMeansAnEmptyName) {
+  state.config_file_name.clear();
+  MemoryInput console("\n");
+  state.console = console.file();
+  EXPECT_EQ(run(), frame("Konfig.: Dateifehler"));
+}
+
+TEST_F(Startup, EndOfConsoleInputAtThePrompt) {
+  state.config_file_name.clear();
+  MemoryInput console("");
+  state.console = console.file();
+  EXPECT_EQ(run(), frame("No configuration file"));
+  EXPECT_EQ(out.text(), "\nName configuration file:" + frame("No configuration file"));
+}
+
+TEST_F(Startup, NameLinesInCrLfFilesAndLongNames) {
+  const std::string long_name(300, 'l');
+  dir.write(long_name, "HAUS=NOMN\n");
+  dir.write("conf", "msg\r\n32\r\n46\r\nrules\r\n" + long_name + "\r\nend");
+  ASSERT_EQ(run(), "");
+  EXPECT_NE(state.lexicon_index['H' - 'A'], nullptr);
+  ASSERT_NE(state.endings_list, nullptr);  // the last line keeps its last character
+}
+}  // namespace

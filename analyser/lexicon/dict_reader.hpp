@@ -1,0 +1,25 @@
+// The lexicon file and the endings file (one format, one reader).
+//
+// One entry to a line:  WORD=CATG subcategory text:label
+//   word      every character before the first "=", upper-cased
+//   category  the first four characters after the "=" (a ":" ends it early)
+//   subcat    the rest up to ":" or the line end, turned into a value set
+//   label     after ":", leading blanks skipped, the first 18 characters kept
+// A CR anywhere is ignored. "$" outside the label starts a comment that runs
+// to the line end, whatever its length; a line that is nothing but a comment
+// vanishes, and a comment behind an entry leaves the entry to end at that
+// line end. A later "=" in a line is ordinary text.
+#pragma once
+
+#include <cstdio>
+
+#include "analyser/driver/analyser_state.hpp"
+
+// Reads `file` to its end and returns its first entry (null when it held
+// none); entries are linked in file order and the slot of each first letter
+// in `index` (empty on entry) refers to the first entry with that letter. A
+// last line without a line end is stored like any other. A line without "=",
+// word or category is skipped with a warning ("read_dict: line %d skipped
+// ..."), a blank or empty line silently. With tracing on, every character
+// except CRs and comments is echoed as read.
+dict_entry* read_dict(AnalyserState& state, FILE* file, dict_entry* (&index)[kLetterSlots]);

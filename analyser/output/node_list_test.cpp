@@ -1,0 +1,91 @@
+#include "analyser/output/node_list.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "analyser/grammar/test_support.hpp"
+
+using namespace test_support;
+
+namespace {
+
+const char kHeading[] =
+    "      Kat.                 Rnu.  LK   RK #   UKW\n"
+    "-------------------------------------------------\n";
+
+TEST(PrintSubcatValues, GroupsFromHighestToLowestValue) {
+  struct row {
+    const char* text;  // subcategory text; "-" for no set
+    const char* printed;
+  } rows[] = {
+      {"-", ""},
+      {" ", ""},                       // no groups
+      {"(1)", " (1)"},
+      {"(1,3,8)", " (8,3,1)"},
+      {"()", " ()"},                   // all values
+      {"( )", " ()"},                  // no value
+      {"(12345678)", " ()"},           // all eight written out: 0xFF
+      {"(1234567)", " (7,6,5,4,3,2,1)"},
+      {"(3)(1,2)()", " (3) (2,1) ()"},
+  };
+  for (const row& r : rows) {
+    AnalyserState state;
+    captured_output output(state);
+    print_subcat_values(state, std::strcmp(r.text, "-") == 0 ? nullptr : values(state, r.text));
+    EXPECT_EQ(output.text(), r.printed) << r.text;
+  }
+}
+
+TEST(PrintSubcatValues, WorkedExample) {
+  AnalyserState state;
+  captured_output output(state);
+  const unsigned char set[] = {2, 0x85, 0xFF};
+  print_subcat_values(state, set);
+  EXPECT_EQ(output.text(), " (8,3,1) ()");
+}
+
+TEST(PrintNodeList, RowsInTheOrderTheNodesWereMade) {
+  AnalyserState state;
+  captured_output output(state);
+  std::strcpy(reinterpret_cast<char*>(state.sentence_buffer), "DER HUND ");
+  grammar_rule* rule = nullptr;
+  for (int i = 0; i < 12; ++i) rule = add_rule(state, "DETX + NOMN = NPHR (); 1 1 1");
+  parse_node* det = word_node(state, "DETX", "(1,2)", 1, 1);
+  parse_node* noun = word_node(state, "VERBUM", "(2)", 2, 2);
+  unsigned char made[] = {1, 0x02};
+  keep_node(state, rule->parts[2].category, made, det, noun, rule, 1, 2, "");
+  parse_node* unary = word_node(state, "NP", "", 10, 12);
+  unary->left_comp = det;
+  print_node_list(state, state.node_list);
+  char expected[1024];
+  std::snprintf(expected, sizeof expected,
+                "DER HUND \n%s"
+                "%p DETX (nil) (nil)   -1      1 -  1 #  (2,1)\n"
+                "%p VERB (nil) (nil)   -1      2 -  2 #  (2)\n"
+                "%p NPHR %p %p   12      1 -  2 #  (2)\n"
+                "%p NP   %p (nil)   -1     10 - 12 # \n",
+                kHeading, static_cast<void*>(det), static_cast<void*>(noun),
+                static_cast<void*>(noun->next), static_cast<void*>(det),
+                static_cast<void*>(noun), static_cast<void*>(unary), static_cast<void*>(det));
+  EXPECT_EQ(output.text(), expected);
+}
+
+TEST(PrintNodeList, EmptyChainPrintsTheHeadingOnly) {
+  AnalyserState state;
+  captured_output output(state);
+  std::strcpy(reinterpret_cast<char*>(state.sentence_buffer), " ");
+  print_node_list(state, nullptr);
+  EXPECT_EQ(output.text(), std::string(" \n") + kHeading);
+}
+
+TEST(PrintNodeList, WideNumbersWidenTheirColumns) {
+  AnalyserState state;
+  captured_output output(state);
+  word_node(state, "ABCD", "", 100, 12345);
+  print_node_list(state, state.node_list);
+  EXPECT_EQ(normalise(output.text()), std::string("\n") + kHeading +
+                                          "PTR ABCD PTR PTR   -1     100 - 12345 # \n");
+}
+
+}  // namespace

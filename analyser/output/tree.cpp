@@ -1,0 +1,100 @@
+#include "analyser/output/tree.hpp"
+
+#include <vector>
+
+namespace {
+constexpr int kGridRows = 64;
+constexpr int kGridWidth = 256;
+constexpr int kCellWidth = 8;
+// Lines between a depth and the next: the label line and two lines of bars.
+constexpr int kRowStep = 3;
+// A column whose cell would begin at or beyond this position stops the scan.
+constexpr int kColumnStop = 248;
+// Underscores begin behind this many characters of the parent's label.
+constexpr int kParentLabelKept = 4;
+
+struct tree_scan {
+  std::vector<std::string> grid = std::vector<std::string>(kGridRows, std::string(kGridWidth, ' '));
+  int row = 0;
+  int column = 0;
+  int highest_row = 0;
+  int highest_column = 0;
+  int depth = 0;
+  int level_column[kGridRows] = {};
+};
+
+bool ends_label(char c) { return c == '(' || c == ')' || c == '>' || c == ' ' || c == '\0'; }
+
+// Moves one cell right; false when that cell lies beyond the grid's last one.
+bool advance_column(tree_scan& scan) {
+  ++scan.column;
+  if (scan.column * kCellWidth >= kColumnStop) return false;
+  if (scan.column > scan.highest_column) scan.highest_column = scan.column;
+  return true;
+}
+
+// One step down: false when the new line lies beyond the grid.
+bool open_group(tree_scan& scan) {
+  scan.row += kRowStep;
+  if (scan.row >= kGridRows) return false;
+  if (scan.row > scan.highest_row) scan.highest_row = scan.row;
+  ++scan.depth;
+  return true;
+}
+
+// One step up, and to the next cell unless another ")" follows.
+bool close_group(tree_scan& scan, char following) {
+  if (scan.depth == 0) return false;
+  scan.row -= kRowStep;
+  if (following != ')' && !advance_column(scan)) return false;
+  --scan.depth;
+  return true;
+}
+
+// Writes the label at the current cell, cut at the end of its line, and joins
+// it to its parent's line with bars and, for a later component, underscores.
+void draw_label(tree_scan& scan, const char* label, std::size_t length) {
+  scan.level_column[scan.depth] = scan.column;
+  const int start = scan.column * kCellWidth;
+  std::string& line = scan.grid[scan.row];
+  for (std::size_t j = 0; j < length && start + j < line.size(); ++j) line[start + j] = label[j];
+  if (scan.row == 0) return;
+  scan.grid[scan.row - 1][start] = '|';
+  scan.grid[scan.row - 2][start] = '|';
+  const int parent_start = scan.level_column[scan.depth - 1] * kCellWidth;
+  std::string& parent_line = scan.grid[scan.row - kRowStep];
+  for (int p = parent_start + kParentLabelKept; p <= start; ++p) parent_line[p] = '_';
+}
+
+// Lays the text out; stops where a limit of the grid is reached.
+void scan_text(tree_scan& scan, const std::string& text) {
+  for (std::size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
+    const char c = text[i];
+    const char following = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (c == '<' || c == '>') continue;
+    if (c == '(' && !open_group(scan)) return;
+    if (c == ')' && !close_group(scan, following)) return;
+    if (c == ' ' && !advance_column(scan)) return;
+    if (c == '(' || c == ')' || c == ' ') continue;
+    std::size_t end = i;
+    while (end < text.size() && !ends_label(text[end])) ++end;
+    draw_label(scan, text.data() + i, end - i);
+    i = end - 1;
+  }
+}
+}  // namespace
+
+void draw_analysis_tree(AnalyserState& state, const std::string& bracket_text) {
+  if (state.trace_flag) {
+    std::fputs("in draw_analysis_tree()\n", state.out);
+    std::fflush(state.out);
+  }
+  tree_scan scan;
+  scan_text(scan, bracket_text);
+  const std::size_t width = static_cast<std::size_t>(scan.highest_column) * kCellWidth;
+  for (int r = 0; r <= scan.highest_row; ++r) {
+    std::fwrite(scan.grid[r].data(), 1, width, state.out);
+    std::fputc('\n', state.out);
+    std::fflush(state.out);
+  }
+}

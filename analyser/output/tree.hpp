@@ -1,0 +1,15 @@
+// The analysis tree, drawn from the bracket text of an analysis.
+#pragma once
+
+#include <string>
+
+#include "analyser/driver/analyser_state.hpp"
+
+// Lays every label of `bracket_text` out in a grid of 64 lines of 256
+// characters, in cells of 8 characters and lines three apart per depth, with
+// "|" bars up to the parent's line and "_" joining a parent to its later
+// components; then prints lines 0 to the deepest reached, each cut to 8 times
+// the rightmost cell reached. The scan stops at depth 22 or at cell 31, and at
+// a ")" without its "(". Labels are cut at the end of their line: nothing is
+// written outside the grid.
+void draw_analysis_tree(AnalyserState& state, const std::string& bracket_text);

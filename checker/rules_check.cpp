@@ -1,0 +1,214 @@
+#include "checker/rules_check.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "checker/lexicon_check.hpp"
+#include "checker/text_routines.hpp"
+
+namespace {
+
+// Characters of a part that do not join its frame.
+constexpr char kNonFrameChars[] = " 12345678(),.;";
+// Frame characters a part may have beyond its main category.
+constexpr int kFrameAllowance = 80;
+// The part number once ";" has ended the result part: condition and label.
+constexpr int kConditionPart = 4;
+
+// What the check keeps across the parts of a rule and across the file.
+struct RuleReading {
+  int part_number = 1;
+  int plus_count = 0;
+  int equals_count = 0;
+  int rule_count = 0;
+  std::string last_entry;  // frame of the first part of the rule before
+  bool rule_begun = false;  // text other than blanks and comments since the last "."
+  // Every separator so far stood where one of the two rule forms puts it and
+  // ended a part that holds a main category.
+  bool form_kept = true;
+};
+
+signed char first_char(std::string_view text) {
+  return text.empty() ? 0 : static_cast<signed char>(text[0]);
+}
+
+void write_bytes(FILE* out, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), out);
+}
+
+// A frame may grow to the main category and kFrameAllowance more characters,
+// and never beyond kFrameCapacity, whatever "-h" asks.
+int frame_length_limit(int category_length) {
+  return static_cast<int>(std::min<long long>(category_length + 0LL + kFrameAllowance,
+                                              kFrameCapacity));
+}
+
+// Notes a separator that breaks the rule forms: "+" only after the first
+// part, "=" only after the first or second, ";" only after the third, and
+// none of them behind a part without a main category.
+void note_separator(RuleReading& rule, const LineState& line, unsigned char c) {
+  const int part = rule.part_number;
+  const bool in_place = (c == '+' && part == 1) || (c == '=' && part <= 2) || (c == ';' && part == 3);
+  if (!in_place || line.frame_text.empty()) rule.form_kept = false;
+}
+
+// The first part of a rule must not begin lower than that of the rule before.
+void test_rule_order(CheckerState& state, RuleReading& rule) {
+  if (check_rule_order(state, state.line.frame_text, rule.last_entry)) {
+    report_error(state, "sort order");
+  }
+  rule.last_entry = state.line.frame_text;
+}
+
+// Closes a part: its frame must agree with its main category's first use.
+void end_part(CheckerState& state) {
+  if (!check_frame(state, state.line.frame_text, state.expected_category_length)) {
+    report_error(state, "categorial frame");
+  }
+  start_line(state);
+}
+
+void read_plus(CheckerState& state, RuleReading& rule) {
+  note_separator(rule, state.line, '+');
+  ++rule.plus_count;
+  ++rule.part_number;
+  test_rule_order(state, rule);
+  end_part(state);
+}
+
+// "=" ends the second part of a binary rule, or the first part of a unary
+// rule, which then counts as having its (absent) second part too.
+void read_equals(CheckerState& state, RuleReading& rule) {
+  note_separator(rule, state.line, '=');
+  ++rule.part_number;
+  ++rule.equals_count;
+  if (rule.part_number == 2) {
+    rule.part_number = 3;
+    test_rule_order(state, rule);
+  }
+  end_part(state);
+}
+
+void read_semicolon(CheckerState& state, RuleReading& rule) {
+  note_separator(rule, state.line, ';');
+  ++rule.part_number;
+  end_part(state);
+}
+
+void read_full_stop(CheckerState& state, RuleReading& rule) {
+  if (rule.part_number != kConditionPart) report_error(state, "number of rule parts");
+  if (state.line.depth != 0) report_error(state, "parentheses");
+  rule.part_number = 1;
+  if (rule.plus_count > 1) report_error(state, "more than 1 + character");
+  if (rule.equals_count > 1) report_error(state, "more than 1 = character");
+  if (!rule.form_kept) report_error(state, "number of rule parts");
+  start_line(state);
+  rule.plus_count = 0;
+  rule.equals_count = 0;
+  ++rule.rule_count;
+  rule.rule_begun = false;
+}
+
+// A frame character counts towards the main category until a blank has
+// ended it, towards the current group name after that.
+void read_frame_char(CheckerState& state, unsigned char c) {
+  LineState& line = state.line;
+  if (line.main_category_count >= 0) {
+    ++line.main_category_count;
+  } else {
+    ++line.group_name_count;
+  }
+  append_char(line.frame_text, c);
+}
+
+// A blank measures the main category before it; a parenthesis measures the
+// group name before it.
+void read_separating_char(CheckerState& state, unsigned char c) {
+  LineState& line = state.line;
+  if (c == ' ' && line.main_category_count > 0) {
+    if (line.main_category_count != state.expected_category_length) {
+      report_error(state, "length of main category");
+    }
+    line.main_category_count = -1;
+  }
+  if (c == '(' || c == ')') {
+    if (line.group_name_count > 0 && line.group_name_count != state.expected_group_name_length) {
+      report_error(state, "length of subcategory");
+    }
+    line.group_name_count = 0;
+  }
+}
+
+// A character of the first, second or result part.
+void read_part_char(CheckerState& state, unsigned char c) {
+  if (char_position(c, kNonFrameChars) == 0) {
+    read_frame_char(state, c);
+  } else {
+    read_separating_char(state, c);
+  }
+  if (char_position(c, kInvalidValueDigits) != 0) report_error(state, "invalid subcategory value");
+  if (c == '(') ++state.line.group_count;
+  check_frame_length(state, frame_length_limit(state.expected_category_length));
+}
+
+// Echoes one character of rules text and acts on it.
+void read_rule_char(CheckerState& state, RuleReading& rule, unsigned char c) {
+  std::fputc(c, state.out);
+  if (c != ' ') rule.rule_begun = true;
+  if (c == '(') ++state.line.depth;
+  if (c == ')') --state.line.depth;
+  switch (c) {
+    case '+':
+      return read_plus(state, rule);
+    case '=':
+      return read_equals(state, rule);
+    case ';':
+      return read_semicolon(state, rule);
+    case '.':
+      return read_full_stop(state, rule);
+  }
+  // The condition text and the label are free text.
+  if (rule.part_number < kConditionPart) read_part_char(state, c);
+}
+
+// Echoes a comment whole: the "$" already read and the rest of its line, line
+// end included, whatever its length. None of it is rules text.
+void echo_comment(CheckerState& state, FILE* file) {
+  std::fputc('$', state.out);
+  for (int c; (c = std::getc(file)) != EOF;) {
+    std::fputc(c, state.out);
+    if (c == '\n') return;
+  }
+}
+
+}  // namespace
+
+int check_rules(CheckerState& state, FILE* file) {
+  std::fputs("\n\tcheck rules...\n", state.out);
+  start_line(state);
+  std::fputs("\n", state.out);
+  RuleReading rule;
+  for (int c; (c = std::getc(file)) != EOF;) {
+    if (c == '\n' || c == '\r') continue;
+    if (c == '$') {
+      echo_comment(state, file);
+    } else {
+      read_rule_char(state, rule, static_cast<unsigned char>(c));
+    }
+  }
+  // Text after the last "." is a rule without its end, which the analyser
+  // would never load.
+  if (rule.rule_begun) report_error(state, "number of rule parts");
+  return rule.rule_count;
+}
+
+bool check_rule_order(CheckerState& state, std::string_view frame_text,
+                      std::string_view last_entry) {
+  if (first_char(last_entry) <= first_char(frame_text)) return false;
+  std::fputs("\nsort error: last_entry=", state.out);
+  write_bytes(state.out, last_entry);
+  std::fputs(" frame=", state.out);
+  write_bytes(state.out, frame_text);
+  std::fputs("\n", state.out);
+  return true;
+}

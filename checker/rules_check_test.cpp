@@ -1,0 +1,207 @@
+#include "checker/rules_check.hpp"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <vector>
+
+#include "checker/checker_test_support.hpp"
+
+namespace {
+
+const std::string kTitle = "\n\tcheck rules...\n\n\n";
+
+// ---- check_rule_order
+
+TEST(CheckRuleOrder, FailsOnlyWhenTheLastEntryBeginsHigher) {
+  CapturedOutput output;
+  CheckerState state = state_writing_to(output.file());
+  EXPECT_FALSE(check_rule_order(state, "DETXGEN", ""));
+  EXPECT_FALSE(check_rule_order(state, "DETXGEN", "DAAA"));  // only the first character counts
+  EXPECT_FALSE(check_rule_order(state, "aAAA", "ZZZZ"));
+  EXPECT_FALSE(check_rule_order(state, "", "\xC4"));           // 0xC4 is negative
+  EXPECT_EQ(output.text(), "");
+  EXPECT_TRUE(check_rule_order(state, "BBBB", "DDDDGEN"));
+  EXPECT_EQ(output.text(), "\nsort error: last_entry=DDDDGEN frame=BBBB\n");
+}
+
+TEST(CheckRuleOrder, WritesTheTextsWhole) {
+  CapturedOutput output;
+  CheckerState state = state_writing_to(output.file());
+  EXPECT_TRUE(check_rule_order(state, std::string_view("", 0), std::string_view("D\0X", 3)));
+  EXPECT_EQ(output.text(), std::string("\nsort error: last_entry=D\0X frame=\n", 35));
+}
+
+// ---- check_rules
+
+struct RulesRow {
+  const char* what;
+  std::string input;
+  std::string echo;    // the output after the title
+  int count_or_error;  // the count, or -1 when the echo ends in an error report
+};
+
+void expect_rows(const std::vector<RulesRow>& rows, int category_length = 4) {
+  for (const RulesRow& row : rows) {
+    CheckerState state;
+    state.expected_category_length = category_length;
+    const CheckOutcome outcome = run_check(check_rules, row.input, state);
+    EXPECT_EQ(outcome.output, kTitle + row.echo) << row.what;
+    if (row.count_or_error < 0) {
+      EXPECT_EQ(outcome.status, -1) << row.what;
+    } else {
+      EXPECT_EQ(outcome.status, 0) << row.what;
+      EXPECT_EQ(outcome.count, row.count_or_error) << row.what;
+    }
+  }
+}
+
+TEST(CheckRules, EchoesEveryPartOnALineOfItsOwn) {
+  expect_rows({
+      {"binary rule over two lines",
+       "DETX GEN(1,2,3) + NOUX GEN(1,2,3) = NPHR GEN(); 1 1 1\n:det-noun.\n",
+       "DETX GEN(1,2,3) +\n NOUX GEN(1,2,3) =\n NPHR GEN();\n 1 1 1:det-noun.\n", 1},
+      {"unary rule", "AAAA=BBBB;.", "AAAA=\nBBBB;\n.\n", 1},
+      {"two rules on a line, CR LF", "AAAA=BBBB;.\r\nAAAA=CCCC;.BBBB=CCCC;.\r\n",
+       "AAAA=\nBBBB;\n.\nAAAA=\nCCCC;\n.\nBBBB=\nCCCC;\n.\n", 3},
+      {"empty file", "", "", 0},
+      {"comments only", "$ one\n$ two\n", "$ one\n$ two\n", 0},
+      {"condition digits 0 and 9", "AAAA=BBBB;0 9 (x):lab.", "AAAA=\nBBBB;\n0 9 (x):lab.\n", 1},
+      {"category written before its group", "ABC(1)=BBBB;.", "ABC(1)=\nBBBB;\n.\n", 1},
+  });
+}
+
+TEST(CheckRules, EchoesCommentsWholeAndOutsideTheRule) {
+  const std::string long_comment = "$" + std::string(300, '+') + "=;.(0" + std::string(300, 'x') + "\n";
+  expect_rows({
+      {"inside a rule", "AAAA=$ note + = ; .\nBBBB;.", "AAAA=\n$ note + = ; .\nBBBB;\n.\n", 1},
+      {"in the condition", "AAAA=BBBB;1 $ x.\n2.", "AAAA=\nBBBB;\n1 $ x.\n2.\n", 1},
+      {"longer than any line buffer", long_comment + "AAAA=BBBB;.",
+       long_comment + "AAAA=\nBBBB;\n.\n", 1},
+      {"CR kept, NUL kept", std::string("$a\r\0b\r\nAAAA=BBBB;.", 18),
+       std::string("$a\r\0b\r\nAAAA=\nBBBB;\n.\n", 21), 1},
+      {"last line without line end", "AAAA=BBBB;.$ end", "AAAA=\nBBBB;\n.\n$ end", 1},
+  });
+}
+
+TEST(CheckRules, CountsTheRuleParts) {
+  expect_rows({
+      {"binary rule without ;", "AAAA+BBBB=CCCC.",
+       "AAAA+\nBBBB=\nCCCC." + error_report("number of rule parts"), -1},
+      {". before any separator", "AAAA.", "AAAA." + error_report("number of rule parts"), -1},
+      {"two + and =", "AAAA+BBBB+CCCC=DDDD.",
+       "AAAA+\nBBBB+\nCCCC=\nDDDD." + error_report("more than 1 + character"), -1},
+      {"two + and ;", "AAAA+BBBB+CCCC;.",
+       "AAAA+\nBBBB+\nCCCC;\n." + error_report("more than 1 + character"), -1},
+      {"unary rule with a second =", "AAAA=BBBB=CCCC.",
+       "AAAA=\nBBBB=\nCCCC." + error_report("more than 1 = character"), -1},
+      {"separator in the condition", "AAAA=BBBB;1=2.",
+       "AAAA=\nBBBB;\n1=\n2." + error_report("number of rule parts"), -1},
+  });
+}
+
+TEST(CheckRules, RefusesSeparatorsOutOfTheirPlace) {
+  expect_rows({
+      {"; before =", "AAAA+BBBB;CCCC=.",
+       "AAAA+\nBBBB;\nCCCC=\n." + error_report("number of rule parts"), -1},
+      {"no = at all", "AAAA+BBBB;CCCC;.",
+       "AAAA+\nBBBB;\nCCCC;\n." + error_report("number of rule parts"), -1},
+      {"+ after =", "AAAA=BBBB+CCCC.",
+       "AAAA=\nBBBB+\nCCCC." + error_report("number of rule parts"), -1},
+      {"; first", "AAAA;BBBB=CCCC+DDDD.",
+       "AAAA;\nBBBB=\nCCCC+\nDDDD." + error_report("number of rule parts"), -1},
+      {"empty first part", "+AAAA=BBBB;.", "+\nAAAA=\nBBBB;\n." + error_report("number of rule parts"), -1},
+      {"empty second part", "AAAA+ =BBBB;.",
+       "AAAA+\n =\nBBBB;\n." + error_report("number of rule parts"), -1},
+      {"empty result part", "AAAA=(1);.", "AAAA=\n(1);\n." + error_report("number of rule parts"), -1},
+  });
+}
+
+TEST(CheckRules, ReportsTextAfterTheLastRule) {
+  expect_rows({
+      {"a rule without its .", "AAAA=BBBB;.CCCC=DDDD;",
+       "AAAA=\nBBBB;\n.\nCCCC=\nDDDD;\n" + error_report("number of rule parts"), -1},
+      {"a single character", "AAAA=BBBB;.\nx\n", "AAAA=\nBBBB;\n.\nx" + error_report("number of rule parts"), -1},
+      {"a tab", "AAAA=BBBB;.\t", "AAAA=\nBBBB;\n.\n\t" + error_report("number of rule parts"), -1},
+      {"blanks, line ends and comments", "AAAA=BBBB;.  \r\n $ done\n  ",
+       "AAAA=\nBBBB;\n.\n   $ done\n  ", 1},
+  });
+}
+
+TEST(CheckRules, KeepsTheRulesSortedByTheirFirstPart) {
+  expect_rows({
+      {"D then B", "DDDD=EEEE;.BBBB GEN(1)+CCCC=EEEE;.",
+       "DDDD=\nEEEE;\n.\nBBBB GEN(1)+\nsort error: last_entry=DDDD frame=BBBBGEN\n" +
+           error_report("sort order"), -1},
+      {"B then D then D", "BBBB=EEEE;.DDDD=EEEE;.DAAA=EEEE;.",
+       "BBBB=\nEEEE;\n.\nDDDD=\nEEEE;\n.\nDAAA=\nEEEE;\n.\n", 3},
+  });
+}
+
+TEST(CheckRules, MeasuresCategoriesAndGroupNames) {
+  expect_rows({
+      {"three-letter category before a blank", "ABC GEN(1)=BBBB;.",
+       "ABC " + error_report("length of main category"), -1},
+      {"five-letter category", "ABCDE =BBBB;.", "ABCDE " + error_report("length of main category"), -1},
+      {"two-letter group name", "AAAA GE(1)=BBBB;.",
+       "AAAA GE(" + error_report("length of subcategory"), -1},
+      {"text inside a group", "AAAA GEN(1X)=BBBB;.",
+       "AAAA GEN(1X)" + error_report("length of subcategory"), -1},
+      {"9 in a part", "AAAA GEN(9)=BBBB;.", "AAAA GEN(9" + error_report("invalid subcategory value"), -1},
+      {"0 in the result part", "AAAA=BBBB GEN(0);.",
+       "AAAA=\nBBBB GEN(0" + error_report("invalid subcategory value"), -1},
+  });
+}
+
+TEST(CheckRules, HoldsEveryUseOfACategoryToItsFirstFrame) {
+  const std::string eight = "AAAA GAA(1)GBB(2)GCC(3)GDD(4)GEE(5)GFF(6)GGG(7)GHH(8)";
+  expect_rows({
+      {"KAS then GEN", "AAAA KAS(1)=BBBB;.AAAA GEN(1)=BBBB;.",
+       "AAAA KAS(1)=\nBBBB;\n.\nAAAA GEN(1)=" + error_report("categorial frame"), -1},
+      {"frame in the result part", "AAAA KAS(1)=BBBB;.BBBB=AAAA;.",
+       "AAAA KAS(1)=\nBBBB;\n.\nBBBB=\nAAAA;" + error_report("categorial frame"), -1},
+      {"eight groups", eight + "=BBBB;.", eight + "=\nBBBB;\n.\n", 1},
+      {"nine groups", eight + "GII(1)=BBBB;.", eight + "GII(1)=" + error_report("# subcategories > 8"), -1},
+      {"open parenthesis in a part", "AAAA GEN(1=BBBB;.", "AAAA GEN(1=" + error_report("parentheses"), -1},
+      {"open parenthesis in the condition", "AAAA=BBBB;(1.",
+       "AAAA=\nBBBB;\n(1." + error_report("parentheses"), -1},
+  });
+}
+
+TEST(CheckRules, LimitsTheFrameToTheCategoryAndEightyMore) {
+  const std::string longest(84, 'A');
+  expect_rows({
+      {"84 characters", longest + "=BBBB;.", longest + "=\nBBBB;\n.\n", 1},
+      {"85 characters", longest + "A=BBBB;.", longest + "A" + error_report("length of categorial frame"), -1},
+  });
+}
+
+TEST(CheckRules, NeverLetsAFrameGrowPastItsCapacity) {
+  const std::string longest(kFrameCapacity, 'A');
+  for (int category_length : {19, 20, INT_MAX}) {
+    expect_rows({{"99 characters", longest + "=BBBB;.", longest + "=\nBBBB;\n.\n", 1},
+                 {"100 characters", longest + "A=BBBB;.",
+                  longest + "A" + error_report("length of categorial frame"), -1}},
+                category_length);
+  }
+}
+
+// Arbitrary bytes, biased towards the characters the check acts on, must
+// never take the check outside its buffers or corrupt the frame table.
+TEST(CheckRules, SurvivesArbitraryBytes) {
+  std::mt19937 random(20020902);
+  const std::string alphabet = "+=;.() ,0123456789:$\n\rABCDGENx\xC4";
+  for (int run = 0; run < 3000; ++run) {
+    std::string input(random() % 400, ' ');
+    for (char& c : input) {
+      c = random() % 4 == 0 ? static_cast<char>(random() % 256) : alphabet[random() % alphabet.size()];
+    }
+    CheckerState state;
+    state.expected_category_length = static_cast<int>(random() % 40) - 10;
+    run_check(check_rules, input, state);
+    ASSERT_EQ(state.frame_table.back(), '\0');
+  }
+}
+
+}  // namespace

@@ -1,0 +1,189 @@
+#include "sorter/sorter_driver.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sorter/sorter_state.hpp"
+#include "sorter/test_streams.hpp"
+
+namespace {
+
+constexpr const char* kConsoleEnd = "\n--- Ende der Konsoleneingabe ---\n";
+constexpr const char* kOverflow = "\nUeberlauf: Neue Diskette einlegen.Dann Taste\n";
+
+// Runs the sorter in a scratch directory with the console answers given as
+// text, capturing standard output and standard error.
+class SorterDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zandoret_driver_XXXXXX";
+    directory = mkdtemp(pattern);
+    state.out = out.file();
+    state.err = err.file();
+  }
+  void TearDown() override { std::filesystem::remove_all(directory); }
+
+  std::string path(const std::string& name) const { return directory + "/" + name; }
+  void write_file(const std::string& name, const std::string& text) const {
+    std::ofstream(path(name), std::ios::binary) << text;
+  }
+  std::string file_text(const std::string& name) const {
+    std::ifstream file(path(name), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  // Runs without options and returns the exit status.
+  int run(const std::string& console) {
+    const char* const args[] = {"Zandoret"};
+    state.console = stream_of(console);
+    int status = 0;
+    try {
+      run_sorter(state, 1, args);
+    } catch (const SorterEnd& end) {
+      status = end.status;
+    }
+    std::fclose(state.console);
+    return status;
+  }
+
+  std::string directory;
+  CapturedStream out;
+  CapturedStream err;
+  SorterState state;
+};
+
+TEST_F(SorterDriverTest, ScansTheCommandLine) {
+  struct Row {
+    std::vector<const char*> args;
+    bool capitals;
+    bool named;
+    std::string name;
+    std::string message;
+  };
+  const std::string missing = "\n--- Filter File name missing after -f ---\n";
+  const Row rows[] = {
+      {{"Zandoret"}, false, false, "", ""},
+      {{"Zandoret", "-c"}, true, false, "", ""},
+      {{"-c"}, true, false, "", ""},  // the program name is scanned too
+      {{"Zandoret", "-f", "table"}, false, true, "table", ""},
+      {{"Zandoret", "-f", "-c"}, true, true, "-c", ""},  // the value is scanned as well
+      {{"Zandoret", "-f", "a", "-f", "b"}, false, true, "b", ""},
+      {{"Zandoret", "-f"}, false, false, "", missing},
+      {{"Zandoret", "-f", "a", "-f"}, false, true, "a", missing},
+      {{"Zandoret", "-C", "-cc", "c", "-F", "f"}, false, false, "", ""},
+  };
+  for (const Row& row : rows) {
+    SorterState fresh;
+    fresh.out = state.out;
+    const std::size_t before = out.text().size();
+    scan_command_line(fresh, static_cast<int>(row.args.size()), row.args.data());
+    EXPECT_EQ(fresh.capitals_mode, row.capitals) << row.args.size();
+    EXPECT_EQ(fresh.filter_named, row.named) << row.args.size();
+    EXPECT_EQ(fresh.filter_file_name, row.name);
+    EXPECT_EQ(out.text().substr(before), row.message);
+  }
+}
+
+TEST_F(SorterDriverTest, EndsCleanlyWhenTheConsoleInputEnds) {
+  write_file("a.txt", "word\n");
+  const std::string a = path("a.txt") + "\n";
+  struct Row {
+    std::string console;
+    const char* last_prompt;
+  };
+  const Row rows[] = {
+      {"", "Eingabefile:\n"},
+      {a + a, "Eingabefile:\n"},
+      {a + "\n", "Frequenzen mit ausgeben? J/N:\n"},
+      {a + "\nj\n", "nach Frequenzen sortieren? J/N\n"},
+      {"\nj\nj\n", "Ausgabefile:\n"},
+      {"\nj\nj\n/nonexistent/out.txt\n", "\n--- Dateifehler ---\nAusgabefile:\n"},
+  };
+  for (const Row& row : rows) {
+    const std::size_t before = out.text().size();
+    EXPECT_EQ(run(row.console), kConsoleEndStatus) << row.console;
+    const std::string shown = out.text().substr(before);
+    EXPECT_TRUE(shown.ends_with(std::string(row.last_prompt) + kConsoleEnd)) << shown;
+  }
+}
+
+TEST_F(SorterDriverTest, TakesTheLastAnswerWithoutLineEndAndCrLfAnswers) {
+  write_file("a.txt", "b\na\n");
+  EXPECT_EQ(run(path("a.txt") + "\r\n\r\nJ\r\n\n" + path("out.txt")), 0);
+  EXPECT_EQ(file_text("out.txt"), "a 1\nb 1\n");
+}
+
+TEST_F(SorterDriverTest, TakesNamesLongerThan199Characters) {
+  const std::string name(200, 'n');
+  write_file(name, "word\n");
+  EXPECT_EQ(run(path(name) + "\n\n\n\n" + path(name + ".out") + "\n"), 0);
+  EXPECT_EQ(file_text(name + ".out"), "word\n");
+}
+
+// Allocations left before the entry allocator fails once.
+int allocations_before_failure = 0;
+
+void* allocate_failing_once(std::size_t size) {
+  return allocations_before_failure-- == 0 ? nullptr : std::malloc(size);
+}
+
+TEST_F(SorterDriverTest, StopsReadingAFileWhenMemoryRunsOut) {
+  write_file("a.txt", "a\nb\nc\nd\n");
+  write_file("b.txt", "e\n");
+  allocations_before_failure = 2;
+  state.allocate_entry = allocate_failing_once;
+  EXPECT_EQ(run(path("a.txt") + "\n" + path("b.txt") + "\n\n\n\n" + path("out.txt") + "\n"), 0);
+  EXPECT_EQ(err.text(), "\n--- Speichermangel ---\n");
+  EXPECT_EQ(file_text("out.txt"), "a\nb\ne\n");
+  // The line lost to the shortage is counted; the line behind it is not read.
+  EXPECT_TRUE(out.text().ends_with("Anz. Saetze: 4\nElim. Doppeleintraege: 0\n"));
+}
+
+// Output files opened so far, and what the opening hands out in turn.
+int output_opens = 0;
+enum class Opening { disk_full, failure, real };
+std::vector<Opening> openings;
+
+std::FILE* open_with_script(const char* name, const char* mode) {
+  if (mode[0] != 'w') return std::fopen(name, mode);
+  const Opening opening =
+      output_opens < static_cast<int>(openings.size()) ? openings[output_opens] : Opening::real;
+  ++output_opens;
+  if (opening == Opening::disk_full) return std::fopen("/dev/full", mode);
+  return opening == Opening::failure ? nullptr : std::fopen(name, mode);
+}
+
+TEST_F(SorterDriverTest, WritesTheWholeListAgainAfterAnOverflow) {
+  write_file("a.txt", "b\na\nb\n");
+  output_opens = 0;
+  openings = {Opening::disk_full};
+  state.open_file = open_with_script;
+  EXPECT_EQ(run(path("a.txt") + "\n\nj\n\n" + path("out.txt") + "\nkey\n"), 0);
+  EXPECT_EQ(output_opens, 2);
+  EXPECT_EQ(file_text("out.txt"), "a 1\nb 2\n");
+  EXPECT_TRUE(out.text().ends_with(std::string("Ausgabefile:\n") + kOverflow +
+                                   "Anz. Saetze: 2\nElim. Doppeleintraege: 1\n"));
+}
+
+TEST_F(SorterDriverTest, AsksForAnotherNameWhenTheFileCannotBeOpenedAgain) {
+  write_file("a.txt", "a\n");
+  output_opens = 0;
+  openings = {Opening::disk_full, Opening::failure};
+  state.open_file = open_with_script;
+  EXPECT_EQ(run(path("a.txt") + "\n\n\n\n" + path("out.txt") + "\n\n" + path("other.txt") + "\n"),
+            0);
+  EXPECT_EQ(file_text("other.txt"), "a\n");
+  EXPECT_TRUE(out.text().ends_with(std::string(kOverflow) +
+                                   "\n--- Dateifehler ---\nAusgabefile:\n" +
+                                   "Anz. Saetze: 1\nElim. Doppeleintraege: 0\n"));
+}
+
+}  // namespace
