@@ -11,10 +11,10 @@
 
 namespace {
 
-// Reads a decimal number from the front of `text` (blanks and a sign allowed
-// before it, as "%d" reads it) into `setting`, which keeps its value when the
-// text does not begin with a number. Numbers beyond the range of an int are
-// taken as its nearest bound.
+// Reads a decimal number from the front of `text` (white space and a sign
+// allowed before it, as "%d" reads it) into `setting`, which keeps its value
+// when the text does not begin with a number. Numbers beyond the range of an
+// int are taken as its nearest bound.
 void read_setting(const char* text, int& setting) {
   char* end = nullptr;
   const long long value = std::strtoll(text, &end, 10);

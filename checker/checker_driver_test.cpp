@@ -13,9 +13,6 @@
 
 namespace {
 
-const std::string kUsage =
-    "Version 6 09-2002  -  Qx\nusage: Quelvint [-lexicon] [-rules] -i file\n";
-
 // The argument vector of `arguments`; it points into them.
 std::vector<const char*> command_line(const std::vector<std::string>& arguments) {
   std::vector<const char*> argv{"Quelvint"};
@@ -63,9 +60,18 @@ TEST(ScanCommandLine, ReadsANumberFromTheFrontOfTheValue) {
     std::optional<int> number;  // none: the setting keeps its value
   };
   const Row rows[] = {
-      {"5", 5},  {"7abc", 7},  {" 12", 12},     {"+6", 6},   {"-2", -2},
-      {"0", 0},  {"x", {}},    {"", {}},        {"abc5", {}}, {"-", {}},
-      {"99999999999", INT_MAX}, {"-99999999999", INT_MIN},
+      {"5", 5},
+      {"7abc", 7},
+      {" 12", 12},
+      {"+6", 6},
+      {"-2", -2},
+      {"0", 0},
+      {"x", {}},
+      {"", {}},
+      {"abc5", {}},
+      {"-", {}},
+      {"99999999999", INT_MAX},
+      {"-99999999999", INT_MIN},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(scanned({"-h", row.value}).expected_category_length, row.number.value_or(4))
@@ -104,80 +110,24 @@ class RunChecker : public ::testing::Test {
     return path;
   }
 
-  // Runs the checker; the status is -1 when a check ended the run.
-  int run(const std::vector<std::string>& arguments) {
+  // Runs the checker on `state`, its output captured and dropped.
+  static int run(CheckerState& state, const std::vector<std::string>& arguments) {
     CapturedOutput captured;
-    state = state_writing_to(captured.file());
+    state.out = captured.file();
     const std::vector<const char*> argv = command_line(arguments);
-    int status = 0;
-    try {
-      status = run_checker(state, static_cast<int>(argv.size()), argv.data());
-    } catch (const CheckerEnd& end) {
-      status = end.status;
-    }
-    output = captured.text();
+    const int status = run_checker(state, static_cast<int>(argv.size()), argv.data());
     state.out = stdout;
     return status;
   }
 
   std::string directory;
-  CheckerState state;
-  std::string output;
 };
-
-TEST_F(RunChecker, TestsTheModeBeforeTheFileName) {
-  EXPECT_EQ(run({}), 3);
-  EXPECT_EQ(output, kUsage + "ERROR: no mode specified\n");
-  EXPECT_EQ(run({"-i", "lexikon.txt"}), 3);
-  EXPECT_EQ(output, kUsage + "ERROR: no mode specified\n");
-}
-
-TEST_F(RunChecker, NeedsAFileName) {
-  EXPECT_EQ(run({"-lexicon"}), 1);
-  EXPECT_EQ(output, kUsage + "ERROR: no filename specified\n");
-  EXPECT_EQ(run({"-rules", "-i", ""}), 1);
-  EXPECT_EQ(run({"-rules", "-i"}), 1);
-}
-
-TEST_F(RunChecker, ReportsAFileItCannotOpenOrRead) {
-  EXPECT_EQ(run({"-rules", "-i", directory + "/missing.txt"}), 2);
-  EXPECT_EQ(output, kUsage + "ERROR:cannot open the input file\n");
-  EXPECT_EQ(run({"-lexicon", "-i", directory}), 2);  // a directory opens but cannot be read
-  EXPECT_EQ(output, kUsage + "\n\tcheck lexicon...\n\nERROR:cannot open the input file\n");
-}
-
-TEST_F(RunChecker, ClosesACorrectFileWithItsCount) {
-  const std::string lexicon = write_file("lexikon.txt", "A=NOMN\nB=NOMN\n");
-  EXPECT_EQ(run({"-lexicon", "-i", lexicon}), 0);
-  EXPECT_EQ(output, kUsage + "\n\tcheck lexicon...\n\nA=NOMN\n\nB=NOMN\n\n\nOK: 2 entries\n");
-  const std::string rules = write_file("regeln.txt", "AAAA=BBBB;.");
-  EXPECT_EQ(run({"-rules", "-i", rules}), 0);
-  EXPECT_EQ(output, kUsage + "\n\tcheck rules...\n\n\nAAAA=\nBBBB;\n.\n\nOK: 1 rules\n");
-}
-
-TEST_F(RunChecker, WritesNoClosingLineForAFileWithoutEntries) {
-  const std::string empty = write_file("leer.txt", "");
-  EXPECT_EQ(run({"-lexicon", "-i", empty}), 0);
-  EXPECT_EQ(output, kUsage + "\n\tcheck lexicon...\n\n");
-  const std::string comments = write_file("kommentar.txt", "$ nothing yet\n");
-  EXPECT_EQ(run({"-rules", "-i", comments}), 0);
-  EXPECT_EQ(output, kUsage + "\n\tcheck rules...\n\n\n$ nothing yet\n");
-}
-
-TEST_F(RunChecker, EndsWithMinusOneAtTheFirstError) {
-  const std::string lexicon = write_file("lexikon.txt", "A=NOM\nB=NOMN\n");
-  EXPECT_EQ(run({"-lexicon", "-i", lexicon}), -1);
-  EXPECT_EQ(output, kUsage + "\n\tcheck lexicon...\n\nA=NOM\n\n\n+++++ length main category ++++++\n");
-}
 
 TEST_F(RunChecker, StartsEachRunWithAnEmptyFrameTable) {
   const std::string lexicon = write_file("lexikon.txt", "A=NOMN GEN(1)\n");
-  CapturedOutput captured;
-  CheckerState stale = state_writing_to(captured.file());
+  CheckerState stale;
   stale.frame_table = std::string("\x04NOMN\0", 6);  // would refuse GEN
-  const std::vector<std::string> arguments{"-lexicon", "-i", lexicon};
-  const std::vector<const char*> argv = command_line(arguments);
-  EXPECT_EQ(run_checker(stale, static_cast<int>(argv.size()), argv.data()), 0);
+  EXPECT_EQ(run(stale, {"-lexicon", "-i", lexicon}), 0);
   EXPECT_EQ(stale.frame_table, std::string("\x07NOMNGEN\0", 9));
 }
 
@@ -186,15 +136,10 @@ TEST_F(RunChecker, OpensFileNamesOfAnyLength) {
     const std::size_t prefix = directory.size() + 1;
     const std::string path = write_file(std::string(length - prefix - 4, 'n') + ".txt", "A=NOMN\n");
     ASSERT_EQ(path.size(), length);
-    EXPECT_EQ(run({"-lexicon", "-i", path}), 0) << length;
+    CheckerState state;
+    EXPECT_EQ(run(state, {"-lexicon", "-i", path}), 0) << length;
     EXPECT_EQ(state.file_name, path);
   }
-}
-
-TEST_F(RunChecker, TakesTheLengthsFromTheCommandLine) {
-  const std::string lexicon = write_file("lexikon.txt", "A=NOMNX GE(1)\n");
-  EXPECT_EQ(run({"-h", "5", "-u", "2", "-lexicon", "-i", lexicon}), 0);
-  EXPECT_EQ(run({"-h", "five", "-u", "2", "-lexicon", "-i", lexicon}), -1);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ TEST(EqualPrefix, ComparesTheFirstNBytesWithTheEndReadingAsZero) {
       {"NOMNGEN", "NOMNNUM", 4, 1},
       {"NOMNGEN", "NOMNNUM", 5, 0},
       {"NOMN", "NOMN", 4, 1},
-      {"NOM", "NOMN", 4, 0},       // the end of "NOM" meets "N"
-      {"NOMN", "NOMN", 9, 1},      // both ended: zero against zero
+      {"NOM", "NOMN", 4, 0},   // the end of "NOM" meets "N"
+      {"NOMN", "NOMN", 9, 1},  // both ended: zero against zero
       {"AB", std::string_view("AB\0", 3), 3, 1},
       {"", "", 4, 1},
       {"X", "Y", 0, 1},
@@ -57,11 +57,14 @@ class CheckFrame : public ::testing::Test {
 
 TEST_F(CheckFrame, TheFirstFrameOfACategoryBecomesItsReference) {
   EXPECT_EQ(frame("NOMNGENNUM"), 1);
-  EXPECT_EQ(state.frame_table, std::string("\x0A" "NOMNGENNUM" "\0", 12));
+  EXPECT_EQ(state.frame_table, std::string("\x0A"
+                                           "NOMNGENNUM"
+                                           "\0",
+                                           12));
   EXPECT_EQ(frame("NOMNGENNUMKAS"), 1);  // longer: begins with the reference
   EXPECT_EQ(frame("NOMNGENNUM"), 1);
-  EXPECT_EQ(frame("NOMNGEN"), 0);        // shorter than the reference
-  EXPECT_EQ(frame("NOMNNUMGEN"), 0);     // same names, other order
+  EXPECT_EQ(frame("NOMNGEN"), 0);     // shorter than the reference
+  EXPECT_EQ(frame("NOMNNUMGEN"), 0);  // same names, other order
   EXPECT_EQ(state.frame_table.size(), 12u);
 }
 
@@ -120,7 +123,9 @@ TEST_F(CheckFrame, FramesOfTheFullCapacityAreStoredLongerOnesRefused) {
 
 TEST_F(CheckFrame, TheTableGrowsPastAThousandBytesAndKeepsCheckingEveryCategory) {
   // 60 categories of 29 stored bytes each: 1741 bytes with the closing zero.
-  auto category = [](int i) { return std::string{'K', char('A' + i / 26), char('A' + i % 26), 'X'}; };
+  auto category = [](int i) {
+    return std::string{'K', char('A' + i / 26), char('A' + i % 26), 'X'};
+  };
   for (int i = 0; i < 60; ++i) EXPECT_EQ(frame(category(i) + "GENNUMKASPERTEMMODDEFABC"), 1);
   EXPECT_EQ(state.frame_table.size(), 60u * 29 + 1);
   for (int i = 0; i < 60; ++i) {
@@ -167,7 +172,7 @@ TEST(CheckSortLetter, HighBytesPassOnlyBeforeEverythingElse) {
 struct LexiconRow {
   const char* what;
   std::string input;
-  std::string echo;   // the output after the title
+  std::string echo;    // the output after the title
   int count_or_error;  // the count, or -1 when the echo ends in an error report
 };
 
@@ -185,111 +190,55 @@ void expect_rows(const std::vector<LexiconRow>& rows) {
   }
 }
 
-TEST(CheckLexicon, EchoesPassingLinesEachWithAnExtraLineFeed) {
+TEST(CheckLexicon, EchoesTheFileWithoutCRsAndAnExtraLineFeedPerLine) {
   expect_rows({
-      {"canonical", "HAUS=NOMN GEN(3)NUM(1,2)\n", "HAUS=NOMN GEN(3)NUM(1,2)\n\n", 1},
-      {"CRs dropped", "A=NOMN\r\nB=NOMN\r\n", "A=NOMN\n\nB=NOMN\n\n", 2},
-      {"no groups", "A=NOMN\nB=NOMN \n", "A=NOMN\n\nB=NOMN \n\n", 2},
-      {"doubled =", "A==NOMN\n", "A==NOMN\n\n", 2},
+      {"CR LF line ends", "A=NOMN\r\nB=NOMN\r\n", "A=NOMN\n\nB=NOMN\n\n", 2},
+      {"CR inside a line", "A=NO\rMN\n", "A=NOMN\n\n", 1},
+      {"blank and no groups", "A=NOMN\nB=NOMN \n", "A=NOMN\n\nB=NOMN \n\n", 2},
+      {"empty groups, blanks and commas", "A=NOMN GEN()NUM(1, 2,3)\n",
+       "A=NOMN GEN()NUM(1, 2,3)\n\n", 1},
       {"empty file", "", "", 0},
-      {"empty groups, blanks and commas", "A=NOMN GEN()NUM(1, 2,3)\n", "A=NOMN GEN()NUM(1, 2,3)\n\n", 1},
-      {"label joins the frame", "A=NOMN GEN(1):lab\nB=NOMN GEN(2):lab\n",
-       "A=NOMN GEN(1):lab\n\nB=NOMN GEN(2):lab\n\n", 2},
   });
 }
 
-TEST(CheckLexicon, TestsTheSortOrderOnTheFirstCharacterOnly) {
+// Each report stands behind the last character echoed: the line end for the
+// end-of-line tests, the offending character for the tests inside a line.
+TEST(CheckLexicon, ReportsEachFaultWhereItIsFound) {
   expect_rows({
-      {"ABC then ABD", "ABC=NOMN\nABD=NOMN\n", "ABC=NOMN\n\nABD=NOMN\n\n", 2},
-      {"Z then a", "Z=NOMN\na=NOMN\n", "Z=NOMN\n\na=NOMN\n\n", 2},
-      {"a then Z", "a=NOMN\nZ=NOMN\n", "a=NOMN\n\nZ=NOMN\n" + error_report("sort order"), -1},
-      {"high byte first", "\xC4=NOMN\n", "\xC4=NOMN\n" + error_report("sort order"), -1},
-      {"comment after an entry", "A=NOMN\n$ note\n",
-       "A=NOMN\n\n$ note\n" + error_report("sort order"), -1},
-      {"empty line after an entry", "A=NOMN\n\nB=NOMN\n", "A=NOMN\n\n\n" + error_report("sort order"), -1},
-  });
-}
-
-TEST(CheckLexicon, MeasuresTheMainCategoryAtTheLineEnd) {
-  expect_rows({
-      {"three characters", "A=NOM GEN(1)\n", "A=NOM GEN(1)\n" + error_report("length main category"), -1},
-      {"five characters", "A=NOMNX\n", "A=NOMNX\n" + error_report("length main category"), -1},
-      {"no blank before the groups", "A=NOMN(1)\n", "A=NOMN(1)\n" + error_report("length main category"), -1},
-      {"comment as first line", "$ note\n", "$ note\n" + error_report("length main category"), -1},
+      {"five-character category", "A=NOMNX\n", "A=NOMNX\n" + error_report("length main category"),
+       -1},
+      {"no blank before the groups", "A=NOMN(1)\n",
+       "A=NOMN(1)\n" + error_report("length main category"), -1},
       {"empty first line", "\n", "\n" + error_report("length main category"), -1},
-  });
-}
-
-TEST(CheckLexicon, MeasuresGroupNamesAtTheirParenthesis) {
-  expect_rows({
-      {"two blanks", "A=NOMN  GEN(1)\n", "A=NOMN  GEN(" + error_report("length of subcategory"), -1},
-      {"two characters", "A=NOMN GE(1)\n", "A=NOMN GE(" + error_report("length of subcategory"), -1},
-      {"four characters", "A=NOMN GEN(1)NUMS(2)\n",
-       "A=NOMN GEN(1)NUMS(" + error_report("length of subcategory"), -1},
       {"blank between groups", "A=NOMN GEN(1) NUM(2)\n",
        "A=NOMN GEN(1) NUM(" + error_report("length of subcategory"), -1},
-  });
-}
-
-TEST(CheckLexicon, RefusesZeroAndNineAtOnce) {
-  expect_rows({
-      {"0 in a group", "A=NOMN GEN(0)\n", "A=NOMN GEN(0" + error_report("invalid subcategory value"), -1},
-      {"9 in a group", "A=NOMN GEN(1,9,2)\n", "A=NOMN GEN(1,9" + error_report("invalid subcategory value"), -1},
-      {"0 in the label", "A=NOMN :x0y\n", "A=NOMN :x0" + error_report("invalid subcategory value"), -1},
+      {"0 in the label", "A=NOMN :x0y\n", "A=NOMN :x0" + error_report("invalid subcategory value"),
+       -1},
       {"9 in the word", "R9=NOMN\n", "R9=NOMN\n\n", 1},
-  });
-}
-
-TEST(CheckLexicon, CountsParenthesesAndGroups) {
-  const std::string eight = "A=NOMN AAA(1)BBB(2)CCC(3)DDD(4)EEE(5)FFF(6)GGG(7)HHH(8)\n";
-  const std::string nine = "A=NOMN AAA(1)BBB(2)CCC(3)DDD(4)EEE(5)FFF(6)GGG(7)HHH(8)III(1)\n";
-  expect_rows({
-      {"eight groups", eight, eight + "\n", 1},
-      {"nine groups", nine, nine + error_report("# subcategories > 8"), -1},
-      {"open group", "A=NOMN GEN(1\n", "A=NOMN GEN(1\n" + error_report("number of parentheses"), -1},
       {"closing without opening", "A=NOMN GEN1)\n",
        "A=NOMN GEN1)\n" + error_report("number of parentheses"), -1},
-  });
-}
-
-TEST(CheckLexicon, HoldsEveryLineToTheFrameOfItsCategorysFirstLine) {
-  expect_rows({
-      {"more groups later", "A=NOMN GEN(1)NUM(1)\nB=NOMN GEN(1)NUM(1)KAS(1)\n",
-       "A=NOMN GEN(1)NUM(1)\n\nB=NOMN GEN(1)NUM(1)KAS(1)\n\n", 2},
-      {"fewer groups later", "A=NOMN GEN(1)NUM(1)KAS(1)\nB=NOMN GEN(1)NUM(1)\n",
-       "A=NOMN GEN(1)NUM(1)KAS(1)\n\nB=NOMN GEN(1)NUM(1)\n" + error_report("wrong categorial frame"), -1},
-      {"other label", "A=NOMN GEN(1):lab\nB=NOMN GEN(2):xyz\n",
-       "A=NOMN GEN(1):lab\n\nB=NOMN GEN(2):xyz\n" + error_report("wrong categorial frame"), -1},
-      {"other category", "A=NOMN GEN(1)\nB=VERB PER(1)\n", "A=NOMN GEN(1)\n\nB=VERB PER(1)\n\n", 2},
+      {"100 characters of main category", "W=" + std::string(kFrameCapacity + 1, 'N') + "\n",
+       "W=" + std::string(kFrameCapacity + 1, 'N') + error_report("length of categorial frame"),
+       -1},
   });
 }
 
 TEST(CheckLexicon, TestsALastLineWithoutLineEndLikeAnyOther) {
   expect_rows({
       {"correct", "A=NOMN\nB=NOMN GEN(1)", "A=NOMN\n\nB=NOMN GEN(1)\n", 2},
-      {"short category", "A=NOMN\nB=NOM", "A=NOMN\n\nB=NOM" + error_report("length main category"), -1},
+      {"short category", "A=NOMN\nB=NOM", "A=NOMN\n\nB=NOM" + error_report("length main category"),
+       -1},
       {"open group", "B=NOMN GEN(1", "B=NOMN GEN(1" + error_report("number of parentheses"), -1},
       {"out of order", "B=NOMN\nA=NOMN", "B=NOMN\n\nA=NOMN" + error_report("sort order"), -1},
-      {"wrong frame", "A=NOMN GEN(1)\nB=NOMN", "A=NOMN GEN(1)\n\nB=NOMN" + error_report("wrong categorial frame"), -1},
+      {"wrong frame", "A=NOMN GEN(1)\nB=NOMN",
+       "A=NOMN GEN(1)\n\nB=NOMN" + error_report("wrong categorial frame"), -1},
       {"only a CR after the last line end", "A=NOMN\n\r", "A=NOMN\n\n", 1},
       {"a CR ending the last line", "A=NOMN\r", "A=NOMN\n", 1},
   });
 }
 
-TEST(CheckLexicon, LimitsTheFrameToItsCapacity) {
-  // Frame: NOMN, ":" and the label.
-  const std::string longest = "W=NOMN :" + std::string(kFrameCapacity - 5, 'x');
-  const std::string too_long = longest + "x";
-  expect_rows({
-      {"99 characters", longest + "\n", longest + "\n\n", 1},
-      {"100 characters", too_long + "\n", too_long + error_report("length of categorial frame"), -1},
-      {"100 in the main category", "W=" + std::string(kFrameCapacity + 1, 'N') + "\n",
-       "W=" + std::string(kFrameCapacity + 1, 'N') + error_report("length of categorial frame"), -1},
-  });
-}
-
 TEST(CheckLexicon, TakesWordsOfAnyLength) {
-  for (int length : {127, 128, 5000}) {
+  for (int length : {127, 128}) {
     const std::string line = std::string(length, 'W') + "=NOMN\n";
     expect_rows({{"long word", line + line, line + "\n" + line + "\n", 2}});
   }
@@ -315,7 +264,8 @@ TEST(CheckLexicon, SurvivesArbitraryBytes) {
   for (int run = 0; run < 3000; ++run) {
     std::string input(random() % 400, ' ');
     for (char& c : input) {
-      c = random() % 4 == 0 ? static_cast<char>(random() % 256) : alphabet[random() % alphabet.size()];
+      c = random() % 4 == 0 ? static_cast<char>(random() % 256)
+                            : alphabet[random() % alphabet.size()];
     }
     CheckerState state;
     state.expected_category_length = static_cast<int>(random() % 6);

@@ -21,7 +21,7 @@ struct RuleReading {
   int plus_count = 0;
   int equals_count = 0;
   int rule_count = 0;
-  std::string last_entry;  // frame of the first part of the rule before
+  std::string last_entry;   // frame of the first part of the rule before
   bool rule_begun = false;  // text other than blanks and comments since the last "."
   // Every separator so far stood where one of the two rule forms puts it and
   // ended a part that holds a main category.
@@ -39,8 +39,8 @@ void write_bytes(FILE* out, std::string_view text) {
 // A frame may grow to the main category and kFrameAllowance more characters,
 // and never beyond kFrameCapacity, whatever "-h" asks.
 int frame_length_limit(int category_length) {
-  return static_cast<int>(std::min<long long>(category_length + 0LL + kFrameAllowance,
-                                              kFrameCapacity));
+  const long long allowed = static_cast<long long>(category_length) + kFrameAllowance;
+  return static_cast<int>(std::min<long long>(allowed, kFrameCapacity));
 }
 
 // Notes a separator that breaks the rule forms: "+" only after the first
@@ -48,7 +48,8 @@ int frame_length_limit(int category_length) {
 // none of them behind a part without a main category.
 void note_separator(RuleReading& rule, const LineState& line, unsigned char c) {
   const int part = rule.part_number;
-  const bool in_place = (c == '+' && part == 1) || (c == '=' && part <= 2) || (c == ';' && part == 3);
+  const bool in_place =
+      (c == '+' && part == 1) || (c == '=' && part <= 2) || (c == ';' && part == 3);
   if (!in_place || line.frame_text.empty()) rule.form_kept = false;
 }
 

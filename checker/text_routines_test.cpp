@@ -28,7 +28,9 @@ TEST(AppendRoutines, KeepEveryByteZeroBytesIncluded) {
   append_char(text, 0);
   append_char(text, 0xFF);
   append_text(text, std::string_view("C\0D", 3));
-  EXPECT_EQ(text, std::string("AB\0\xFF" "C\0D", 7));
+  EXPECT_EQ(text, std::string("AB\0\xFF"
+                              "C\0D",
+                              7));
 }
 
 TEST(StartLine, ResetsTheLineStateAndBreaksTheEcho) {

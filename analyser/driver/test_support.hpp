@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <regex>
+#include <stdexcept>
 #include <string>
 
 // A read stream over a copy of `text` (zero bytes included).
@@ -31,7 +32,8 @@ class MemoryInput {
 // (the state's config_file).
 inline FILE* memory_file(const std::string& text) {
   if (text.empty()) return std::fopen("/dev/null", "r");
-  FILE* file = fmemopen(nullptr, text.size(), "w+");
+  // One byte more than the text: the stream keeps a terminator behind what was written.
+  FILE* file = fmemopen(nullptr, text.size() + 1, "w+");
   std::fwrite(text.data(), 1, text.size(), file);
   std::rewind(file);
   return file;
@@ -75,6 +77,7 @@ class ScratchDirectory {
   }
   void write(const std::string& name, const std::string& content) const {
     FILE* file = std::fopen((path_ / name).c_str(), "wb");
+    if (file == nullptr) throw std::runtime_error("cannot write " + name);
     std::fwrite(content.data(), 1, content.size(), file);
     std::fclose(file);
   }

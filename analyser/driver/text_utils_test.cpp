@@ -106,7 +106,9 @@ TEST(LeadingInteger, ReadsLikeTheStartOfADecimalNumber) {
   for (const Row& row : rows) {
     long value = 0;
     EXPECT_EQ(leading_integer(row.text, value), row.found) << row.text;
-    if (row.found) EXPECT_EQ(value, row.value) << row.text;
+    if (row.found) {
+      EXPECT_EQ(value, row.value) << row.text;
+    }
   }
 }
 

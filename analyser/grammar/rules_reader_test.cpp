@@ -62,8 +62,6 @@ TEST_F(RulesReader, BinaryAndUnaryRules) {
 TEST_F(RulesReader, LayoutDoesNotMatter) {
   const Rules expected = {"AAAA+BBBB=CCCC;12:x#1", "DDDD=EEEE;-:#2"};
   EXPECT_EQ(read("AAAA+BBBB=CCCC;12:x.DDDD=EEEE;."), expected);
-  state = {};
-  state.out = out.file();
 }
 
 TEST_F(RulesReader, RuleOverSeveralLines) {

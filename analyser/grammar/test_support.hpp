@@ -1,14 +1,13 @@
 // Helpers for the unit tests of the lexicon, the parser and the output: they
 // build categories, value sets, rules, dictionary entries and nodes directly in
-// a state, and capture what the code prints.
+// a state, and point its streams at memory.
 #pragma once
 
 #include <cstdio>
-#include <cstdlib>
-#include <regex>
 #include <string>
 
 #include "analyser/driver/analyser_state.hpp"
+#include "analyser/driver/test_support.hpp"
 #include "analyser/grammar/parse_node.hpp"
 #include "analyser/lexicon/category_table.hpp"
 
@@ -119,50 +118,29 @@ inline parse_node* rule_node(AnalyserState& state, const std::string& name, pars
                    (right != nullptr ? right : left)->seg_end, "");
 }
 
-// Replaces node identities by PTR, as the end-to-end comparison does.
-inline std::string normalise(const std::string& text) {
-  static const std::regex pointer("0x[0-9a-f]+|\\(nil\\)");
-  return std::regex_replace(text, pointer, "PTR");
-}
-
-// Points state.out (and optionally state.console) at memory; text() returns
-// everything written so far.
+// Points state.out at a capture and state.console at `console_text`; text()
+// returns everything printed so far.
 class captured_output {
  public:
   explicit captured_output(AnalyserState& state, const std::string& console_text = "")
-      : out_(open_memstream(&buffer_, &size_)) {
-    state.out = out_;
-    console_ = std::tmpfile();
-    std::fputs(console_text.c_str(), console_);
-    std::rewind(console_);
-    state.console = console_;
+      : console_(console_text) {
+    state.out = out_.file();
+    state.console = console_.file();
   }
-  ~captured_output() {
-    std::fclose(out_);
-    std::fclose(console_);
-    std::free(buffer_);
-  }
-  captured_output(const captured_output&) = delete;
-  captured_output& operator=(const captured_output&) = delete;
-
-  std::string text() {
-    std::fflush(out_);
-    return std::string(buffer_, size_);
-  }
+  std::string text() { return out_.text(); }
   // Bytes of the console input not read yet.
   long console_left() {
-    long at = std::ftell(console_);
-    std::fseek(console_, 0, SEEK_END);
-    long end = std::ftell(console_);
-    std::fseek(console_, at, SEEK_SET);
+    FILE* console = console_.file();
+    long at = std::ftell(console);
+    std::fseek(console, 0, SEEK_END);
+    long end = std::ftell(console);
+    std::fseek(console, at, SEEK_SET);
     return end - at;
   }
 
  private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  FILE* out_;
-  FILE* console_;
+  CapturedOutput out_;
+  MemoryInput console_;
 };
 
 // Links message `number` with `text` at the end of the message list.

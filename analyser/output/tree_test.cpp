@@ -1,0 +1,132 @@
+#include "analyser/output/tree.hpp"
+
+#include <gtest/gtest.h>
+
+#include "analyser/grammar/test_support.hpp"
+
+using namespace test_support;
+
+namespace {
+
+std::string draw(const std::string& bracket_text, int trace_flag = 0) {
+  AnalyserState state;
+  captured_output output(state);
+  state.trace_flag = trace_flag;
+  draw_analysis_tree(state, bracket_text);
+  return output.text();
+}
+
+std::string blanks(int n) { return std::string(n, ' '); }
+std::string bars(int n) { return std::string(n, '_'); }
+
+TEST(DrawAnalysisTree, WorkedExample) {
+  EXPECT_EQ(draw("<SATZ(B(C D)E)>"),
+            "SATZ" + bars(13) + blanks(7) + "\n" +
+            "|" + blanks(15) + "|" + blanks(7) + "\n" +
+            "|" + blanks(15) + "|" + blanks(7) + "\n" +
+            "B   " + bars(5) + blanks(7) + "E" + blanks(7) + "\n" +
+            "|       |" + blanks(15) + "\n" +
+            "|       |" + blanks(15) + "\n" +
+            "C       D" + blanks(15) + "\n");
+}
+
+TEST(DrawAnalysisTree, SingleLabelPrintsOneEmptyLine) {
+  EXPECT_EQ(draw("<SATZ>"), "\n");
+  EXPECT_EQ(draw("<SATZ:1>"), "\n");
+}
+
+TEST(DrawAnalysisTree, TraceLineFirst) {
+  EXPECT_EQ(draw("<SATZ>", 1), "in draw_analysis_tree()\n\n");
+}
+
+TEST(DrawAnalysisTree, LongLabelsAreOverwrittenByLaterOnes) {
+  // The right sibling overwrites the ninth character; underscores of the
+  // second component overwrite the parent's label from its fifth on.
+  EXPECT_EQ(draw("<SATZX(LANGERNAME B)>"),
+            "SATZ" + bars(5) + blanks(7) + "\n" +
+            "|       |       \n" +
+            "|       |       \n" +
+            "LANGERNABE" + blanks(6) + "\n");
+}
+
+TEST(DrawAnalysisTree, CloseFollowedByCloseStaysInItsCell) {
+  EXPECT_EQ(draw("<S(X(Y(A B))C)>"),
+            "S   " + bars(13) + blanks(7) + "\n" +
+            "|" + blanks(15) + "|" + blanks(7) + "\n" +
+            "|" + blanks(15) + "|" + blanks(7) + "\n" +
+            "X" + blanks(15) + "C" + blanks(7) + "\n" +
+            "|" + blanks(23) + "\n" +
+            "|" + blanks(23) + "\n" +
+            "Y   " + bars(5) + blanks(15) + "\n" +
+            "|       |" + blanks(15) + "\n" +
+            "|       |" + blanks(15) + "\n" +
+            "A       B" + blanks(15) + "\n");
+}
+
+// "L(L(...L...))" with `opens` levels below the root.
+std::string nested(int opens) {
+  std::string text = "<";
+  for (int i = 0; i < opens; ++i) text += "L(";
+  return text + "L" + std::string(opens, ')') + ">";
+}
+
+TEST(DrawAnalysisTree, DepthLimit) {
+  // 21 levels below the root: the deepest label stands on line 63.
+  std::string expected;
+  for (int depth = 0; depth <= 21; ++depth) {
+    if (depth > 0) expected += "|       \n|       \n";
+    expected += "L       \n";
+  }
+  EXPECT_EQ(draw(nested(21)), expected);
+  // One more: the scan stops at the 22nd "(", before any ")" moved a column,
+  // so the 64 lines drawn are printed with width 0.
+  EXPECT_EQ(draw(nested(22)), std::string(64, '\n'));
+}
+
+// "S(A A ... A)" with `count` components, the last one named `last`.
+std::string wide(int count, const std::string& last = "A") {
+  std::string text = "<S(";
+  for (int i = 1; i < count; ++i) text += "A ";
+  return text + last + ")>";
+}
+
+TEST(DrawAnalysisTree, WidthLimit) {
+  // 31 components fill cells 0 to 30; the cell of the last begins at the
+  // printed width, 240.
+  std::string components;
+  for (int i = 0; i < 30; ++i) components += "A       ";
+  std::string expected = "S   " + bars(236) + "\n";
+  std::string bar_line = "|" + blanks(7);
+  std::string bar_lines;
+  for (int i = 0; i < 30; ++i) bar_lines += bar_line;
+  expected += bar_lines + "\n" + bar_lines + "\n" + components + "\n";
+  EXPECT_EQ(draw(wide(31)), expected);
+  // A 32nd component is not drawn; the output stays the same.
+  EXPECT_EQ(draw(wide(32)), expected);
+  // 30 components: the last ")" reaches cell 30 without stopping.
+  std::string expected30 = "S   " + bars(229) + blanks(7) + "\n" + bar_lines + "\n" + bar_lines +
+                           "\n" + components + "\n";
+  EXPECT_EQ(draw(wide(30)), expected30);
+}
+
+TEST(DrawAnalysisTree, LabelsAreCutAtTheEndOfTheirLine) {
+  const std::string long_label(300, 'Q');
+  // In the last cell and on the last line of the grid: nothing is written
+  // outside it, and the visible part is unchanged.
+  std::string expected = draw(wide(31));
+  EXPECT_EQ(draw(wide(31, long_label)), expected);
+  std::string deep = "<";
+  for (int i = 0; i < 21; ++i) deep += "L(";
+  deep += long_label + std::string(21, ')') + ">";
+  std::string drawn = draw(deep);
+  EXPECT_EQ(drawn.substr(drawn.size() - 9), "QQQQQQQQ\n");
+  EXPECT_EQ(drawn.size(), 64u * 9);
+  EXPECT_EQ(draw("<" + long_label + ">"), "\n");
+}
+
+TEST(DrawAnalysisTree, UnbalancedCloseStopsTheScan) {
+  EXPECT_EQ(draw("<A B)C>"), "A       \n");
+  EXPECT_EQ(draw(")))"), "\n");
+}
+
+}  // namespace
