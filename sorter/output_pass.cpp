@@ -16,13 +16,8 @@ bool write_entry(const SorterState& state, const word_entry& entry, std::FILE* f
 }  // namespace
 
 bool write_list(const SorterState& state, std::FILE* file) {
-  const int highest_level = state.by_frequency ? state.highest_count : 1;
-  for (int level = highest_level; level > 0; --level) {
-    const bool written = for_each_entry(state.chain_table, [&](const word_entry& entry) {
-      if (state.by_frequency && entry.count != level) return true;
-      return write_entry(state, entry, file);
-    });
-    if (!written) return false;
-  }
-  return true;
+  const EntryOrder order = state.by_frequency ? EntryOrder::by_falling_count : EntryOrder::by_text;
+  return for_each_entry(
+      state.chain_table,
+      [&](const word_entry& entry) { return write_entry(state, entry, file); }, order);
 }

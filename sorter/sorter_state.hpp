@@ -1,4 +1,4 @@
-// The sorter's process-wide state in one record: the chains of entries and
+// The sorter's process-wide state in one record: the store of entries and
 // their counts, the switches of the command line and the dialogue, the filter
 // table, and the streams the sorter talks through. Every routine takes it by
 // reference, so a test builds a fresh one in a line and points `out`, `err`
@@ -26,9 +26,9 @@ constexpr filter_table identity_filter() {
 
 // Opens a file as std::fopen does. Tests put streams of their own here.
 using open_function = std::FILE* (*)(const char* name, const char* mode);
-// Obtains memory for one entry as std::malloc does, or null when there is
-// none; whatever it hands out is released with std::free. Tests put an
-// allocator here that runs dry.
+// Obtains memory as std::malloc does, or null when there is none; whatever
+// it hands out is released with std::free. Tests put allocators here that
+// run dry.
 using allocate_function = void* (*)(std::size_t size);
 
 struct SorterState {
@@ -58,5 +58,8 @@ struct SorterState {
   open_function open_file = [](const char* name, const char* mode) {
     return std::fopen(name, mode);
   };
+  // Memory for one entry each, and for the entry store's table: apart, so
+  // that a test can let one run dry without the other.
   allocate_function allocate_entry = [](std::size_t size) { return std::malloc(size); };
+  allocate_function allocate_table = [](std::size_t size) { return std::malloc(size); };
 };

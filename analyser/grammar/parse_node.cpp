@@ -86,8 +86,7 @@ void make_node(AnalyserState& state, grammar_rule* rule) {
     put_bytes(state.out, result->name, result->name_length);
   }
   keep_node(state, result, copy_scratch(state, state.subcat_scratch), state.current_left,
-            state.current_right, rule, state.current_seg_start, state.current_seg_end,
-            rule->label);
+            state.current_right, rule, state.current_seg_start, state.current_seg_end, rule->label);
 }
 
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from) {

@@ -34,9 +34,9 @@ TEST(PartMatches, ComparesTheFirstFourCharactersWithShortNamesFilledWithBlanks) 
     const char* node_category;
     bool matches;
   } rows[] = {
-      {"NOMN", "NOMN", true},   {"NOMN", "NOMNX", true}, {"NOMNA", "NOMNB", true},
-      {"NOMN", "NOMA", false},  {"NP", "NP", true},      {"NP", "NPRO", false},
-      {"NPRO", "NP", false},    {"N", "N", true},        {"nomn", "NOMN", false},
+      {"NOMN", "NOMN", true},  {"NOMN", "NOMNX", true}, {"NOMNA", "NOMNB", true},
+      {"NOMN", "NOMA", false}, {"NP", "NP", true},      {"NP", "NPRO", false},
+      {"NPRO", "NP", false},   {"N", "N", true},        {"nomn", "NOMN", false},
   };
   for (const row& r : rows) {
     AnalyserState state;
@@ -57,17 +57,17 @@ TEST(SubcatAgree, AgreementOfRulePartAndNode) {
     const char* node_values;
     bool agree;
   } rows[] = {
-      {"-", "(3)", true},            // no set on the rule side
-      {"(1)", "-", true},            // no set on the node side
-      {"(1,2)", "(2,5)", true},      // shared value 2
-      {"(1,2)", "(3)", false},       // nothing shared
+      {"-", "(3)", true},              // no set on the rule side
+      {"(1)", "-", true},              // no set on the node side
+      {"(1,2)", "(2,5)", true},        // shared value 2
+      {"(1,2)", "(3)", false},         // nothing shared
       {"(1)(2)", "(1)(2)(3)", false},  // group counts differ
-      {"(1)(2)", "(1)(2)", true},    // every group shares
-      {"(1)(2)", "(1)(3)", false},   // second group shares nothing
-      {"()", "(3)", true},           // all values against one value
-      {"()", "( )", false},          // all values against a group of none
-      {" ", " ", true},              // both sets without groups
-      {" ", "(1)", false},           // 0 groups against 1
+      {"(1)(2)", "(1)(2)", true},      // every group shares
+      {"(1)(2)", "(1)(3)", false},     // second group shares nothing
+      {"()", "(3)", true},             // all values against one value
+      {"()", "( )", false},            // all values against a group of none
+      {" ", " ", true},                // both sets without groups
+      {" ", "(1)", false},             // 0 groups against 1
   };
   for (const row& r : rows) {
     AnalyserState state;
@@ -98,7 +98,7 @@ struct condition_case {
   const char* left_values;
   const char* right_values;  // nullptr: unary rule
   bool applies;
-  const char* scratch;       // count and groups left in subcat_scratch
+  const char* scratch;  // count and groups left in subcat_scratch
 };
 
 TEST(ApplyCondition, ConditionTriplesAndPairs) {
@@ -221,27 +221,6 @@ TEST(MakeNode, MakesEachCombinationOnceWithTheScratchValues) {
   EXPECT_EQ(made->right_comp, b);
   EXPECT_EQ(made->seg_start, 1);
   EXPECT_EQ(made->seg_end, 3);
-}
-
-TEST(MakeNode, NoResultValuesGiveANodeWithoutValueSet) {
-  AnalyserState state;
-  grammar_rule* rule = add_rule(state, "AAAA = CCCC; 1 1");
-  parse_node* a = word_node(state, "AAAA", "(1)", 1, 1);
-  state.current_left = a;
-  ASSERT_TRUE(apply_condition(*rule, *a, nullptr, state.subcat_scratch));
-  make_node(state, rule);
-  EXPECT_EQ(state.node_tail->subcat_values, nullptr);
-}
-
-TEST(MakeNode, TraceLineNamesTheResultCategory) {
-  AnalyserState state;
-  captured_output output(state);
-  state.trace_flag = 1;
-  grammar_rule* rule = add_rule(state, "AAAA = CCCC");
-  state.current_left = word_node(state, "AAAA", "", 1, 1);
-  apply_condition(*rule, *state.current_left, nullptr, state.subcat_scratch);
-  make_node(state, rule);
-  EXPECT_EQ(without_identities(output.text()), "\n\t\t\tmake_node:hkr3=PTR CCCC");
 }
 
 TEST(MakeNode, NoMemoryForTheValueSetEndsTheProgram) {

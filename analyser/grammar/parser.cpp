@@ -35,8 +35,8 @@ void apply_rule(AnalyserState& state, grammar_rule* rule, parse_node* node) {
   state.current_seg_start = node->seg_start;
   state.current_seg_end = node->seg_end;
   if (state.trace_flag) {
-    std::fprintf(state.out, "\tleft_comp,seg_start,seg_end=%p %4d %4d\n",
-                 static_cast<void*>(node), state.current_seg_start, state.current_seg_end);
+    std::fprintf(state.out, "\tleft_comp,seg_start,seg_end=%p %4d %4d\n", static_cast<void*>(node),
+                 state.current_seg_start, state.current_seg_end);
   }
   state.current_right = nullptr;
   if (rule->parts[1].category != nullptr) {

@@ -80,7 +80,7 @@ TEST_F(RulesReader, LongCommentNeverTurnsIntoRuleText) {
 
 TEST_F(RulesReader, BlanksAreIgnoredButATabIsACharacter) {
   EXPECT_EQ(read(" N P H R  =  S A T Z ; . "), (Rules{"NPHR=SATZ;-:#1"}));
-  EXPECT_EQ(read("\tAB=CDEF;."), (Rules{"NPHR=SATZ;-:#1", "\tAB=CDEF;-:#2"}));
+  EXPECT_EQ(read("\tAB=CDEF;."), (Rules{"NPHR=SATZ;-:#1", "\tAB=CDEF;-:#1"}));
 }
 
 TEST_F(RulesReader, PartsWithoutSubcategoryTextHaveNoValueSet) {

@@ -23,8 +23,8 @@ bool is_word_end(const AnalyserState& state, unsigned char c) {
 
 // One word node at `position` for every reading from `first` on; the entry
 // labels when `with_labels`, else empty ones.
-void keep_readings(AnalyserState& state, dict_entry* first, const unsigned char* word,
-                   int length, int position, bool with_labels) {
+void keep_readings(AnalyserState& state, dict_entry* first, const unsigned char* word, int length,
+                   int position, bool with_labels) {
   for (dict_entry* e = first; e != nullptr; e = next_homograph(e, word, length)) {
     keep_node(state, e->category, e->subcat_values, nullptr, nullptr, nullptr, position, position,
               with_labels ? e->label : "");

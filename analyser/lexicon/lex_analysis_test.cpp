@@ -52,19 +52,16 @@ class LexAnalysis : public ::testing::Test {
     add_entry(state, state.endings_index, state.endings_list, word, "ENDG");
   }
 
-  int analyse(const std::string& sentence) {
-    return lex_analysis(state, bytes(sentence));
-  }
+  int analyse(const std::string& sentence) { return lex_analysis(state, bytes(sentence)); }
 
   // The nodes as "CATEGORY start-end label", separated by " | ".
   std::string nodes() const {
     std::string text;
     for (const parse_node* n = state.node_list; n != nullptr; n = n->next) {
       if (!text.empty()) text += " | ";
-      text += std::string(reinterpret_cast<const char*>(n->category->name),
-                          n->category->name_length) +
-              " " + std::to_string(n->seg_start) + "-" + std::to_string(n->seg_end) + " " +
-              n->label;
+      text +=
+          std::string(reinterpret_cast<const char*>(n->category->name), n->category->name_length) +
+          " " + std::to_string(n->seg_start) + "-" + std::to_string(n->seg_end) + " " + n->label;
       EXPECT_EQ(n->left_comp, nullptr);
       EXPECT_EQ(n->right_comp, nullptr);
       EXPECT_EQ(n->rule, nullptr);

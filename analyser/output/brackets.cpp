@@ -67,7 +67,8 @@ const parse_node* find_axiom_node(const AnalyserState& state, const parse_node* 
   const int length = static_cast<int>(name.size());
   for (const parse_node* node = first; node != nullptr; node = node->next) {
     const category_entry& category = *node->category;
-    if (category.name_length >= length && name.compare(0, length, reinterpret_cast<const char*>(category.name), length) == 0 &&
+    if (category.name_length >= length &&
+        name.compare(0, length, reinterpret_cast<const char*>(category.name), length) == 0 &&
         node->seg_start == 1 && node->seg_end == state.word_count) {
       return node;
     }

@@ -51,16 +51,6 @@ TEST_F(Brackets, WorkedExample) {
   EXPECT_EQ(output.text(), ":1 \n:2 \n:3  (1)\n:4 \n:5  (3,2)\n");
 }
 
-TEST_F(Brackets, WithoutSubcatNodesAreNumberedButNotShown) {
-  parse_node* satz = worked_example();
-  bracket_output result;
-  draw_brackets(state, satz, result);
-  ASSERT_EQ(result.numbered_nodes.size(), 5u);
-  EXPECT_EQ(result.numbered_nodes[0], satz);
-  EXPECT_EQ(result.numbered_nodes[1], satz->left_comp);
-  EXPECT_EQ(result.numbered_nodes[4], satz->right_comp);
-}
-
 TEST_F(Brackets, SeparatorBetweenComponents) {
   parse_node* a = word_node(state, "A", "", 1, 1);
   parse_node* b = word_node(state, "B", "", 2, 2);
@@ -88,16 +78,6 @@ TEST_F(Brackets, FindAxiomNode) {
     parse_node* node = word_node(fresh, r.category, "", r.start, r.end);
     EXPECT_EQ(find_axiom_node(fresh, fresh.node_list, "SATZ") == node, r.found) << r.category;
   }
-}
-
-TEST_F(Brackets, FindAxiomNodeTakesTheFirstComplete) {
-  state.word_count = 2;
-  word_node(state, "SATZ", "", 1, 1);
-  parse_node* first = word_node(state, "SATZ", "", 1, 2);
-  word_node(state, "SATZ", "", 1, 2);
-  EXPECT_EQ(find_axiom_node(state, state.node_list, "SATZ"), first);
-  EXPECT_EQ(find_axiom_node(state, state.node_list, "NONE"), nullptr);
-  EXPECT_EQ(find_axiom_node(state, nullptr, "SATZ"), nullptr);
 }
 
 TEST_F(Brackets, PrintResultsOneWord) {

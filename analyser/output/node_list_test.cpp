@@ -20,12 +20,12 @@ TEST(PrintSubcatValues, GroupsFromHighestToLowestValue) {
     const char* printed;
   } rows[] = {
       {"-", ""},
-      {" ", ""},                       // no groups
+      {" ", ""},  // no groups
       {"(1)", " (1)"},
       {"(1,3,8)", " (8,3,1)"},
-      {"()", " ()"},                   // all values
-      {"( )", " ()"},                  // no value
-      {"(12345678)", " ()"},           // all eight written out: 0xFF
+      {"()", " ()"},          // all values
+      {"( )", " ()"},         // no value
+      {"(12345678)", " ()"},  // all eight written out: 0xFF
       {"(1234567)", " (7,6,5,4,3,2,1)"},
       {"(3)(1,2)()", " (3) (2,1) ()"},
   };
@@ -66,8 +66,8 @@ TEST(PrintNodeList, RowsInTheOrderTheNodesWereMade) {
                 "%p NPHR %p %p   12      1 -  2 #  (2)\n"
                 "%p NP   %p (nil)   -1     10 - 12 # \n",
                 kHeading, static_cast<void*>(det), static_cast<void*>(noun),
-                static_cast<void*>(noun->next), static_cast<void*>(det),
-                static_cast<void*>(noun), static_cast<void*>(unary), static_cast<void*>(det));
+                static_cast<void*>(noun->next), static_cast<void*>(det), static_cast<void*>(noun),
+                static_cast<void*>(unary), static_cast<void*>(det));
   EXPECT_EQ(output.text(), expected);
 }
 
@@ -84,8 +84,8 @@ TEST(PrintNodeList, WideNumbersWidenTheirColumns) {
   captured_output output(state);
   word_node(state, "ABCD", "", 100, 12345);
   print_node_list(state, state.node_list);
-  EXPECT_EQ(without_identities(output.text()), std::string("\n") + kHeading +
-                                          "PTR ABCD PTR PTR   -1     100 - 12345 # \n");
+  EXPECT_EQ(without_identities(output.text()),
+            std::string("\n") + kHeading + "PTR ABCD PTR PTR   -1     100 - 12345 # \n");
 }
 
 }  // namespace

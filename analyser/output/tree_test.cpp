@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "analyser/grammar/test_support.hpp"
 
 using namespace test_support;
@@ -19,15 +21,23 @@ std::string draw(const std::string& bracket_text, int trace_flag = 0) {
 std::string blanks(int n) { return std::string(n, ' '); }
 std::string bars(int n) { return std::string(n, '_'); }
 
+// The printed lines, each followed by its line end.
+std::string lines(std::initializer_list<std::string> rows) {
+  std::string text;
+  for (const std::string& row : rows) text += row + "\n";
+  return text;
+}
+
 TEST(DrawAnalysisTree, WorkedExample) {
-  EXPECT_EQ(draw("<SATZ(B(C D)E)>"),
-            "SATZ" + bars(13) + blanks(7) + "\n" +
-            "|" + blanks(15) + "|" + blanks(7) + "\n" +
-            "|" + blanks(15) + "|" + blanks(7) + "\n" +
-            "B   " + bars(5) + blanks(7) + "E" + blanks(7) + "\n" +
-            "|       |" + blanks(15) + "\n" +
-            "|       |" + blanks(15) + "\n" +
-            "C       D" + blanks(15) + "\n");
+  EXPECT_EQ(draw("<SATZ(B(C D)E)>"), lines({
+                                         "SATZ_____________       ",
+                                         "|               |       ",
+                                         "|               |       ",
+                                         "B   _____       E       ",
+                                         "|       |               ",
+                                         "|       |               ",
+                                         "C       D               ",
+                                     }));
 }
 
 TEST(DrawAnalysisTree, SingleLabelPrintsOneEmptyLine) {
@@ -42,25 +52,27 @@ TEST(DrawAnalysisTree, TraceLineFirst) {
 TEST(DrawAnalysisTree, LongLabelsAreOverwrittenByLaterOnes) {
   // The right sibling overwrites the ninth character; underscores of the
   // second component overwrite the parent's label from its fifth on.
-  EXPECT_EQ(draw("<SATZX(LANGERNAME B)>"),
-            "SATZ" + bars(5) + blanks(7) + "\n" +
-            "|       |       \n" +
-            "|       |       \n" +
-            "LANGERNABE" + blanks(6) + "\n");
+  EXPECT_EQ(draw("<SATZX(LANGERNAME B)>"), lines({
+                                               "SATZ_____       ",
+                                               "|       |       ",
+                                               "|       |       ",
+                                               "LANGERNABE      ",
+                                           }));
 }
 
 TEST(DrawAnalysisTree, CloseFollowedByCloseStaysInItsCell) {
-  EXPECT_EQ(draw("<S(X(Y(A B))C)>"),
-            "S   " + bars(13) + blanks(7) + "\n" +
-            "|" + blanks(15) + "|" + blanks(7) + "\n" +
-            "|" + blanks(15) + "|" + blanks(7) + "\n" +
-            "X" + blanks(15) + "C" + blanks(7) + "\n" +
-            "|" + blanks(23) + "\n" +
-            "|" + blanks(23) + "\n" +
-            "Y   " + bars(5) + blanks(15) + "\n" +
-            "|       |" + blanks(15) + "\n" +
-            "|       |" + blanks(15) + "\n" +
-            "A       B" + blanks(15) + "\n");
+  EXPECT_EQ(draw("<S(X(Y(A B))C)>"), lines({
+                                         "S   _____________       ",
+                                         "|               |       ",
+                                         "|               |       ",
+                                         "X               C       ",
+                                         "|                       ",
+                                         "|                       ",
+                                         "Y   _____               ",
+                                         "|       |               ",
+                                         "|       |               ",
+                                         "A       B               ",
+                                     }));
 }
 
 // "L(L(...L...))" with `opens` levels below the root.

@@ -1,0 +1,65 @@
+// The analyser's lexicon and endings reader on any bytes, with tracing on.
+// Every stored entry must be well formed: a non-empty upper-cased word, a
+// category of one to four characters, a label within its bound and without
+// a leading blank; each index slot at the first entry of its letter; and
+// a word looked up through the index finds an entry with that very word.
+#include <cstdint>
+#include <cstring>
+
+#include "analyser/driver/text_utils.hpp"
+#include "analyser/lexicon/category_table.hpp"
+#include "analyser/lexicon/dict_reader.hpp"
+#include "analyser/lexicon/word_lookup.hpp"
+#include "fuzz/analyser_fixture.hpp"
+
+namespace {
+
+constexpr int kCategoryLength = 4;
+
+void expect_entry_in_form(const dict_entry& entry) {
+  fuzz_expect(entry.word_length >= 1, "an entry has an empty word");
+  for (int i = 0; i < entry.word_length; ++i) {
+    fuzz_expect(upcase_char(entry.word[i]) == entry.word[i], "an entry's word is not upper-cased");
+  }
+  fuzz_expect(entry.category != nullptr && entry.category->name_length >= 1 &&
+                  entry.category->name_length <= kCategoryLength,
+              "an entry has a malformed category");
+  fuzz_expect(std::strlen(entry.label) <= kDictLabelLength, "an entry label is too long");
+  fuzz_expect(entry.label[0] != ' ', "an entry label begins with a blank");
+}
+
+void expect_dictionary_in_form(const dict_entry* first, const letter_index& index) {
+  const dict_entry* first_of_slot[kLetterSlots] = {};
+  for (const dict_entry* entry = first; entry != nullptr; entry = entry->next) {
+    expect_entry_in_form(*entry);
+    const int slot = letter_slot(entry->word[0]);
+    if (slot >= 0 && first_of_slot[slot] == nullptr) first_of_slot[slot] = entry;
+  }
+  for (int slot = 0; slot < kLetterSlots; ++slot) {
+    fuzz_expect(index[slot] == first_of_slot[slot],
+                "an index slot is not at the first entry of its letter");
+  }
+  for (const dict_entry* entry = first; entry != nullptr; entry = entry->next) {
+    const dict_entry* found = dict_lookup(index, entry->word, entry->word_length);
+    fuzz_expect(found == nullptr || (found->word_length == entry->word_length &&
+                                     std::memcmp(found->word, entry->word, entry->word_length) == 0),
+                "a lookup found an entry of another word");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  QuietAnalyser analyser;
+  analyser.state.trace_flag = 1;
+  InputStream file(fuzz_bytes(data, size));
+  dict_entry* index[kLetterSlots] = {};
+  dict_entry* first = nullptr;
+  try {
+    first = read_dict(analyser.state, file.file(), index);
+  } catch (const AnalyserEnd&) {
+    return 0;  // out of memory: an orderly end
+  }
+  expect_dictionary_in_form(first, index);
+  return 0;
+}

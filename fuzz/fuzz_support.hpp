@@ -1,0 +1,64 @@
+// Shared by the fuzz harnesses: streams over the fuzz input, an output sink,
+// the split of one input into several files, and the check that turns a
+// broken promise of the code into a finding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The bytes libFuzzer hands to a harness, as text.
+inline std::string_view fuzz_bytes(const std::uint8_t* data, std::size_t size) {
+  return {reinterpret_cast<const char*>(data), size};
+}
+
+// A read stream over `text`, zero bytes included. The text must outlive the
+// stream. An empty text reads as an empty file.
+class InputStream {
+ public:
+  explicit InputStream(std::string_view text);
+  InputStream(const InputStream&) = delete;
+  InputStream& operator=(const InputStream&) = delete;
+  ~InputStream();
+  FILE* file() const { return file_; }
+
+ private:
+  FILE* file_;
+};
+
+// A write stream whose bytes can be read back.
+class OutputCapture {
+ public:
+  OutputCapture();
+  OutputCapture(const OutputCapture&) = delete;
+  OutputCapture& operator=(const OutputCapture&) = delete;
+  ~OutputCapture();
+  FILE* file() const { return file_; }
+  std::string text();
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  FILE* file_;
+};
+
+// One stream to "/dev/null" for the whole process: output that is produced
+// (so its formatting runs) but never looked at.
+FILE* null_output();
+
+// The separator of the files packed into one fuzz input: a line "%%".
+inline constexpr std::string_view kPartSeparator = "\n%%\n";
+
+// Cuts `input` at every separator into at most `max_parts` parts; the last
+// part keeps any further separators.
+std::vector<std::string_view> split_parts(std::string_view input, std::size_t max_parts);
+
+// The `n`-th part, or an empty text when there are fewer parts.
+std::string_view part_or_empty(const std::vector<std::string_view>& parts, std::size_t n);
+
+// Aborts with `what` when `holds` is false: the code under test broke its
+// contract, which libFuzzer reports like a crash.
+void fuzz_expect(bool holds, const char* what);
