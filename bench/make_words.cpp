@@ -37,6 +37,8 @@ constexpr const char* kEndings[] = {"",    "",     "en",   "er",   "ung", "heit"
                                     "keit", "lich", "isch", "chen", "e",   "es"};
 
 constexpr int kMostSyllables = 3;
+// Words of fewer bytes are left out: they would be single vowels.
+constexpr std::size_t kShortestWord = 2;
 // One word in this many starts with a capital, as nouns do.
 constexpr int kNounEvery = 3;
 
@@ -62,7 +64,7 @@ std::vector<std::string> make_vocabulary(std::mt19937_64& random, long count) {
   std::unordered_set<std::string> seen;
   while (static_cast<long>(words.size()) < count) {
     std::string word = make_word(random);
-    if (seen.insert(word).second) words.push_back(std::move(word));
+    if (word.size() >= kShortestWord && seen.insert(word).second) words.push_back(std::move(word));
   }
   std::stable_sort(words.begin(), words.end(),
                    [](const std::string& a, const std::string& b) { return a.size() < b.size(); });

@@ -46,7 +46,8 @@ class OutputCapture {
 };
 
 // One stream to "/dev/null" for the whole process: output that is produced
-// (so its formatting runs) but never looked at.
+// (so its formatting runs) but never looked at. With FUZZ_SHOW_OUTPUT set in
+// the environment it is standard output instead, to follow a finding.
 FILE* null_output();
 
 // The separator of the files packed into one fuzz input: a line "%%".

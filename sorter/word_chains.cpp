@@ -9,68 +9,77 @@
 #include "sorter/sorter_state.hpp"
 
 ChainTable::~ChainTable() {
-  for (std::size_t i = 0; i < size; ++i) std::free(list()[i]);
-  std::free(heads);
+  for (std::size_t i = 0; i < size; ++i) std::free(list[i]);
+  std::free(slots);
 }
 
+// strcmp compares the bytes as unsigned char, and the terminator makes the
+// shorter of two texts, one the beginning of the other, sort first.
+// strcmp compares the bytes as unsigned char, and the terminator makes the
+// shorter of two texts, one the beginning of the other, sort first.
 int compare_text(const unsigned char* a, const unsigned char* b) {
-  while (*a != 0 && *a == *b) {
-    ++a;
-    ++b;
-  }
-  return *a - *b;
+  return std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
 }
 
 namespace {
 
-// Hash chains of the first block; every growth doubles them, so the capacity
-// stays a power of two and a hash finds its chain by masking.
-constexpr std::size_t kFirstCapacity = 256;
+// Slots of the first block; every growth doubles them, so the capacity stays
+// a power of two and a hash picks its slot by masking.
+constexpr std::size_t kFirstCapacity = 1024;
 
-// FNV-1a over the bytes of a terminated text.
-std::uint32_t hash_of(const unsigned char* text) {
-  constexpr std::uint32_t kOffsetBasis = 2166136261u;
-  constexpr std::uint32_t kPrime = 16777619u;
-  std::uint32_t hash = kOffsetBasis;
+// FNV-1a over the bytes of a terminated text. 64 bits make two texts of one
+// hash so rare that a probe compares texts almost only when they are equal.
+std::uint64_t hash_of(const unsigned char* text) {
+  constexpr std::uint64_t kOffsetBasis = 14695981039346656037u;
+  constexpr std::uint64_t kPrime = 1099511628211u;
+  std::uint64_t hash = kOffsetBasis;
   for (; *text != 0; ++text) hash = (hash ^ *text) * kPrime;
   return hash;
 }
 
-word_entry*& head_of(const ChainTable& table, std::uint32_t hash) {
-  return table.heads[hash & (table.capacity - 1)];
-}
+bool is_full(const ChainTable& table) { return table.size == table.capacity / 2; }
 
-void link_into_chain(const ChainTable& table, word_entry* entry) {
-  word_entry*& head = head_of(table, entry->hash);
-  entry->next = head;
-  head = entry;
-}
-
-// The stored entry with the text of `entry` (its hash set), or null.
-word_entry* find_entry(const ChainTable& table, const word_entry& entry) {
+// The stored entry with `text` (whose hash is `hash`), or null.
+word_entry* find_entry(const ChainTable& table, const unsigned char* text, std::uint64_t hash) {
   if (table.capacity == 0) return nullptr;
-  for (word_entry* stored = head_of(table, entry.hash); stored != nullptr; stored = stored->next) {
-    if (stored->hash == entry.hash && compare_text(stored->text(), entry.text()) == 0)
-      return stored;
+  const std::size_t mask = table.capacity - 1;
+  for (std::size_t i = hash & mask; table.slots[i].entry != nullptr; i = (i + 1) & mask) {
+    const entry_slot& slot = table.slots[i];
+    if (slot.hash == hash && compare_text(slot.entry->text(), text) == 0) return slot.entry;
   }
   return nullptr;
 }
 
+// Puts `slot` into the first empty slot of its probe chain.
+void place_slot(ChainTable& table, entry_slot slot) {
+  const std::size_t mask = table.capacity - 1;
+  std::size_t i = slot.hash & mask;
+  while (table.slots[i].entry != nullptr) i = (i + 1) & mask;
+  table.slots[i] = slot;
+}
+
 // Moves the table into a block of twice the capacity: the list is copied and
-// the chains are linked anew. Returns false, leaving the table as it was,
-// when `allocate` has no memory for the block. (The block's size cannot
-// overflow: the capacity is at most twice the entries, each of which takes
-// more memory than two pointers.)
+// the slots are placed anew by the hashes they hold, without a look at the
+// entries. Returns false, leaving the table as it was, when `allocate` has no
+// memory for the block. (The block's size cannot overflow: the capacity is at
+// most four times the entries, each of which takes more memory than a slot.)
 bool grow(ChainTable& table, allocate_function allocate) {
   const std::size_t capacity = table.capacity == 0 ? kFirstCapacity : 2 * table.capacity;
-  auto** heads = static_cast<word_entry**>(allocate(2 * capacity * sizeof(word_entry*)));
-  if (heads == nullptr) return false;
-  std::fill_n(heads, capacity, nullptr);
-  std::copy_n(table.list(), table.size, heads + capacity);
-  std::free(table.heads);
-  table.heads = heads;
+  void* block = allocate(capacity * sizeof(entry_slot) + capacity / 2 * sizeof(word_entry*));
+  if (block == nullptr) return false;
+  auto* const slots = static_cast<entry_slot*>(block);
+  auto** const list = reinterpret_cast<word_entry**>(slots + capacity);
+  std::fill_n(slots, capacity, entry_slot{0, nullptr});
+  std::copy_n(table.list, table.size, list);
+  entry_slot* const old_slots = table.slots;
+  const std::size_t old_capacity = table.capacity;
+  table.slots = slots;
   table.capacity = capacity;
-  for (std::size_t i = 0; i < table.size; ++i) link_into_chain(table, table.list()[i]);
+  table.list = list;
+  for (std::size_t i = 0; i < old_capacity; ++i) {
+    if (old_slots[i].entry != nullptr) place_slot(table, old_slots[i]);
+  }
+  std::free(old_slots);
   return true;
 }
 
@@ -95,18 +104,18 @@ bool count_before(const word_entry* a, const word_entry* b) {
 
 bool insert_entry(SorterState& state, word_entry* entry) {
   ChainTable& table = state.chain_table;
-  entry->hash = hash_of(entry->text());
-  if (word_entry* stored = find_entry(table, *entry)) {
+  const std::uint64_t hash = hash_of(entry->text());
+  if (word_entry* stored = find_entry(table, entry->text(), hash)) {
     count_duplicate(state, *stored);
     std::free(entry);
     return true;
   }
-  if (table.size == table.capacity && !grow(table, state.allocate_table)) {
+  if (is_full(table) && !grow(table, state.allocate_table)) {
     std::free(entry);
     return false;
   }
-  table.list()[table.size++] = entry;
-  link_into_chain(table, entry);
+  table.list[table.size++] = entry;
+  place_slot(table, entry_slot{hash, entry});
   state.highest_count = std::max(state.highest_count, 1);
   return true;
 }
@@ -117,7 +126,7 @@ int make_entry(SorterState& state, const std::string& line) {
   if (length == 0) return 0;
   void* memory = state.allocate_entry(sizeof(word_entry) + length + 1);
   if (memory == nullptr) return -1;
-  word_entry* entry = new (memory) word_entry{1, 0, nullptr};
+  word_entry* entry = new (memory) word_entry{1};
   std::memcpy(entry->text(), line.data(), length);
   entry->text()[length] = 0;
   return insert_entry(state, entry) ? 0 : -1;
@@ -126,7 +135,7 @@ int make_entry(SorterState& state, const std::string& line) {
 // Entries of equal text do not exist, so both orders are total and the
 // unstable sort gives one result whatever order the list was in.
 void arrange_entries(const ChainTable& table, EntryOrder order) {
-  word_entry** first = table.list();
+  word_entry** first = table.list;
   if (order == EntryOrder::by_text) {
     std::sort(first, first + table.size, text_before);
   } else {

@@ -1,5 +1,5 @@
-// The store of distinct lines: hash chains that find the entry of a text at
-// once, and a list of all entries that is sorted when the store is walked.
+// The store of distinct lines: a hash table that finds the entry of a text
+// at once, and a list of all entries that is sorted when the store is walked.
 // Entries come in through `make_entry`/`insert_entry` and go out through
 // `for_each_entry`; nothing else looks inside the store, so it can be
 // replaced without touching its callers.
@@ -14,27 +14,32 @@ struct SorterState;
 // One distinct input line. The record is followed in the same allocation by
 // its text: the line's characters and a terminating zero byte.
 struct word_entry {
-  int count;           // input lines with this text; 1 when the entry is made
-  std::uint32_t hash;  // of the text; set by insert_entry
-  word_entry* next;    // the following entry of the same hash chain
+  int count;  // input lines with this text; 1 when the entry is made
 
   unsigned char* text() { return reinterpret_cast<unsigned char*>(this + 1); }
   const unsigned char* text() const { return reinterpret_cast<const unsigned char*>(this + 1); }
 };
 
-// The entries of the store in one block of 2 * capacity pointers: first the
-// heads of `capacity` hash chains, then the list of the `size` entries. The
-// table grows before size would pass capacity, so a chain holds one entry on
-// average. Owns every entry and releases them all when it goes.
-struct ChainTable {
-  word_entry** heads = nullptr;
-  std::size_t capacity = 0;
-  std::size_t size = 0;
+// A slot of the hash table: an entry and the hash of its text, or no entry.
+struct entry_slot {
+  std::uint64_t hash;
+  word_entry* entry;
+};
 
-  // The list of all entries. A walk sorts it in place: the order of the list
-  // is the walk's business, the set of entries and their counts are not
-  // touched, which is why a const table can be walked.
-  word_entry** list() const { return heads + capacity; }
+// The store: a hash table with open addressing, in which the probe chain of
+// a text runs from the slot its hash picks to the first empty slot, and the
+// list of all entries. Both live in one block: `capacity` slots, then room
+// for capacity / 2 entries. The table grows before it is more than half
+// full, which keeps the probe chains short. Owns every entry and releases
+// them all when it goes.
+struct ChainTable {
+  entry_slot* slots = nullptr;
+  std::size_t capacity = 0;  // slots; 0 or a power of two
+  // The entries in the order they came, until a walk sorts them in place:
+  // the walk only orders the list and touches neither the set of entries
+  // nor their counts, which is why a const table can be walked.
+  word_entry** list = nullptr;
+  std::size_t size = 0;
 
   ChainTable() = default;
   ChainTable(const ChainTable&) = delete;
@@ -74,7 +79,7 @@ template <typename Visit>
 bool for_each_entry(const ChainTable& table, Visit visit, EntryOrder order = EntryOrder::by_text) {
   arrange_entries(table, order);
   for (std::size_t i = 0; i < table.size; ++i) {
-    if (!visit(*table.list()[i])) return false;
+    if (!visit(*table.list[i])) return false;
   }
   return true;
 }

@@ -5,8 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "analyser/driver/test_support.hpp"
-
+// The run itself is covered by the end-to-end cases under tests/mirask.
 namespace {
 TEST(ClockMs, CountsMillisecondsOfCalendarTime) {
   const std::uint32_t before = clock_ms();
@@ -16,63 +15,11 @@ TEST(ClockMs, CountsMillisecondsOfCalendarTime) {
   EXPECT_LT(elapsed, 5000);
 }
 
-struct Run : ::testing::Test {
-  ScratchDirectory dir;
-  CapturedOutput out;
-  AnalyserState state;
-
-  Run() {
-    state.out = out.file();
-    dir.write("conf", "msg\n32,65,66,67\n46\nrules\nlex\nend\n");
-    dir.write("msg", "3 R\n4 L\n5 E\n7 S?\n11 W\n");
-    dir.write("rules", "");
-    dir.write("lex", "");
-    dir.write("end", "");
-  }
-
-  int run(std::vector<const char*> arguments) {
-    arguments.insert(arguments.begin(), "Mirask");
-    return run_analyser(state, static_cast<int>(arguments.size()),
-                        const_cast<char**>(arguments.data()));
-  }
-};
-
-const char* const kUsage =
-    "\nMirask 09-2002\nusage: Mirask [-c configfile] [-tree] [-list]"
-    "\n              [-subcat] [-i inptext] [-a axiom] [-v]\n";
-
-TEST_F(Run, FileInputEndsWithTimingLineAndEnde) {
-  dir.write("text", "abc\n cab.\n\nnever read\n");
-  EXPECT_EQ(run({"-c", "conf", "-i", "text"}), 1);
-  EXPECT_EQ(out.text().substr(0, std::string(kUsage).size()), kUsage);
-  const std::string rest = out.text().substr(std::string(kUsage).size());
-  const std::size_t zeit = rest.find("\nZeit:");
-  ASSERT_NE(zeit, std::string::npos);
-  EXPECT_EQ(rest.substr(0, zeit), "RLESatz: ABC \nSatz:  CAB \n");
-  EXPECT_TRUE(rest.ends_with(" (ms) fuer 2 Saetze\n\n\t\t------ Ende ------\n")) << rest;
-  EXPECT_EQ(state.console_input, 0);
-}
-
-TEST_F(Run, ConsoleInputWaitsThenPromptsPerSentence) {
-  MemoryInput console("weiter\nabc\n\n");
-  state.console = console.file();
-  EXPECT_EQ(run({"-c", "conf"}), 1);
-  const std::string rest = out.text().substr(std::string(kUsage).size());
-  EXPECT_EQ(rest.substr(0, rest.find("\nZeit:")), "RLEWS?S?");
-  EXPECT_TRUE(rest.ends_with(" (ms) fuer 1 Saetze\n\n\t\t------ Ende ------\n")) << rest;
-}
-
-TEST_F(Run, MissingInputTextIsFoundAfterTheStartUp) {
-  EXPECT_EQ(run({"-c", "conf", "-i", "absent"}), 1);
-  EXPECT_EQ(out.text(),
-            std::string(kUsage) + "RLE\n\t\t------ Fehler: Inputtext-Datei nicht gefunden ------\n");
-}
-
-TEST_F(Run, EndOfConsoleInputAtTheConfigurationPrompt) {
-  MemoryInput console("");
-  state.console = console.file();
-  EXPECT_EQ(run({}), 1);
-  EXPECT_EQ(out.text(), std::string(kUsage) +
-                            "\nName configuration file:\n\t\t------ No configuration file ------\n");
+TEST(ClockMs, IsTheCalendarTimeModulo2To32) {
+  using std::chrono::duration_cast;
+  using std::chrono::milliseconds;
+  const auto now = duration_cast<milliseconds>(std::chrono::system_clock::now().time_since_epoch());
+  const auto expected = static_cast<std::uint32_t>(now.count());
+  EXPECT_LT(static_cast<std::uint32_t>(clock_ms() - expected), 1000u);
 }
 }  // namespace

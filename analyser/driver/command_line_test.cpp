@@ -45,14 +45,13 @@ void expect_settings(const std::vector<const char*>& arguments, const Settings& 
   EXPECT_EQ(got.input_file_name, expected.input_file_name) << shown;
 }
 
-TEST(ScanCommandLine, StartValuesWithoutArguments) {
-  expect_settings({}, {0, 0, "SATZ", "", ""});
-}
+TEST(ScanCommandLine, StartValuesWithoutArguments) { expect_settings({}, {0, 0, "SATZ", "", ""}); }
 
 TEST(ScanCommandLine, SimpleOptions) {
   expect_settings({"-t"}, {1, 0, "SATZ", "", ""});
   expect_settings({"-v"}, {1, 0, "SATZ", "", ""});
-  expect_settings({"-tree", "-list", "-subcat"}, {0, OUT_TREE | OUT_LIST | OUT_SUBCAT, "SATZ", "", ""});
+  expect_settings({"-tree", "-list", "-subcat"},
+                  {0, OUT_TREE | OUT_LIST | OUT_SUBCAT, "SATZ", "", ""});
   expect_settings({"-c", "conf", "-i", "text", "-a", "NPHR"}, {0, 0, "NPHR", "conf", "text"});
 }
 

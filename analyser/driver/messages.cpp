@@ -46,7 +46,9 @@ static bool add_message(AnalyserState& state, const std::string& line) {
   auto* copy = static_cast<char*>(state.tables.allocate(text.size() + 1));
   if (record == nullptr || copy == nullptr) return false;
   text.copy(copy, text.size());
-  record->number = number < INT_MIN ? INT_MIN : number > INT_MAX ? INT_MAX : static_cast<int>(number);
+  record->number = number < INT_MIN   ? INT_MIN
+                   : number > INT_MAX ? INT_MAX
+                                      : static_cast<int>(number);
   record->text = copy;
   if (state.message_list == nullptr) {
     state.message_list = record;

@@ -71,11 +71,11 @@ TEST_F(Messages, HugeNumbersAreClampedNotWrapped) {
 
 TEST_F(Messages, BadLinesFailTheWholeFile) {
   const char* bad_files[] = {
-      "",                        // no message line at all
-      "\n\n",                    // empty lines only
+      "",      // no message line at all
+      "\n\n",  // empty lines only
       "3 ok\n 4 leading blank\n",
       "3 ok\nnumberless text\n",
-      "3 ok\n4-no-blank\n",     // no blank at all
+      "3 ok\n4-no-blank\n",  // no blank at all
       "3 ok\nx 4\n",
   };
   for (const char* text : bad_files) {
@@ -134,11 +134,4 @@ TEST_F(Messages, ReadMessagesTakesTheFileNameFromTheConfiguration) {
   EXPECT_STREQ(rest, "next line\n");
 }
 
-TEST_F(Messages, ReadMessagesFailsWithoutLineOrFile) {
-  state.config_file = memory_file("");
-  EXPECT_FALSE(read_messages(state));
-  AnalyserState other;
-  other.config_file = memory_file("/nonexistent/msg.txt\n");
-  EXPECT_FALSE(read_messages(other));
-}
 }  // namespace

@@ -41,16 +41,16 @@ TEST_F(SentenceReader, CutsUpcasesAndClosesWithABlank) {
   const std::vector<Row> rows = {
       {"der mann\n", {"DER MANN "}},
       {"der mann. zweiter satz\n", {"DER MANN "}},  // the rest behind a delimiter is lost
-      {".am anfang\n", {" "}},                        // a delimiter first: a lone blank
+      {".am anfang\n", {" "}},                      // a delimiter first: a lone blank
       {"...\n", {" "}},
-      {"   \n", {"    "}},                           // blanks only: a sentence without words
-      {"a\tb\n", {"A "}},                             // a tab ends the sentence
+      {"   \n", {"    "}},  // blanks only: a sentence without words
+      {"a\tb\n", {"A "}},   // a tab ends the sentence
       {"a\rb\n", {"A "}},
       {"x{|}~y\n", {"X[\\]^Y "}},
       {"1,2;\xE4\x80\n", {"1,2;\xE4\x80 "}},
-      {"Aquarium\n", {"A "}},                         // delimiters are the bytes as read
+      {"Aquarium\n", {"A "}},  // delimiters are the bytes as read
       {"AQUARIUM\n", {"AQUARIUM "}},
-      {"ohne ende", {"OHNE ENDE "}},                  // last line without a line end
+      {"ohne ende", {"OHNE ENDE "}},  // last line without a line end
       {"eins\r\nzwei\r\n", {"EINS ", "ZWEI "}},
   };
   for (const Row& row : rows) EXPECT_EQ(sentences(row.input), row.expected) << row.input;

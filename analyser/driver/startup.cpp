@@ -112,6 +112,7 @@ void initialize_everything(AnalyserState& state) {
   trace(state, "in initialize_everything(): grammar read\n");
   load_dictionary(state, state.lexicon_index, "lexicon file error (not found)");
   show_message(state, 4);
-  state.endings_list = load_dictionary(state, state.endings_index, "error endings file (not found)");
+  state.endings_list =
+      load_dictionary(state, state.endings_index, "error endings file (not found)");
   show_message(state, 5);
 }

@@ -48,17 +48,17 @@ TEST(ReadCharList, DecodesTheDelimiterLine) {
   };
   const std::vector<Row> rows = {
       {"32,44,46\n", {32, 44, 46}},
-      {"32,44,\n", {32, 44}},         // a comma before the line end adds nothing
+      {"32,44,\n", {32, 44}},  // a comma before the line end adds nothing
       {"32,44,\r\n", {32, 44}},
-      {"32", {32}},                   // no line end at all
+      {"32", {32}},  // no line end at all
       {" 32, 44x,+46\n", {32, 44, 46}},
-      {"32,0,44\n", {32}},            // the code 0 ends the set
-      {"288,-1\n", {32, 255}},        // the low 8 bits
-      {"32,,44\n", {32, 44}},         // an empty item adds nothing
-      {"x,32\n", {32}},               // so does an item without a number
+      {"32,0,44\n", {32}},      // the code 0 ends the set
+      {"288,-1\n", {32, 255}},  // the low 8 bits
+      {"32,,44\n", {32, 44}},   // an empty item adds nothing
+      {"x,32\n", {32}},         // so does an item without a number
       {"\n", {}},
       {"", {}},
-      {"32,32,44,32\n", {32, 44}},    // repeated codes are members once
+      {"32,32,44,32\n", {32, 44}},  // repeated codes are members once
   };
   for (const Row& row : rows) EXPECT_EQ(codes_of(row.line), row.codes) << row.line;
 }
@@ -71,16 +71,6 @@ TEST(ReadCharList, EveryCodeFitsAndAllRepeatsAreHarmless) {
   }
   for (int code = 1; code < 256; ++code) all.push_back(code);
   EXPECT_EQ(codes_of(line + "\n"), all);
-}
-
-TEST(ReadCharList, FortyCodesAreAllKept) {
-  std::string line;
-  std::vector<int> expected;
-  for (int code = 33; code < 33 + 40; ++code) {
-    line += std::to_string(code) + ",";
-    expected.push_back(code);
-  }
-  EXPECT_EQ(codes_of(line), expected);
 }
 
 // A scratch directory holding a complete, valid set of start-up files.
@@ -184,23 +174,6 @@ TEST_F(Startup, EachFailureStopsWithItsOwnText) {
   }
 }
 
-TEST_F(Startup, MessagesBeforeTheFailureAppear) {
-  dir.write("conf", "msg\n32\n46\nrules\nnolex\nend\n");
-  EXPECT_EQ(run(), frame("lexicon file error (not found)"));
-  EXPECT_EQ(out.text(), "R" + frame("lexicon file error (not found)"));
-}
-
-TEST_F(Startup, BadMessageFileStops) {
-  dir.write("msg", "3 R\n 4 L\n");
-  EXPECT_EQ(run(), frame("Message file"));
-  EXPECT_EQ(state.rule_list, nullptr);
-}
-
-TEST_F(Startup, ConfigurationFileMissing) {
-  state.config_file_name = "absent";
-  EXPECT_EQ(run(), frame("Konfig.: Dateifehler"));
-}
-
 TEST_F(Startup, NameEndsAtItsFirstControlCharacter) {
   state.config_file_name = "conf\tignored";
   EXPECT_EQ(run(), "");
@@ -212,21 +185,6 @@ TEST_F(Startup, NameIsAskedForOnTheConsole) {
   state.console = console.file();
   EXPECT_EQ(run(), "");
   EXPECT_EQ(out.text(), "\nName configuration file:RLE");
-}
-
-TEST_F(Startup, EmptyReplyMeansAnEmptyName) {
-  state.config_file_name.clear();
-  MemoryInput console("\n");
-  state.console = console.file();
-  EXPECT_EQ(run(), frame("Konfig.: Dateifehler"));
-}
-
-TEST_F(Startup, EndOfConsoleInputAtThePrompt) {
-  state.config_file_name.clear();
-  MemoryInput console("");
-  state.console = console.file();
-  EXPECT_EQ(run(), frame("No configuration file"));
-  EXPECT_EQ(out.text(), "\nName configuration file:" + frame("No configuration file"));
 }
 
 TEST_F(Startup, NameLinesInCrLfFilesAndLongNames) {

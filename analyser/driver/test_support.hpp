@@ -16,7 +16,8 @@
 class MemoryInput {
  public:
   explicit MemoryInput(std::string text) : text_(std::move(text)) {
-    file_ = text_.empty() ? std::fopen("/dev/null", "r") : fmemopen(text_.data(), text_.size(), "r");
+    file_ =
+        text_.empty() ? std::fopen("/dev/null", "r") : fmemopen(text_.data(), text_.size(), "r");
   }
   MemoryInput(const MemoryInput&) = delete;
   MemoryInput& operator=(const MemoryInput&) = delete;

@@ -70,8 +70,8 @@ bool RuleReader::rule_begun() const {
 }
 
 void RuleReader::skip(const char* why) {
-  std::fprintf(state_.out, "%sread_grammar(): rule %d skipped (%s)\n", state_.trace_flag ? "\n" : "",
-               rule_number_, why);
+  std::fprintf(state_.out, "%sread_grammar(): rule %d skipped (%s)\n",
+               state_.trace_flag ? "\n" : "", rule_number_, why);
 }
 
 // Keeps the texts of the current part as the next part of the rule.
@@ -85,8 +85,8 @@ void RuleReader::store_rule() {
 // "+" ends part 1 of a binary rule, "=" part 1 of a unary rule or part 2 of
 // a binary one, ";" the result part. Anything else breaks the rule.
 void RuleReader::separator(unsigned char c) {
-  const bool in_order = (c == '+' && stored_parts_ == 0) ||
-                        (c == '=' && stored_parts_ <= 1) || (c == ';' && stored_parts_ == 2);
+  const bool in_order = (c == '+' && stored_parts_ == 0) || (c == '=' && stored_parts_ <= 1) ||
+                        (c == ';' && stored_parts_ == 2);
   if (!in_order || category_.empty()) broken_ = true;
   if (!broken_) {
     store_rule();
@@ -100,18 +100,20 @@ void RuleReader::separator(unsigned char c) {
 
 void RuleReader::take(unsigned char c) {
   if (state_.trace_flag) {
-    if (stored_parts_ == 0 && category_.empty() && !broken_) {
+    if (stored_parts_ == 0 && category_.empty() && !broken_ && !label_mode_) {
       std::fprintf(state_.out, "\n%4d ", rule_number_);
     }
     std::fputc(c, state_.out);
   }
   if (c == ' ' && !label_mode_) return;
-  if (c == '.') return end_rule();
-  if (c == ':') {
+  if (c == '.') {
+    end_rule();
+  } else if (c == ':') {
     label_mode_ = true;
     label_.clear();
   } else if (label_mode_) {
-    if (label_.size() < kRuleLabelLength && !(c == ' ' && label_.empty())) label_ += static_cast<char>(c);
+    if (label_.size() < kRuleLabelLength && !(c == ' ' && label_.empty()))
+      label_ += static_cast<char>(c);
   } else if (c == '+' || c == '=' || c == ';') {
     separator(c);
   } else if (stored_parts_ == kRuleParts) {
@@ -136,8 +138,10 @@ void RuleReader::link_rule() {
   if (rule == nullptr) fatal_error(state_, "store_rule: malloc Fehler");
   for (int i = 0; i < kRuleParts; ++i) {
     if (!parts_[i].present) continue;
-    rule->parts[i].category = put_category(state_, bytes(parts_[i].category), length(parts_[i].category));
-    rule->parts[i].subcat_values = put_scv(state_, bytes(parts_[i].subcat), length(parts_[i].subcat));
+    rule->parts[i].category =
+        put_category(state_, bytes(parts_[i].category), length(parts_[i].category));
+    rule->parts[i].subcat_values =
+        put_scv(state_, bytes(parts_[i].subcat), length(parts_[i].subcat));
   }
   rule->condition = put_condition(state_, bytes(condition_), length(condition_));
   rule->rule_number = rule_number_;
@@ -177,12 +181,14 @@ void read_rules(AnalyserState& state, FILE* rules) {
 
 void read_grammar(AnalyserState& state, FILE* config_file) {
   std::string line;
-  if (!read_line(config_file, line)) fatal_error(state, "no entry for grammar file in the confi.file");
+  if (!read_line(config_file, line))
+    fatal_error(state, "no entry for grammar file in the confi.file");
   if (state.trace_flag) std::fprintf(state.out, "read_grammar(): file=%s\n", line.c_str());
   remove_line_end(line);
   unique_file rules = open_text_file(line);
   if (rules == nullptr) {
-    if (state.trace_flag) std::fprintf(state.out, "read_grammar(): error 1: file=%s\n", line.c_str());
+    if (state.trace_flag)
+      std::fprintf(state.out, "read_grammar(): error 1: file=%s\n", line.c_str());
     fatal_error(state, "Regeln: Dateifehler");
   }
   read_rules(state, rules.get());

@@ -16,7 +16,8 @@ std::string part_text(const rule_part& part) {
   std::string text(reinterpret_cast<const char*>(part.category->name), part.category->name_length);
   if (part.subcat_values != nullptr) {
     text += "{";
-    for (int i = 1; i <= part.subcat_values[0]; ++i) text += std::to_string(part.subcat_values[i]) + ",";
+    for (int i = 1; i <= part.subcat_values[0]; ++i)
+      text += std::to_string(part.subcat_values[i]) + ",";
     text += "}";
   }
   return text;
@@ -46,7 +47,8 @@ struct RulesReader : ::testing::Test {
     MemoryInput file(text);
     read_rules(state, file.file());
     Rules rules;
-    for (const grammar_rule* r = state.rule_list; r != nullptr; r = r->next) rules.push_back(rule_text(r));
+    for (const grammar_rule* r = state.rule_list; r != nullptr; r = r->next)
+      rules.push_back(rule_text(r));
     return rules;
   }
 };
@@ -65,7 +67,8 @@ TEST_F(RulesReader, LayoutDoesNotMatter) {
 }
 
 TEST_F(RulesReader, RuleOverSeveralLines) {
-  EXPECT_EQ(read("A A A A\n+\r\nB B B B =\nCCCC\n;1\n2\n:x\n.\n"), (Rules{"AAAA+BBBB=CCCC;12:x#1"}));
+  EXPECT_EQ(read("A A A A\n+\r\nB B B B =\nCCCC\n;1\n2\n:x\n.\n"),
+            (Rules{"AAAA+BBBB=CCCC;12:x#1"}));
 }
 
 TEST_F(RulesReader, CommentInsideARuleSkipsOnlyTheRestOfItsLine) {
@@ -137,22 +140,23 @@ TEST_F(RulesReader, BlanksAndCommentsAfterTheLastRuleAreNoRule) {
 
 TEST_F(RulesReader, MalformedRulesAreSkippedAndKeepTheirNumbers) {
   const Rules got = read(
-      "AAAA+BBBB=CCCC;1.\n"  // 1 fine
-      "DDDD+EEEE.\n"         // 2 no result part
-      "FFFF=GGGG.\n"         // 3 "." before ";"
-      "+HHHH=IIII;.\n"       // 4 no first part
-      "JJJJ+=KKKK;.\n"       // 5 empty second part
-      "LLLL=;.\n"            // 6 empty result part
-      "MMMM+NNNN+OOOO=P;.\n" // 7 two "+"
-      "QQQQ=RRRR=SSSS;.\n"   // 8 two "="
-      "TTTT=UUUU;1;2.\n"     // 9 two ";"
-      "VVVV;WWWW.\n"         // 10 ";" first
-      ".\n"                  // 11 nothing at all
-      ":label.\n"            // 12 a label only
-      "XXXX=YYYY;2.\n");     // 13 fine
+      "AAAA+BBBB=CCCC;1.\n"   // 1 fine
+      "DDDD+EEEE.\n"          // 2 no result part
+      "FFFF=GGGG.\n"          // 3 "." before ";"
+      "+HHHH=IIII;.\n"        // 4 no first part
+      "JJJJ+=KKKK;.\n"        // 5 empty second part
+      "LLLL=;.\n"             // 6 empty result part
+      "MMMM+NNNN+OOOO=P;.\n"  // 7 two "+"
+      "QQQQ=RRRR=SSSS;.\n"    // 8 two "="
+      "TTTT=UUUU;1;2.\n"      // 9 two ";"
+      "VVVV;WWWW.\n"          // 10 ";" first
+      ".\n"                   // 11 nothing at all
+      ":label.\n"             // 12 a label only
+      "XXXX=YYYY;2.\n");      // 13 fine
   EXPECT_EQ(got, (Rules{"AAAA+BBBB=CCCC;1:#1", "XXXX=YYYY;2:#13"}));
   std::string expected;
-  for (int n = 2; n <= 12; ++n) expected += "read_grammar(): rule " + std::to_string(n) + " skipped (malformed)\n";
+  for (int n = 2; n <= 12; ++n)
+    expected += "read_grammar(): rule " + std::to_string(n) + " skipped (malformed)\n";
   EXPECT_EQ(out.text(), expected);
 }
 
@@ -240,19 +244,4 @@ TEST_F(ReadGrammar, NameLineInCrLfOrWithoutLineEnd) {
   EXPECT_NE(state.rule_list, nullptr);
 }
 
-TEST_F(ReadGrammar, MissingLine) {
-  EXPECT_EQ(run(""), "\n\t\t------ no entry for grammar file in the confi.file ------\n");
-}
-
-TEST_F(ReadGrammar, MissingFile) {
-  EXPECT_EQ(run("absent\n"), "\n\t\t------ Regeln: Dateifehler ------\n");
-}
-
-TEST_F(ReadGrammar, MissingFileWithTrace) {
-  state.trace_flag = 1;
-  EXPECT_EQ(run("absent\n"),
-            "read_grammar(): file=absent\n\n"
-            "read_grammar(): error 1: file=absent\n"
-            "\n\t\t------ Regeln: Dateifehler ------\n");
-}
 }  // namespace

@@ -26,14 +26,19 @@ std::vector<int> counted(const unsigned char* block) {
 
 struct Tables : ::testing::Test {
   AnalyserState state;
-  category_entry* category(const std::string& text) { return put_category(state, u(text), n(text)); }
-  std::vector<int> scv(const std::string& text) { return counted(put_scv(state, u(text), n(text))); }
+  category_entry* category(const std::string& text) {
+    return put_category(state, u(text), n(text));
+  }
+  std::vector<int> scv(const std::string& text) {
+    return counted(put_scv(state, u(text), n(text)));
+  }
   std::vector<int> condition(const std::string& text) {
     return counted(put_condition(state, u(text), n(text)));
   }
   std::vector<std::string> names() {
     std::vector<std::string> result;
-    for (category_entry* e = state.category_list; e != nullptr; e = e->next) result.push_back(name_of(e));
+    for (category_entry* e = state.category_list; e != nullptr; e = e->next)
+      result.push_back(name_of(e));
     return result;
   }
 };
@@ -76,22 +81,22 @@ TEST_F(Tables, ValueSets) {
     std::vector<int> bytes;
   };
   const std::vector<Row> rows = {
-      {"", {-1}},                      // no text: no set
-      {" ", {0}},                      // a text without "(": a set of no groups
+      {"", {-1}},  // no text: no set
+      {" ", {0}},  // a text without "(": a set of no groups
       {"GEN", {0}},
       {" GEN(1)NUM(12)", {2, 0x01, 0x03}},
       {"(1)()(3)", {3, 0x01, 0xFF, 0x04}},
-      {"( )", {1, 0x00}},              // only "()" directly gives all values
-      {"(11)", {1, 0x02}},             // addition, not or
+      {"( )", {1, 0x00}},   // only "()" directly gives all values
+      {"(11)", {1, 0x02}},  // addition, not or
       {"(88)", {1, 0x00}},
-      {"(12;3)", {1, 0x03}},           // ";" ends the scan
+      {"(12;3)", {1, 0x03}},  // ";" ends the scan
       {"(1);(2)", {1, 0x01}},
-      {"(1)X2(3)", {2, 0x03, 0x04}},   // a digit after ")" still counts for the group
+      {"(1)X2(3)", {2, 0x03, 0x04}},  // a digit after ")" still counts for the group
       {"(8)", {1, 0x80}},
-      {"(09)", {1, 0x00}},             // "0" and "9" are no values
-      {"12(3)", {1, 0x04}},            // digits before the first "(" are ignored
+      {"(09)", {1, 0x00}},   // "0" and "9" are no values
+      {"12(3)", {1, 0x04}},  // digits before the first "(" are ignored
       {"(1,2,4)", {1, 0x0B}},
-      {"()5", {1, 0x0F}},              // 0xFF + 16 wraps within the byte
+      {"()5", {1, 0x0F}},  // 0xFF + 16 wraps within the byte
       {"(12345678)", {1, 0xFF}},
   };
   for (const Row& row : rows) EXPECT_EQ(scv(row.text), row.bytes) << row.text;

@@ -73,7 +73,8 @@ void DictReader::take(int c) {
       if (b == ':') {
         line_.field = Field::label;
       } else {
-        (line_.category.size() < kCategoryLength ? line_.category : line_.subcat) += static_cast<char>(b);
+        (line_.category.size() < kCategoryLength ? line_.category : line_.subcat) +=
+            static_cast<char>(b);
       }
       return;
     case Field::word:

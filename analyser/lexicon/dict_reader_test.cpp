@@ -28,7 +28,8 @@ std::ostream& operator<<(std::ostream& os, const Entry& e) {
 Entry entry_of(const dict_entry* e) {
   Entry result;
   result.word.assign(reinterpret_cast<const char*>(e->word), e->word_length);
-  result.category.assign(reinterpret_cast<const char*>(e->category->name), e->category->name_length);
+  result.category.assign(reinterpret_cast<const char*>(e->category->name),
+                         e->category->name_length);
   if (e->subcat_values == nullptr) {
     result.values = {-1};
   } else {
@@ -64,8 +65,7 @@ TEST_F(DictReader, FieldsOfALine) {
 }
 
 TEST_F(DictReader, ValueSetPresentOnlyWithSubcategoryText) {
-  EXPECT_EQ(read("A=NOMN\nB=NOMN \n"),
-            (Entries{{"A", "NOMN", {-1}, ""}, {"B", "NOMN", {0}, ""}}));
+  EXPECT_EQ(read("A=NOMN\nB=NOMN \n"), (Entries{{"A", "NOMN", {-1}, ""}, {"B", "NOMN", {0}, ""}}));
 }
 
 TEST_F(DictReader, WordIsUpcasedCategoryAndLabelAreNot) {
@@ -74,8 +74,9 @@ TEST_F(DictReader, WordIsUpcasedCategoryAndLabelAreNot) {
 }
 
 TEST_F(DictReader, CategoryIsTheFourCharactersAfterTheEquals) {
-  EXPECT_EQ(read("X=AB CD(1)\nY=AB:l\nZ=A B(2)\n"),
-            (Entries{{"X", "AB C", {1, 0x01}, ""}, {"Y", "AB", {-1}, "l"}, {"Z", "A B(", {0}, ""}}));
+  EXPECT_EQ(
+      read("X=AB CD(1)\nY=AB:l\nZ=A B(2)\n"),
+      (Entries{{"X", "AB C", {1, 0x01}, ""}, {"Y", "AB", {-1}, "l"}, {"Z", "A B(", {0}, ""}}));
 }
 
 TEST_F(DictReader, BlankBeforeTheEqualsBelongsToTheWord) {

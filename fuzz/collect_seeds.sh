@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Builds the seed corpora of all harnesses: fuzz/collect_seeds.sh DEST
+# makes DEST/<harness>/ for every harness and fills it with the committed
+# seeds of fuzz/seeds/<harness>/ and with inputs taken from the bundled
+# examples and the end-to-end cases (tests/<program>/<case>/), so that no
+# copy of those files has to live in the repository.
+#
+# Harnesses that take several files at once get them packed as the harness
+# expects: the parts joined by a line "%%".
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+dest=$1
+examples=$root/examples
+harnesses="fuzz_checker_lexicon fuzz_checker_rules fuzz_sorter_filter fuzz_sorter_lines
+           fuzz_config_messages fuzz_rules_loader fuzz_dict_reader fuzz_sentence_pipeline"
+
+for h in $harnesses; do
+  mkdir -p "$dest/$h"
+  if [ -d "$root/fuzz/seeds/$h" ]; then cp "$root/fuzz/seeds/$h"/* "$dest/$h"/ 2>/dev/null || true; fi
+done
+
+# The argument behind OPTION in the case's args file (one argument a line).
+arg_after() {  # case_dir option
+  [ -f "$1/args" ] || return 0
+  awk -v opt="$2" 'found { print; exit } $0 == opt { found = 1 }' "$1/args" | tr -d '\r'
+}
+has_arg() { [ -f "$1/args" ] && grep -qx -- "$2" "$1/args"; }
+# Line N of a file, without its line end.
+line_of() { sed -n "${2}p" "$1" | tr -d '\r'; }
+# Copies FILE into harness H as NAME when FILE is a regular file.
+seed() {  # harness name file
+  [ -f "$3" ] && cp "$3" "$dest/$1/$2" || true
+}
+# Writes the given files, joined by a line "%%", as seed NAME of harness H;
+# a missing file counts as empty.
+packed() {  # harness name file...
+  local h=$1 name=$2 out first=1
+  shift 2
+  out="$dest/$h/$name"
+  : > "$out"
+  for f in "$@"; do
+    [ $first = 1 ] || printf '\n%%%%\n' >> "$out"
+    first=0
+    if [ -f "$f" ]; then cat "$f" >> "$out"; fi
+  done
+}
+
+# The bundled example.
+seed fuzz_checker_lexicon example-lexikon "$examples/lexikon.txt"
+seed fuzz_checker_lexicon example-endungen "$examples/endungen.txt"
+seed fuzz_dict_reader example-lexikon "$examples/lexikon.txt"
+seed fuzz_dict_reader example-endungen "$examples/endungen.txt"
+seed fuzz_checker_rules example-regeln "$examples/regeln.txt"
+seed fuzz_rules_loader example-regeln "$examples/regeln.txt"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+printf 'm\n%s\n%s\nr\nl\ne\n' "$(line_of "$examples/mirask.cfg" 2)" "$(line_of "$examples/mirask.cfg" 3)" \
+  > "$scratch/cfg"
+packed fuzz_config_messages example "$scratch/cfg" "$examples/meldungen.txt"
+head -n 5 "$examples/saetze.txt" > "$scratch/first-sentences"
+packed fuzz_sentence_pipeline example-ambiguous "$examples/regeln.txt" "$examples/lexikon.txt" \
+  "$examples/endungen.txt" "$examples/mehrdeutig.txt"
+packed fuzz_sentence_pipeline example-first-sentences "$examples/regeln.txt" \
+  "$examples/lexikon.txt" "$examples/endungen.txt" "$scratch/first-sentences"
+
+# The checker's cases: the file behind -i, by mode.
+for case in "$root"/tests/quelvint/*/; do
+  name=quelvint-$(basename "$case")
+  file=$case$(arg_after "$case" -i)
+  if has_arg "$case" -rules; then
+    seed fuzz_checker_rules "$name" "$file"
+    seed fuzz_rules_loader "$name" "$file"
+  elif has_arg "$case" -lexicon; then
+    seed fuzz_checker_lexicon "$name" "$file"
+    seed fuzz_dict_reader "$name" "$file"
+  fi
+done
+
+# The sorter's cases: the filter file behind -f; every other input file is a
+# word list, taken once plainly and once with all options on (first byte).
+for case in "$root"/tests/zandoret/*/; do
+  name=zandoret-$(basename "$case")
+  filter=$(arg_after "$case" -f)
+  [ -n "$filter" ] && seed fuzz_sorter_filter "$name" "$case$filter"
+  for f in "$case"*; do
+    base=$(basename "$f")
+    case $base in args | stdin | stdout | stderr | status | expect | "$filter") continue ;; esac
+    [ -f "$f" ] || continue
+    { printf '\000'; cat "$f"; } > "$dest/fuzz_sorter_lines/$name-$base-plain"
+    { printf '\017'; cat "$f"; } > "$dest/fuzz_sorter_lines/$name-$base-options"
+  done
+done
+
+# The analyser's cases: the files their configuration names.
+for case in "$root"/tests/mirask/*/; do
+  name=mirask-$(basename "$case")
+  cfg=$case$(arg_after "$case" -c)
+  [ -f "$cfg" ] || continue
+  messages=$case$(line_of "$cfg" 1)
+  rules=$case$(line_of "$cfg" 4)
+  lexicon=$case$(line_of "$cfg" 5)
+  endings=$case$(line_of "$cfg" 6)
+  seed fuzz_rules_loader "$name" "$rules"
+  seed fuzz_dict_reader "$name-lexicon" "$lexicon"
+  seed fuzz_dict_reader "$name-endings" "$endings"
+  printf 'm\n%s\n%s\nr\nl\ne\n' "$(line_of "$cfg" 2)" "$(line_of "$cfg" 3)" > "$scratch/cfg"
+  packed fuzz_config_messages "$name" "$scratch/cfg" "$messages"
+  start=$(arg_after "$case" -a)
+  input=$case$(arg_after "$case" -i)
+  mode=file
+  if [ ! -f "$input" ]; then input=${case}stdin; mode=console; fi
+  printf '%s\n%s\n%s\n%s\n' "$(line_of "$cfg" 2)" "$(line_of "$cfg" 3)" "${start:-SATZ}" "$mode" \
+    > "$scratch/settings"
+  packed fuzz_sentence_pipeline "$name" "$rules" "$lexicon" "$endings" "$input" "$scratch/settings"
+done
