@@ -4,21 +4,34 @@
 # A case directory holds:
 #   args        the command-line arguments, one per line (may be empty or missing)
 #   stdin       what standard input receives (missing: nothing)
-#   stdout      the expected standard output
+#   stdout      the expected standard output (missing: not compared)
 #   stderr      the expected standard error (missing: not compared)
 #   status      the expected exit status (missing: 0)
 #   expect/F    the expected content of file F written by the program
+#   setup       a script run in the scratch directory first (to generate large inputs)
+#   ulimit      a limit of virtual memory in KiB for the program, to make it run out
+#               of memory; such a case is skipped (status 77) for sanitizer builds,
+#               whose shadow memory does not fit under a small limit
 # and any input files the arguments name. The program runs in a scratch copy
 # of the directory. Node identities ("0x..." and "(nil)") and the figure of
 # the timing line are normalised on both sides before the comparison.
 # With UPDATE=1 the expected stdout, stderr and status are rewritten instead.
 set -u
 program=$1
-case_dir=$2
+case_dir=$(cd "$2" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -R "$case_dir"/. "$work"/
 cd "$work" || exit 2
+
+memory_limit=unlimited
+if [ -f ulimit ]; then
+  if ldd "$program" 2>/dev/null | grep -q -E 'libasan|libubsan'; then
+    echo "skipped: memory limit cases need a build without sanitizers"; exit 77
+  fi
+  memory_limit=$(cat ulimit)
+fi
+[ -f setup ] && { bash setup || { echo "--- setup failed"; exit 1; }; }
 
 args=()
 if [ -f args ]; then
@@ -27,7 +40,7 @@ fi
 input=/dev/null
 [ -f stdin ] && input=stdin
 
-"$program" "${args[@]}" < "$input" > actual_stdout 2> actual_stderr
+(ulimit -v "$memory_limit" && exec "$program" "${args[@]}") < "$input" > actual_stdout 2> actual_stderr
 actual_status=$?
 
 normalise() {
@@ -35,7 +48,7 @@ normalise() {
 }
 
 if [ "${UPDATE:-0}" = 1 ]; then
-  cp actual_stdout "$case_dir/stdout"
+  [ -f "$case_dir/stdout" ] && cp actual_stdout "$case_dir/stdout"
   [ -f "$case_dir/stderr" ] || [ -s actual_stderr ] && cp actual_stderr "$case_dir/stderr"
   echo "$actual_status" > "$case_dir/status"
   exit 0
@@ -47,7 +60,7 @@ compare() {  # expected actual what
     echo "--- $3 differs:"; cat diff_out; failed=1
   fi
 }
-compare stdout actual_stdout "standard output"
+[ -f stdout ] && compare stdout actual_stdout "standard output"
 [ -f stderr ] && compare stderr actual_stderr "standard error"
 expected_status=0
 [ -f status ] && expected_status=$(cat status)
