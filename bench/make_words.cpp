@@ -26,14 +26,14 @@ constexpr long kDefaultSeed = 1;
 // Pieces of German-looking syllables and endings. The empty pieces make
 // syllables without onset or coda, and words without an ending; pieces that
 // stand twice come twice as often.
-constexpr const char* kOnsets[] = {"",   "b",  "d",  "f",  "g",  "h",  "k",  "l",  "m",  "n",
-                                   "p",  "r",  "s",  "t",  "w",  "z",  "sch", "st", "sp", "br",
-                                   "gr", "kr", "tr", "fr", "pf", "bl", "fl", "kl", "schw"};
-constexpr const char* kNuclei[] = {"a",  "e",  "i",  "o",      "u",      "ei",     "au",
-                                   "ie", "eu", "e",  "\xc3\xa4", "\xc3\xb6", "\xc3\xbc"};
-constexpr const char* kCodas[] = {"", "", "n", "r", "s", "t", "l", "m", "ch", "ng", "nd", "rt",
-                                  "st", "ck", "tz", "\xc3\x9f"};
-constexpr const char* kEndings[] = {"",    "",     "en",   "er",   "ung", "heit",
+constexpr const char* kOnsets[] = {"",   "b",  "d",  "f",  "g",  "h",  "k",   "l",  "m",   "n",
+                                   "p",  "r",  "s",  "t",  "w",  "z",  "sch", "st", "sp",  "br",
+                                   "gr", "kr", "tr", "fr", "pf", "bl", "fl",  "kl", "schw"};
+constexpr const char* kNuclei[] = {"a",  "e",  "i", "o",        "u",        "ei",      "au",
+                                   "ie", "eu", "e", "\xc3\xa4", "\xc3\xb6", "\xc3\xbc"};
+constexpr const char* kCodas[] = {"",   "",   "n",  "r",  "s",  "t",  "l",  "m",
+                                  "ch", "ng", "nd", "rt", "st", "ck", "tz", "\xc3\x9f"};
+constexpr const char* kEndings[] = {"",     "",     "en",   "er",   "ung", "heit",
                                     "keit", "lich", "isch", "chen", "e",   "es"};
 
 constexpr int kMostSyllables = 3;

@@ -18,6 +18,6 @@ bool write_entry(const SorterState& state, const word_entry& entry, std::FILE* f
 bool write_list(const SorterState& state, std::FILE* file) {
   const EntryOrder order = state.by_frequency ? EntryOrder::by_falling_count : EntryOrder::by_text;
   return for_each_entry(
-      state.chain_table,
-      [&](const word_entry& entry) { return write_entry(state, entry, file); }, order);
+      state.chain_table, [&](const word_entry& entry) { return write_entry(state, entry, file); },
+      order);
 }

@@ -147,6 +147,15 @@ TEST_F(SorterDriverTest, StopsReadingAFileWhenMemoryRunsOut) {
   EXPECT_TRUE(out.text().ends_with("Anz. Saetze: 4\nElim. Doppeleintraege: 0\n"));
 }
 
+TEST_F(SorterDriverTest, StopsReadingAFileWhenTheStoreCannotGrow) {
+  write_file("a.txt", "\na\nb\n");
+  state.allocate_table = [](std::size_t) -> void* { return nullptr; };
+  EXPECT_EQ(run(path("a.txt") + "\n\n\n\n" + path("out.txt") + "\n"), 0);
+  EXPECT_EQ(err.text(), "\n--- Speichermangel ---\n");
+  EXPECT_EQ(file_text("out.txt"), "");
+  EXPECT_TRUE(out.text().ends_with("Anz. Saetze: 2\nElim. Doppeleintraege: 0\n"));
+}
+
 // Output files opened so far, and what the opening hands out in turn.
 int output_opens = 0;
 enum class Opening { disk_full, failure, real };

@@ -1,5 +1,7 @@
 // The store of distinct lines: a hash table that finds the entry of a text
 // at once, and a list of all entries that is sorted when the store is walked.
+// Taking a line costs a hash and a few probes however many entries there
+// are; a walk sorts the n entries once, in O(n log n), in either order.
 // Entries come in through `make_entry`/`insert_entry` and go out through
 // `for_each_entry`; nothing else looks inside the store, so it can be
 // replaced without touching its callers.
@@ -26,19 +28,24 @@ struct entry_slot {
   word_entry* entry;
 };
 
+// An entry of the list, with the key it is sorted by (see arrange_entries).
+struct listed_entry {
+  std::uint64_t key;
+  word_entry* entry;
+};
+
 // The store: a hash table with open addressing, in which the probe chain of
 // a text runs from the slot its hash picks to the first empty slot, and the
 // list of all entries. Both live in one block: `capacity` slots, then room
-// for capacity / 2 entries. The table grows before it is more than half
-// full, which keeps the probe chains short. Owns every entry and releases
-// them all when it goes.
+// for three quarters as many entries; a full table grows into a new block.
+// Owns every entry and releases them all when it goes.
 struct ChainTable {
   entry_slot* slots = nullptr;
   std::size_t capacity = 0;  // slots; 0 or a power of two
-  // The entries in the order they came, until a walk sorts them in place:
-  // the walk only orders the list and touches neither the set of entries
-  // nor their counts, which is why a const table can be walked.
-  word_entry** list = nullptr;
+  // The entries in the order they came, until a walk sorts them in place.
+  // A walk orders the list and sets its keys but changes neither the set of
+  // entries nor their counts, which is why a const table can be walked.
+  listed_entry* list = nullptr;
   std::size_t size = 0;
 
   ChainTable() = default;
@@ -79,7 +86,7 @@ template <typename Visit>
 bool for_each_entry(const ChainTable& table, Visit visit, EntryOrder order = EntryOrder::by_text) {
   arrange_entries(table, order);
   for (std::size_t i = 0; i < table.size; ++i) {
-    if (!visit(*table.list[i])) return false;
+    if (!visit(*table.list[i].entry)) return false;
   }
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,76 @@ TEST(ForEachEntry, StopsWhenTheVisitorSaysSo) {
   int visited = 0;
   EXPECT_FALSE(for_each_entry(state.chain_table, [&](const word_entry&) { return ++visited < 2; }));
   EXPECT_EQ(visited, 2);
+}
+
+// Texts "w0", "w1", ... in the order they are made, each a line of its own.
+std::vector<std::string> numbered_lines(int count) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i) lines.push_back("w" + std::to_string(i) + "\n");
+  return lines;
+}
+
+TEST(MakeEntry, FindsEveryTextAgainAfterTheTableHasGrown) {
+  constexpr int kTexts = 20000;  // many times the first table
+  SorterState state;
+  const std::vector<std::string> lines = numbered_lines(kTexts);
+  take_lines(state, lines);
+  take_lines(state, lines);
+  EXPECT_EQ(state.entry_count, kTexts);
+  EXPECT_EQ(state.duplicate_count, kTexts);
+  EXPECT_EQ(state.highest_count, 2);
+  const std::vector<std::string> walked = stored(state);
+  ASSERT_EQ(walked.size(), std::size_t{kTexts});
+  EXPECT_TRUE(std::is_sorted(walked.begin(), walked.end()));
+  EXPECT_EQ(walked.front(), "w0 2");
+  EXPECT_EQ(walked.back(), "w9999 2");
+}
+
+TEST(MakeEntry, ReportsATableThatCannotBeMade) {
+  SorterState state;
+  state.allocate_table = [](std::size_t) -> void* { return nullptr; };
+  EXPECT_EQ(make_entry(state, "word\n"), -1);
+  EXPECT_TRUE(stored(state).empty());
+  EXPECT_EQ(state.entry_count, 0);
+  EXPECT_EQ(state.highest_count, 0);
+}
+
+// Table blocks handed out so far; only the first is.
+int table_blocks = 0;
+
+void* allocate_first_table_only(std::size_t size) {
+  return table_blocks++ == 0 ? std::malloc(size) : nullptr;
+}
+
+TEST(MakeEntry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
+  SorterState state;
+  table_blocks = 0;
+  state.allocate_table = allocate_first_table_only;
+  int taken = 0;
+  while (make_entry(state, "w" + std::to_string(taken)) == 0) ++taken;
+  EXPECT_GT(taken, 0);  // the first table held these, the next text found no room
+  EXPECT_EQ(table_blocks, 2);
+  EXPECT_EQ(make_entry(state, "w0"), 0);
+  EXPECT_EQ(make_entry(state, "w" + std::to_string(taken)), -1);
+  EXPECT_EQ(state.duplicate_count, 1);
+  EXPECT_EQ(state.highest_count, 2);
+  EXPECT_EQ(stored(state).size(), std::size_t(taken));
+}
+
+TEST(ForEachEntry, WalksByFallingCountEachCountInTextOrder) {
+  SorterState state;
+  take_lines(state, {"c\n", "b\n", "a\n", "c\n", "d\n", "b\n", "c\n", "\x80\n", "\x80\n"});
+  std::string walked;
+  for_each_entry(
+      state.chain_table,
+      [&](const word_entry& entry) {
+        walked +=
+            reinterpret_cast<const char*>(entry.text()) + (" " + std::to_string(entry.count)) + ";";
+        return true;
+      },
+      EntryOrder::by_falling_count);
+  EXPECT_EQ(walked, "c 3;b 2;\x80 2;a 1;d 1;");
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 2", "c 3", "d 1", "\x80 2"}));
 }
 
 }  // namespace

@@ -1,0 +1,259 @@
+// The store against the straightforward one it replaced: whole runs of the
+// sorter on generated word lists, each checked against 256 sorted chains fed
+// with the same lines. Progress lines, counts and the list in all four
+// layouts must come out the same.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <list>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sorter/input_lines.hpp"
+#include "sorter/output_pass.hpp"
+#include "sorter/sorter_driver.hpp"
+#include "sorter/sorter_state.hpp"
+#include "sorter/test_streams.hpp"
+
+namespace {
+
+constexpr long kProgressStep = 100;
+// One chain per value of a text's first byte.
+constexpr int kChains = 256;
+
+// The reference: one chain per first byte, each kept in ascending byte order
+// by walking it on every insertion, and the counts moved as the sorter moves
+// them. std::string compares its bytes as unsigned char, and no text holds a
+// zero byte, so its order is the sorter's.
+struct ReferenceEntry {
+  std::string text;
+  int count;
+};
+
+struct ReferenceRun {
+  std::array<std::list<ReferenceEntry>, kChains> chains;
+  long entry_count = 0;
+  int duplicate_count = 0;
+  int highest_count = 0;
+  std::string progress;  // the progress lines, in the order written
+};
+
+void store(ReferenceRun& run, const std::string& text) {
+  std::list<ReferenceEntry>& chain = run.chains[static_cast<unsigned char>(text[0])];
+  auto place = chain.begin();
+  while (place != chain.end() && place->text < text) ++place;
+  if (place != chain.end() && place->text == text) {
+    --run.entry_count;
+    ++run.duplicate_count;
+    run.highest_count = std::max(run.highest_count, ++place->count);
+    return;
+  }
+  chain.insert(place, ReferenceEntry{text, 1});
+  run.highest_count = std::max(run.highest_count, 1);
+}
+
+// One piece of a word list: counted, reported, cut at its line end, stored.
+void take_piece(ReferenceRun& run, const std::string& piece) {
+  if (++run.entry_count % kProgressStep == 0)
+    run.progress += std::to_string(run.entry_count) + " Eintraege\n";
+  const std::string text = piece.substr(0, piece.find_first_of(std::string("\n\r\0", 3)));
+  if (!text.empty()) store(run, text);
+}
+
+// A stream reading `text`, which must outlive it. The runs read many files;
+// memory spares the disk.
+std::FILE* memory_stream(std::string& text) { return fmemopen(text.data(), text.size(), "r"); }
+
+void take_word_list(ReferenceRun& run, std::string& list, bool capitals) {
+  std::FILE* file = memory_stream(list);
+  PieceReader reader{file, {}};
+  std::string piece;
+  while (read_piece(reader, piece)) {
+    if (capitals) to_capitals(piece);
+    take_piece(run, piece);
+  }
+  std::fclose(file);
+}
+
+// The list as the output pass writes it: one walk over the chains per count
+// level, from the highest count down.
+std::string listing(const ReferenceRun& run, bool with_frequencies, bool by_frequency) {
+  std::string text;
+  for (int level = by_frequency ? run.highest_count : 1; level > 0; --level) {
+    for (const std::list<ReferenceEntry>& chain : run.chains) {
+      for (const ReferenceEntry& entry : chain) {
+        if (by_frequency && entry.count != level) continue;
+        text += entry.text;
+        if (with_frequencies) text += " " + std::to_string(entry.count);
+        text += "\n";
+      }
+    }
+  }
+  return text;
+}
+
+// Word lists made to hit the store where it could go wrong: many
+// duplicates, texts that begin other texts, bytes from 0x80 up, empty lines,
+// zero bytes and carriage returns that cut a line, lines longer than a
+// piece, files without a last line feed.
+class WordListMaker {
+ public:
+  explicit WordListMaker(unsigned seed) : random_(seed) {}
+
+  bool coin() { return below(2) == 0; }
+  int below(int bound) { return static_cast<int>(random_() % static_cast<unsigned>(bound)); }
+
+  std::string word_list() {
+    const std::vector<std::string> pool = make_pool();
+    const int lines = line_count();
+    std::string list;
+    for (int i = 0; i < lines; ++i) list += line(pool);
+    if (!list.empty() && coin()) list.pop_back();
+    return list;
+  }
+
+ private:
+  // Most lists are short; some reach the progress lines, and a few make the
+  // store's table grow several times.
+  int line_count() {
+    if (below(60) == 0) return 3000 + below(3000);
+    if (below(8) == 0) return 100 + below(1200);
+    return below(60);
+  }
+
+  // Short pieces to build texts from, so that texts repeat and begin one
+  // another; letters of both cases and code page 437 umlauts for "-c".
+  static constexpr const char* kPieces[] = {"a", "b",    "ab",   "A",    "B",    " ",    "z", "{",
+                                            "~", "\x80", "\xff", "\x84", "\x8e", "\xe1", "e", "ee"};
+
+  std::string pieces(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += kPieces[below(static_cast<int>(std::size(kPieces)))];
+    return text;
+  }
+
+  std::string random_bytes(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char>(below(256));
+    return text;
+  }
+
+  std::vector<std::string> make_pool() {
+    std::vector<std::string> pool;
+    const int size = 1 + below(40);
+    for (int i = 0; i < size; ++i) pool.push_back(pieces(1 + below(4)));
+    return pool;
+  }
+
+  // The text of one line.
+  std::string text(const std::vector<std::string>& pool) {
+    const int kind = below(20);
+    if (kind < 2) return "";
+    if (kind < 4) return random_bytes(1 + below(12));  // may hold "\n", "\r", "\0"
+    if (kind < 5) return pieces(150 + below(300));     // longer than one piece
+    if (kind < 7) return random_bytes(6);              // almost surely new
+    return pool[below(static_cast<int>(pool.size()))];
+  }
+
+  std::string line(const std::vector<std::string>& pool) {
+    return text(pool) + (below(6) == 0 ? "\r\n" : "\n");
+  }
+
+  std::mt19937 random_;
+};
+
+constexpr int kRuns = 3000;
+constexpr int kMostFiles = 3;
+
+// The progress lines among everything the run wrote to standard output.
+std::string progress_lines(const std::string& shown) {
+  std::istringstream lines(shown);
+  std::string line, found;
+  constexpr std::string_view kTail = " Eintraege";
+  while (std::getline(lines, line)) {
+    if (line.ends_with(kTail) && line.size() > kTail.size() &&
+        line.find_first_not_of("0123456789") == line.size() - kTail.size())
+      found += line + "\n";
+  }
+  return found;
+}
+
+// The files of a run, all in memory: the word lists by name, and the text
+// of the output file once it is closed.
+std::map<std::string, std::string> word_lists;
+char* output_text = nullptr;
+std::size_t output_size = 0;
+
+std::FILE* open_in_memory(const char* name, const char* mode) {
+  if (mode[0] == 'w') return open_memstream(&output_text, &output_size);
+  return memory_stream(word_lists.at(name));
+}
+
+std::string take_output_text() {
+  std::string text(output_text, output_size);
+  std::free(output_text);
+  output_text = nullptr;
+  return text;
+}
+
+TEST(ReferenceStore, RunsLikeTheChainsOfTheStraightforwardStore) {
+  WordListMaker maker(20240607);
+  int runs_with_progress = 0;
+  for (int run_number = 0; run_number < kRuns; ++run_number) {
+    SCOPED_TRACE("run " + std::to_string(run_number));
+    const bool capitals = maker.coin();
+    const bool with_frequencies = maker.coin();
+    const bool by_frequency = maker.coin();
+    ReferenceRun expected;
+    std::string console;
+    word_lists.clear();
+    const int files = maker.below(kMostFiles + 1);
+    for (int i = 0; i < files; ++i) {
+      const std::string name = "in" + std::to_string(i);
+      word_lists[name] = maker.word_list();
+      take_word_list(expected, word_lists[name], capitals);
+      console += name + "\n";
+    }
+    console += std::string("\n") + (with_frequencies ? "j" : "n") + "\n" +
+               (by_frequency ? "J" : "N") + "\nout\n";
+
+    SorterState state;
+    CapturedStream out, err;
+    state.out = out.file();
+    state.err = err.file();
+    state.console = memory_stream(console);
+    state.open_file = open_in_memory;
+    const char* const args[] = {"Zandoret", capitals ? "-c" : "-"};
+    run_sorter(state, 2, args);
+    std::fclose(state.console);
+
+    ASSERT_EQ(progress_lines(out.text()), expected.progress);
+    runs_with_progress += !expected.progress.empty();
+    ASSERT_EQ(err.text(), "");
+    ASSERT_EQ(state.entry_count, expected.entry_count);
+    ASSERT_EQ(state.duplicate_count, expected.duplicate_count);
+    ASSERT_EQ(state.highest_count, expected.highest_count);
+    const std::string lists[2][2] = {
+        {listing(expected, false, false), listing(expected, false, true)},
+        {listing(expected, true, false), listing(expected, true, true)}};
+    ASSERT_EQ(take_output_text(), lists[with_frequencies][by_frequency]);
+    for (const bool counts : {false, true}) {
+      for (const bool falling : {false, true}) {
+        state.with_frequencies = counts;
+        state.by_frequency = falling;
+        CapturedStream written;
+        ASSERT_TRUE(write_list(state, written.file()));
+        ASSERT_EQ(written.text(), lists[counts][falling]) << counts << falling;
+      }
+    }
+  }
+  EXPECT_GT(runs_with_progress, kRuns / 20);  // the generator still reaches them
+}
+
+}  // namespace
