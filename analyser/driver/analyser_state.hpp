@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "analyser/driver/arena.hpp"
 
@@ -81,6 +82,13 @@ struct parse_node {
   int seg_end;
 };
 
+// Exact-word table over a dictionary list (word_lookup.hpp): open addressing
+// over a power-of-two number of slots, empty until built.
+struct word_table {
+  dict_entry* const* index = nullptr;  // the first-letter index it was built from
+  std::vector<dict_entry*> slots;
+};
+
 struct message_record {
   int number;
   message_record* next;
@@ -111,6 +119,7 @@ struct AnalyserState {
   dict_entry* lexicon_index[kLetterSlots] = {};
   dict_entry* endings_index[kLetterSlots] = {};
   dict_entry* endings_list = nullptr;
+  word_table lexicon_table;
   grammar_rule* rule_list = nullptr;
   grammar_rule* rule_tail = nullptr;
   grammar_rule* rule_index[kLetterSlots] = {};

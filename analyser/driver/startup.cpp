@@ -7,6 +7,7 @@
 #include "analyser/grammar/rules_reader.hpp"
 #include "analyser/lexicon/category_table.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
+#include "analyser/lexicon/word_lookup.hpp"
 
 namespace {
 constexpr unsigned char kFirstVisible = 32;
@@ -111,6 +112,7 @@ void initialize_everything(AnalyserState& state) {
   show_message(state, 3);
   trace(state, "in initialize_everything(): grammar read\n");
   load_dictionary(state, state.lexicon_index, "lexicon file error (not found)");
+  build_lexicon_table(state);
   show_message(state, 4);
   state.endings_list =
       load_dictionary(state, state.endings_index, "error endings file (not found)");

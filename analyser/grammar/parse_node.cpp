@@ -3,6 +3,7 @@
 #include "analyser/driver/console.hpp"
 #include "analyser/driver/fatal_error.hpp"
 #include "analyser/driver/text_utils.hpp"
+#include "analyser/lexicon/category_table.hpp"
 
 namespace {
 // Value of a condition digit that stands for "all values" on the component
@@ -79,14 +80,37 @@ static const subcat_value_set* copy_scratch(AnalyserState& state, const unsigned
 
 void make_node(AnalyserState& state, grammar_rule* rule) {
   if (node_exists(state, rule, state.current_left, state.current_right)) return;
+  make_new_node(state, rule);
+}
+
+parse_node* make_new_node(AnalyserState& state, grammar_rule* rule) {
   ++state.new_node_count;
   category_entry* result = rule->parts[2].category;
   if (state.trace_flag) {
     std::fprintf(state.out, "\n\t\t\tmake_node:hkr3=%p ", static_cast<void*>(result));
     put_bytes(state.out, result->name, result->name_length);
   }
-  keep_node(state, result, copy_scratch(state, state.subcat_scratch), state.current_left,
-            state.current_right, rule, state.current_seg_start, state.current_seg_end, rule->label);
+  return keep_node(state, result, copy_scratch(state, state.subcat_scratch), state.current_left,
+                   state.current_right, rule, state.current_seg_start, state.current_seg_end,
+                   rule->label);
+}
+
+// `rule` unless it begins with a greater byte than `node`'s category: there
+// the scan of a letter's rules ends.
+static grammar_rule* within_letter_run(grammar_rule* rule, const parse_node& node) {
+  if (rule == nullptr) return nullptr;
+  const bool past =
+      category_first_byte(*rule->parts[0].category) > category_first_byte(*node.category);
+  return past ? nullptr : rule;
+}
+
+grammar_rule* first_rule_for(const AnalyserState& state, const parse_node& node) {
+  const int slot = letter_slot(category_first_byte(*node.category));
+  return slot < 0 ? nullptr : within_letter_run(state.rule_index[slot], node);
+}
+
+grammar_rule* next_rule_for(const grammar_rule& rule, const parse_node& node) {
+  return within_letter_run(rule.next, node);
 }
 
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from) {
@@ -97,12 +121,19 @@ parse_node* find_adjacent_node(const parse_node* left, parse_node* from) {
   return nullptr;
 }
 
-bool part_matches(const grammar_rule& rule, const parse_node& node, int k) {
-  const category_entry& wanted = *rule.parts[k - 1].category;
+// True when the two categories agree in their identifying key; one and the
+// same entry needs no comparison.
+static bool same_category_key(const category_entry& a, const category_entry& b) {
+  if (&a == &b) return true;
   for (int i = 0; i < kCategoryKeyLength; ++i) {
-    if (category_key_byte(wanted, i) != category_key_byte(*node.category, i)) return false;
+    if (category_key_byte(a, i) != category_key_byte(b, i)) return false;
   }
-  return subcat_agree(rule, node, k);
+  return true;
+}
+
+bool part_matches(const grammar_rule& rule, const parse_node& node, int k) {
+  return same_category_key(*rule.parts[k - 1].category, *node.category) &&
+         subcat_agree(rule, node, k);
 }
 
 bool subcat_agree(const grammar_rule& rule, const parse_node& node, int k) {

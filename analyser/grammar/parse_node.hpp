@@ -5,6 +5,10 @@
 
 #include "analyser/driver/analyser_state.hpp"
 
+// Numbers of the rule parts that components are matched against.
+constexpr int kFirstPart = 1;
+constexpr int kSecondPart = 2;
+
 // Characters of a category name that identify the category. A shorter name is
 // read as filled up with blanks, so "NP" is "NP  " and differs from "NPRO".
 constexpr int kCategoryKeyLength = 4;
@@ -36,6 +40,23 @@ bool node_exists(const AnalyserState& state, const grammar_rule* rule, const par
 // values left in `subcat_scratch` by `apply_condition`, unless that node
 // exists already. Raises `new_node_count` for a new node.
 void make_node(AnalyserState& state, grammar_rule* rule);
+
+// make_node without the search for an existing node, for a caller that tries
+// every combination of rule and components only once. Returns the new node,
+// or null at the node limit.
+parse_node* make_new_node(AnalyserState& state, grammar_rule* rule);
+
+// The first rule that `node` may begin: the rule in the `rule_index` slot of
+// its initial byte; null when that byte has no slot or the slot is empty.
+grammar_rule* first_rule_for(const AnalyserState& state, const parse_node& node);
+
+// The rule after `rule` that `node` may still begin: the scan of a letter's
+// rules stops at the first rule with a greater initial byte (the rules file
+// is sorted), or at the end of the list.
+grammar_rule* next_rule_for(const grammar_rule& rule, const parse_node& node);
+
+// True for a rule with a second part.
+inline bool is_binary(const grammar_rule& rule) { return rule.parts[1].category != nullptr; }
 
 // The first node from `from` onwards that starts right behind `left`, or null.
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from);

@@ -236,6 +236,45 @@ TEST(MakeNode, NoMemoryForTheValueSetEndsTheProgram) {
   EXPECT_EQ(output.text(), "\n\t\t------ make_node: malloc Fehler ------\n");
 }
 
+TEST(MakeNewNode, MakesWithoutSearchingAndStopsAtTheLimit) {
+  AnalyserState state;
+  grammar_rule* rule = add_rule(state, "AAAA = CCCC");
+  parse_node* a = word_node(state, "AAAA", "", 1, 1);
+  state.current_left = a;
+  state.current_seg_start = state.current_seg_end = 1;
+  apply_condition(*rule, *a, nullptr, state.subcat_scratch);
+  parse_node* first = make_new_node(state, rule);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first, state.node_tail);
+  EXPECT_EQ(first->left_comp, a);
+  // The caller promises not to repeat a combination; nothing checks it.
+  EXPECT_NE(make_new_node(state, rule), nullptr);
+  state.node_limit = 3;
+  EXPECT_EQ(make_new_node(state, rule), nullptr);
+  EXPECT_TRUE(state.node_limit_reached);
+  EXPECT_EQ(state.new_node_count, 3);
+}
+
+TEST(RulesFor, RunOfTheInitialLetterUpToAGreaterOne) {
+  AnalyserState state;
+  grammar_rule* a1 = add_rule(state, "AAAA = XXXX");
+  grammar_rule* a2 = add_rule(state, "ABBB + CCCC = XXXX");
+  grammar_rule* c1 = add_rule(state, "CCCC = XXXX");
+  grammar_rule* az = add_rule(state, "AZZZ = XXXX");  // never reached from "A"
+  parse_node* a = word_node(state, "AQQQ", "", 1, 1);
+  parse_node* b = word_node(state, "BBBB", "", 1, 1);
+  parse_node* c = word_node(state, "CCCC", "", 1, 1);
+  parse_node* no_slot = word_node(state, "aaaa", "", 1, 1);
+  EXPECT_EQ(first_rule_for(state, *a), a1);
+  EXPECT_EQ(next_rule_for(*a1, *a), a2);
+  EXPECT_EQ(next_rule_for(*a2, *a), nullptr);
+  EXPECT_EQ(first_rule_for(state, *b), nullptr);
+  EXPECT_EQ(first_rule_for(state, *c), c1);
+  EXPECT_EQ(next_rule_for(*c1, *c), az);  // a smaller initial does not end the run
+  EXPECT_EQ(next_rule_for(*az, *c), nullptr);
+  EXPECT_EQ(first_rule_for(state, *no_slot), nullptr);
+}
+
 TEST(FindAdjacentNode, FirstNodeFromThePositionThatStartsBehind) {
   AnalyserState state;
   parse_node* a = word_node(state, "AAAA", "", 1, 2);

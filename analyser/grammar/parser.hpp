@@ -10,5 +10,8 @@
 // order) as second component; passes repeat until one makes no node. That
 // order decides which analysis is printed. At the node limit the sentence is
 // abandoned with a message instead of results.
+// The nodes are made by the indexed parser (chart_parser.hpp); a traced parse
+// prints every combination it examines and so runs the reference
+// (reference_parser.hpp), which makes the same nodes in the same order.
 // Precondition: `node_list` holds the sentence's word nodes, word_count >= 1.
 void parse_sentence(AnalyserState& state);

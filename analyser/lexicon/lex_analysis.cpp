@@ -33,7 +33,7 @@ void keep_readings(AnalyserState& state, dict_entry* first, const unsigned char*
 
 // A number: one node from the first "NULL" entry, labelled with its own text.
 void keep_number(AnalyserState& state, const unsigned char* word, int length, int position) {
-  dict_entry* entry = dict_lookup(state.lexicon_index, kNumberWord, kNumberWordLength);
+  dict_entry* entry = find_word(state, state.lexicon_index, kNumberWord, kNumberWordLength);
   if (entry == nullptr) fatal_error(state, " Kategorie NULL nicht definiert ");
   auto* label = static_cast<unsigned char*>(state.sentence.allocate(length + 1));
   if (label == nullptr) fatal_error(state, "keep_node: malloc Fehler");
@@ -53,7 +53,7 @@ void report_not_found(AnalyserState& state, const unsigned char* word, int lengt
 int analyse_word(AnalyserState& state, const unsigned char* word, int length, int position) {
   if (word[0] >= '0' && word[0] <= '9') {
     keep_number(state, word, length, position);
-  } else if (dict_entry* entry = dict_lookup(state.lexicon_index, word, length)) {
+  } else if (dict_entry* entry = find_word(state, state.lexicon_index, word, length)) {
     keep_readings(state, entry, word, length, position, true);
   } else {
     position = split_ending(state, word, state.lexicon_index, position, length);
@@ -96,9 +96,9 @@ int split_ending(AnalyserState& state, const unsigned char* word, const letter_i
     const unsigned char* ending = word + stem_length;
     for (dict_entry* e = state.endings_list; e != nullptr; e = e->next) {
       if (entry_matches(e, ending, ending_length) == nullptr) continue;
-      dict_entry* stem_entry = dict_lookup(index, word, stem_length);
+      dict_entry* stem_entry = find_word(state, index, word, stem_length);
       if (stem_entry == nullptr) continue;
-      dict_entry* ending_entry = dict_lookup(index, ending, ending_length);
+      dict_entry* ending_entry = find_word(state, index, ending, ending_length);
       if (ending_entry == nullptr) continue;
       keep_readings(state, stem_entry, word, stem_length, position, false);
       keep_readings(state, ending_entry, ending, ending_length, position + 1, false);

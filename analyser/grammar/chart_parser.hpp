@@ -1,0 +1,51 @@
+// The pass-wise parse of reference_parser.hpp, made fast: the same nodes in
+// the same order, but every combination of first component, rule and second
+// component is examined only once.
+//
+// Why that is enough: whether a combination makes a node depends only on the
+// two components and the rule, so a combination examined in an earlier pass
+// either made its node then or fails again. While a node N has its turn, every
+// node made starts where N starts, never right behind N's end; so the second
+// components N meets in a turn are the nodes at position N.seg_end + 1 that
+// exist when the turn begins, in creation order, for each rule in file order.
+// A node therefore remembers how many nodes of that position it has met, and
+// in a later turn meets only the ones made since (its unary rules only in its
+// first turn); without new ones it has no turn at all. Nodes are indexed by
+// start position, so no list walk remains, and a pass reads only small
+// per-node records, not the nodes themselves.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "analyser/driver/analyser_state.hpp"
+#include "analyser/grammar/paged_array.hpp"
+
+// The side tables of an indexed parse, kept by the caller so that a
+// benchmark can weigh them. About 18 bytes per node.
+struct indexed_parse_tables {
+  static constexpr int kNodePageBits = 12;
+  static constexpr int kStartPageBits = 10;
+  // By list position: the node, the word position right behind it, and how
+  // many nodes of that position it has met (kNeverTried before its turn).
+  paged_array<parse_node*, kNodePageBits> nodes;
+  paged_array<std::uint16_t, kNodePageBits> behind;
+  paged_array<std::uint32_t, kNodePageBits> tried;
+  // By word position: the list positions of the nodes that start there.
+  std::vector<paged_array<std::uint32_t, kStartPageBits>> by_start;
+
+  std::size_t bytes() const;
+};
+
+// True when every node in `node_list` covers positions 1 <= start <= end
+// within the positions a sentence can have, as the lexical analysis makes
+// them, and the node limit fits the side tables. Otherwise the list is left
+// to make_all_nodes_reference.
+bool indexed_parse_applies(const AnalyserState& state);
+
+// Makes exactly the nodes of make_all_nodes_reference, in the same order,
+// with the same `new_node_count` per pass and the same stop at the node
+// limit; prints nothing. `tables` are emptied first.
+// Precondition: indexed_parse_applies(state).
+void make_all_nodes_indexed(AnalyserState& state, indexed_parse_tables& tables);
