@@ -1,5 +1,8 @@
 #include "sorter/input_lines.hpp"
 
+#include <algorithm>
+#include <cstring>
+
 bool read_line(std::FILE* file, std::string& line) {
   line.clear();
   int c;
@@ -12,34 +15,49 @@ bool read_line(std::FILE* file, std::string& line) {
 
 namespace {
 
-int next_byte(PieceReader& reader) {
-  if (reader.held.empty()) return std::getc(reader.file);
-  const int c = static_cast<unsigned char>(reader.held.front());
-  reader.held.erase(0, 1);
-  return c;
+// A line end is a line feed, or a carriage return and a line feed.
+constexpr std::size_t kLongestLineEnd = 2;
+
+std::size_t buffered(const PieceReader& reader) { return reader.end - reader.begin; }
+
+// Makes at least `count` (at most kReadBlockBytes) bytes buffered: moves
+// the untaken bytes to the front of the block and reads behind them. Returns
+// false when the file ends first, with every byte left in it buffered.
+bool buffer_at_least(PieceReader& reader, std::size_t count) {
+  while (buffered(reader) < count) {
+    unsigned char* const front = reader.bytes.data();
+    std::memmove(front, front + reader.begin, buffered(reader));
+    reader.end -= reader.begin;
+    reader.begin = 0;
+    const std::size_t read =
+        std::fread(front + reader.end, 1, reader.bytes.size() - reader.end, reader.file);
+    if (read == 0) return false;
+    reader.end += read;
+  }
+  return true;
 }
 
-// Gives `bytes` back to the reader, to come before anything held already.
-void give_back(PieceReader& reader, const std::string& bytes) { reader.held.insert(0, bytes); }
+// Moves `count` buffered bytes to the end of `piece`.
+void take(PieceReader& reader, std::size_t count, std::string& piece) {
+  piece.append(reinterpret_cast<const char*>(reader.bytes.data() + reader.begin), count);
+  reader.begin += count;
+}
 
-// Adds the line end that directly follows a full piece to it, or gives back
-// what was looked at when the line goes on.
+// The length of the line end that the buffered bytes begin with, or 0.
+std::size_t line_end_ahead(const PieceReader& reader) {
+  const unsigned char* const next = reader.bytes.data() + reader.begin;
+  const std::size_t count = buffered(reader);
+  if (count >= 1 && next[0] == '\n') return 1;
+  if (count >= 2 && next[0] == '\r' && next[1] == '\n') return 2;
+  return 0;
+}
+
+// Adds the line end that directly follows a full piece to it; when the line
+// goes on instead, the bytes looked at stay for the next piece. (Fewer bytes
+// than a line end may be left at the end of the file.)
 void take_line_end(PieceReader& reader, std::string& piece) {
-  const int c = next_byte(reader);
-  if (c == '\n') {
-    piece += '\n';
-  } else if (c == '\r') {
-    const int after = next_byte(reader);
-    if (after == '\n') {
-      piece += "\r\n";
-      return;
-    }
-    std::string looked_at(1, '\r');
-    if (after != EOF) looked_at += static_cast<char>(after);
-    give_back(reader, looked_at);
-  } else if (c != EOF) {
-    give_back(reader, std::string(1, static_cast<char>(c)));
-  }
+  buffer_at_least(reader, kLongestLineEnd);
+  take(reader, line_end_ahead(reader), piece);
 }
 
 }  // namespace
@@ -47,10 +65,16 @@ void take_line_end(PieceReader& reader, std::string& piece) {
 bool read_piece(PieceReader& reader, std::string& piece) {
   piece.clear();
   while (piece.size() < kPieceCapacity) {
-    const int c = next_byte(reader);
-    if (c == EOF) return !piece.empty();
-    piece += static_cast<char>(c);
-    if (c == '\n') return true;
+    if (!buffer_at_least(reader, 1)) return !piece.empty();
+    const unsigned char* const next = reader.bytes.data() + reader.begin;
+    const std::size_t looked_at = std::min(buffered(reader), kPieceCapacity - piece.size());
+    const auto* const line_feed =
+        static_cast<const unsigned char*>(std::memchr(next, '\n', looked_at));
+    if (line_feed != nullptr) {
+      take(reader, line_feed - next + 1, piece);
+      return true;
+    }
+    take(reader, looked_at, piece);
   }
   take_line_end(reader, piece);
   return true;

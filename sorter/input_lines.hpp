@@ -2,6 +2,7 @@
 // capitals conversion that word-list lines go through.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -15,11 +16,20 @@ constexpr std::size_t kPieceCapacity = 199;
 // nothing was read.
 bool read_line(std::FILE* file, std::string& line);
 
-// A word list being read in pieces. `held` keeps the bytes looked at behind a
-// full piece that belong to the next one.
+// Bytes of a word list read from its file at once.
+constexpr std::size_t kReadBlockBytes = 64 * 1024;
+
+// A word list being read in pieces, a block of bytes at a time: the bytes
+// from `begin` to `end` of `bytes` have been read from the file but not yet
+// taken into a piece. Reading ahead is safe because nothing else reads the
+// file while it is being read in pieces.
 struct PieceReader {
+  explicit PieceReader(std::FILE* file) : file(file) {}
+
   std::FILE* file;
-  std::string held;
+  std::array<unsigned char, kReadBlockBytes> bytes;
+  std::size_t begin = 0;
+  std::size_t end = 0;
 };
 
 // Reads the next piece of the word list into `piece`: the bytes up to and
@@ -27,7 +37,8 @@ struct PieceReader {
 // piece is directly followed by its line end ("\n" or "\r\n"), that line end
 // is added to the piece, so a line of exactly kPieceCapacity characters is
 // one piece and no empty line follows it. Returns false at the end of the
-// file when nothing was read.
+// file when nothing was read; a read error ends the file as well (see
+// std::ferror).
 bool read_piece(PieceReader& reader, std::string& piece);
 
 // Converts `line` to capitals in place, up to its first zero byte or line

@@ -1,14 +1,28 @@
 #include "sorter/output_pass.hpp"
 
+#include <charconv>
+#include <limits>
+
 #include "sorter/sorter_state.hpp"
 
 namespace {
+
+// Room for " " and any int as "%d" writes it: a sign and the digits.
+constexpr int kCountCharacters = 2 + std::numeric_limits<int>::digits10 + 1;
+
+// Writes " " and the count of `entry`, as " %d" does.
+void write_count(const word_entry& entry, std::FILE* file) {
+  char text[kCountCharacters];
+  text[0] = ' ';
+  const std::to_chars_result end = std::to_chars(text + 1, text + kCountCharacters, entry.count);
+  std::fwrite(text, 1, end.ptr - text, file);
+}
 
 // Writes one output line. A failing write of the count or of the line feed
 // fails the entry as well: every byte of the list must reach the file.
 bool write_entry(const SorterState& state, const word_entry& entry, std::FILE* file) {
   if (std::fputs(reinterpret_cast<const char*>(entry.text()), file) == EOF) return false;
-  if (state.with_frequencies) std::fprintf(file, " %d", entry.count);
+  if (state.with_frequencies) write_count(entry, file);
   std::fputc('\n', file);
   return !std::ferror(file);
 }
@@ -19,5 +33,5 @@ bool write_list(const SorterState& state, std::FILE* file) {
   const EntryOrder order = state.by_frequency ? EntryOrder::by_falling_count : EntryOrder::by_text;
   return for_each_entry(
       state.chain_table, [&](const word_entry& entry) { return write_entry(state, entry, file); },
-      order);
+      order, state.resize_table);
 }

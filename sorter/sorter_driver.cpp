@@ -56,7 +56,7 @@ void count_line(SorterState& state) {
 // Takes every piece of one word list into the chains. When memory runs out
 // the rest of the list stays unread.
 void read_word_list(SorterState& state, std::FILE* file) {
-  PieceReader reader{file, {}};
+  PieceReader reader(file);
   std::string piece;
   while (read_piece(reader, piece)) {
     if (state.filter_active) apply_filter(state, piece);
@@ -85,11 +85,23 @@ void read_input_files(SorterState& state) {
   }
 }
 
+// Opens the output file named last for writing. A file with a descriptor
+// is written through the state's buffer, in fewer and larger pieces than
+// through the stream's own; a stream without one, such as a stream in
+// memory, manages its buffer itself and keeps it. Returns null when the file
+// cannot be opened.
+std::FILE* open_output(SorterState& state) {
+  std::FILE* file = state.open_file(state.output_file_name.c_str(), "w");
+  if (file != nullptr && fileno(file) != -1)
+    std::setvbuf(file, state.output_buffer.data(), _IOFBF, state.output_buffer.size());
+  return file;
+}
+
 // Asks for the output file until one can be opened.
 std::FILE* open_output_file(SorterState& state) {
   for (;;) {
     state.output_file_name = ask(state, "Ausgabefile:\n");
-    std::FILE* file = state.open_file(state.output_file_name.c_str(), "w");
+    std::FILE* file = open_output(state);
     if (file != nullptr) return file;
     std::fputs("\n--- Dateifehler ---\n", state.out);
   }
@@ -107,7 +119,7 @@ bool write_and_close(const SorterState& state, std::FILE* file) {
 std::FILE* reopen_after_overflow(SorterState& state) {
   std::fputs("\nUeberlauf: Neue Diskette einlegen.Dann Taste\n", state.out);
   read_answer(state);
-  std::FILE* file = state.open_file(state.output_file_name.c_str(), "w");
+  std::FILE* file = open_output(state);
   if (file != nullptr) return file;
   std::fputs("\n--- Dateifehler ---\n", state.out);
   return open_output_file(state);

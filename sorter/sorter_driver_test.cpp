@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "sorter/input_lines.hpp"
 #include "sorter/sorter_state.hpp"
 #include "sorter/test_streams.hpp"
 
@@ -128,28 +131,42 @@ TEST_F(SorterDriverTest, TakesNamesLongerThan199Characters) {
   EXPECT_EQ(file_text(name + ".out"), "word\n");
 }
 
-// Allocations left before the entry allocator fails once.
-int allocations_before_failure = 0;
+// Blocks of entries handed out before the entry allocator fails once.
+int blocks_before_failure = 0;
 
 void* allocate_failing_once(std::size_t size) {
-  return allocations_before_failure-- == 0 ? nullptr : std::malloc(size);
+  if (size >= kEntryBlockBytes && blocks_before_failure-- == 0) return nullptr;
+  return std::malloc(size);
 }
 
 TEST_F(SorterDriverTest, StopsReadingAFileWhenMemoryRunsOut) {
-  write_file("a.txt", "a\nb\nc\nd\n");
+  // Enough different lines of a full piece each to need a second block.
+  const int lines = static_cast<int>(2 * kEntryBlockBytes / kPieceCapacity);
+  std::vector<std::string> a;
+  for (int i = 0; i < lines; ++i) {
+    const std::string number = std::to_string(100000 + i);
+    a.push_back(number + std::string(kPieceCapacity - number.size(), 'a') + "\n");
+  }
+  write_file("a.txt", std::accumulate(a.begin(), a.end(), std::string()));
   write_file("b.txt", "e\n");
-  allocations_before_failure = 2;
+  blocks_before_failure = 1;
   state.allocate_entry = allocate_failing_once;
   EXPECT_EQ(run(path("a.txt") + "\n" + path("b.txt") + "\n\n\n\n" + path("out.txt") + "\n"), 0);
   EXPECT_EQ(err.text(), "\n--- Speichermangel ---\n");
-  EXPECT_EQ(file_text("out.txt"), "a\nb\ne\n");
-  // The line lost to the shortage is counted; the line behind it is not read.
-  EXPECT_TRUE(out.text().ends_with("Anz. Saetze: 4\nElim. Doppeleintraege: 0\n"));
+  // The lines that the first block took, then the line of the second file.
+  const std::string written = file_text("out.txt");
+  const std::size_t kept = std::count(written.begin(), written.end(), '\n') - 1;
+  ASSERT_GT(kept, 0u);
+  ASSERT_LT(kept, a.size());
+  EXPECT_EQ(written, std::accumulate(a.begin(), a.begin() + kept, std::string()) + "e\n");
+  // The line lost to the shortage is counted; the lines behind it are not read.
+  EXPECT_TRUE(out.text().ends_with("Anz. Saetze: " + std::to_string(kept + 2) +
+                                   "\nElim. Doppeleintraege: 0\n"));
 }
 
 TEST_F(SorterDriverTest, StopsReadingAFileWhenTheStoreCannotGrow) {
   write_file("a.txt", "\na\nb\n");
-  state.allocate_table = [](std::size_t) -> void* { return nullptr; };
+  state.resize_table = [](void*, std::size_t) -> void* { return nullptr; };
   EXPECT_EQ(run(path("a.txt") + "\n\n\n\n" + path("out.txt") + "\n"), 0);
   EXPECT_EQ(err.text(), "\n--- Speichermangel ---\n");
   EXPECT_EQ(file_text("out.txt"), "");

@@ -24,15 +24,14 @@ constexpr filter_table identity_filter() {
   return table;
 }
 
+// Bytes of the buffer that the output file is written through.
+constexpr std::size_t kOutputBufferBytes = 64 * 1024;
+
 // Opens a file as std::fopen does. Tests put streams of their own here.
 using open_function = std::FILE* (*)(const char* name, const char* mode);
-// Obtains memory as std::malloc does, or null when there is none; whatever
-// it hands out is released with std::free. Tests put allocators here that
-// run dry.
-using allocate_function = void* (*)(std::size_t size);
 
 struct SorterState {
-  // Entries and their counts (see insert_entry for how the counts move).
+  // Entries and their counts (see make_entry for how the counts move).
   ChainTable chain_table;
   long entry_count = 0;
   int duplicate_count = 0;
@@ -51,6 +50,7 @@ struct SorterState {
   bool with_frequencies = false;
   bool by_frequency = false;
   std::string output_file_name;
+  std::array<char, kOutputBufferBytes> output_buffer;
 
   std::FILE* out = stdout;
   std::FILE* err = stderr;
@@ -58,8 +58,11 @@ struct SorterState {
   open_function open_file = [](const char* name, const char* mode) {
     return std::fopen(name, mode);
   };
-  // Memory for one entry each, and for the entry store's table: apart, so
-  // that a test can let one run dry without the other.
+  // Memory for the blocks of entries, and for the entry store's table and
+  // the scratch list of its sort: apart, so that a test can let one run dry
+  // without the other.
   allocate_function allocate_entry = [](std::size_t size) { return std::malloc(size); };
-  allocate_function allocate_table = [](std::size_t size) { return std::malloc(size); };
+  resize_function resize_table = [](void* block, std::size_t size) {
+    return std::realloc(block, size);
+  };
 };

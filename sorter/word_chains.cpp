@@ -1,23 +1,13 @@
 #include "sorter/word_chains.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
-#include <new>
 
 #include "sorter/sorter_state.hpp"
 
-ChainTable::~ChainTable() {
-  for (std::size_t i = 0; i < size; ++i) std::free(list[i].entry);
-  std::free(slots);
-}
-
-// strcmp compares the bytes as unsigned char, and the terminator makes the
-// shorter of two texts, one the beginning of the other, sort first.
-int compare_text(const unsigned char* a, const unsigned char* b) {
-  return std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
-}
+ChainTable::~ChainTable() { std::free(list); }
 
 namespace {
 
@@ -25,66 +15,141 @@ namespace {
 // a power of two and a hash picks its slot by masking.
 constexpr std::size_t kFirstCapacity = 1024;
 
-// FNV-1a over the bytes of a terminated text. 64 bits make two texts of one
-// hash so rare that a probe compares texts almost only when they are equal.
-// Its multiplications carry bits only upwards, so the high half, which every
-// byte has stirred, is folded into the low bits that pick the slot.
-std::uint64_t hash_of(const unsigned char* text) {
-  constexpr std::uint64_t kOffsetBasis = 14695981039346656037u;
-  constexpr std::uint64_t kPrime = 1099511628211u;
-  constexpr int kHalf = 32;
-  std::uint64_t hash = kOffsetBasis;
-  for (; *text != 0; ++text) hash = (hash ^ *text) * kPrime;
-  return hash ^ (hash >> kHalf);
+// Bytes of a text that one step of the hash takes.
+constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
+
+// A hash of the `length` bytes at `text`, taken eight at a time: each word
+// is mixed into the state by a multiplication, and MurmurHash3's finaliser
+// then carries the high bits, which a multiplication only ever moves
+// upwards, down into the low half that the table keeps. The words are put
+// together from single bytes: the line has just been copied, by stores that
+// a load of eight bytes could straddle, and such a load would wait until
+// they, and every store before them, have reached the cache.
+std::uint32_t hash_of(const unsigned char* text, std::size_t length) {
+  constexpr std::uint64_t kWordMultiplier = 0x9E3779B97F4A7C15u;
+  constexpr std::uint64_t kFirstMultiplier = 0xFF51AFD7ED558CCDu;
+  constexpr std::uint64_t kSecondMultiplier = 0xC4CEB9FE1A85EC53u;
+  constexpr int kShift = 33;
+  std::uint64_t hash = length;
+  for (std::size_t i = 0; i < length; i += kWordBytes) {
+    std::uint64_t word = 0;
+    const std::size_t word_end = std::min(length, i + kWordBytes);
+    for (std::size_t j = i; j < word_end; ++j) word = word << CHAR_BIT | text[j];
+    hash = (hash ^ word) * kWordMultiplier;
+  }
+  hash = (hash ^ (hash >> kShift)) * kFirstMultiplier;
+  hash = (hash ^ (hash >> kShift)) * kSecondMultiplier;
+  return static_cast<std::uint32_t>(hash ^ (hash >> kShift));
 }
 
 // Entries a table of `capacity` slots takes: three quarters of it, so that
 // an empty slot ends every probe chain soon.
 std::size_t room_of(std::size_t capacity) { return capacity / 4 * 3; }
 
+// Slots of the largest table, whose slot a hash of 32 bits can pick. A store
+// that would need more reports a shortage of memory.
+constexpr std::size_t kMostCapacity = std::size_t{1} << 32;
+
 bool is_full(const ChainTable& table) { return table.size == room_of(table.capacity); }
 
-// The stored entry with `text` (whose hash is `hash`), or null.
-word_entry* find_entry(const ChainTable& table, const unsigned char* text, std::uint64_t hash) {
-  if (table.capacity == 0) return nullptr;
+// The check of an empty slot, which no hash has.
+constexpr std::uint16_t kEmptyCheck = 0;
+
+// The check of a hash: its high 16 bits, the lowest of them set so that it
+// is not kEmptyCheck. They tell apart the texts of a probe chain as far as
+// they are not bits that picked its first slot.
+std::uint16_t check_of(std::uint32_t hash) {
+  constexpr int kCheckShift = 16;
+  return static_cast<std::uint16_t>(hash >> kCheckShift | 1);
+}
+
+// Where the `length` bytes at `text`, none of which is zero, sort against
+// the text of `entry`: negative before it, 0 when equal, positive after it.
+// strncmp stops at the entry's terminator, so a shorter entry is never read
+// beyond it.
+int order_against(const unsigned char* text, std::size_t length, const word_entry& entry) {
+  const int order = std::strncmp(reinterpret_cast<const char*>(text),
+                                 reinterpret_cast<const char*>(entry.text()), length);
+  if (order != 0) return order;
+  return entry.text()[length] == 0 ? 0 : -1;
+}
+
+// The entry with the `length` bytes at `text` (whose hash is `hash`) that
+// the slots hold, or null.
+word_entry* find_entry(const ChainTable& table, const unsigned char* text, std::size_t length,
+                       std::uint32_t hash) {
   const std::size_t mask = table.capacity - 1;
-  for (std::size_t i = hash & mask; table.slots[i].entry != nullptr; i = (i + 1) & mask) {
-    const entry_slot& slot = table.slots[i];
-    if (slot.hash == hash && compare_text(slot.entry->text(), text) == 0) return slot.entry;
+  const std::uint16_t check = check_of(hash);
+  for (std::size_t i = hash & mask; table.checks[i] != kEmptyCheck; i = (i + 1) & mask) {
+    if (table.checks[i] != check) continue;
+    word_entry* const entry = entry_at(table.entries, table.slot_entries[i]);
+    if (order_against(text, length, *entry) == 0) return entry;
   }
   return nullptr;
 }
 
-// Puts `slot` into the first empty slot of its probe chain.
-void place_slot(ChainTable& table, entry_slot slot) {
+// Puts the listed entry into the first empty slot of its probe chain.
+void place_slot(ChainTable& table, const listed_entry& listed) {
   const std::size_t mask = table.capacity - 1;
-  std::size_t i = slot.hash & mask;
-  while (table.slots[i].entry != nullptr) i = (i + 1) & mask;
-  table.slots[i] = slot;
+  std::size_t i = listed.hash & mask;
+  while (table.checks[i] != kEmptyCheck) i = (i + 1) & mask;
+  table.checks[i] = check_of(listed.hash);
+  table.slot_entries[i] = listed.entry;
 }
 
-// Moves the table into a block of twice the capacity: the list is copied and
-// the slots are placed anew by the hashes they hold, without a look at the
-// entries. Returns false, leaving the table as it was, when `allocate` has no
-// memory for the block. (Its size cannot overflow: beyond the first block,
-// each is twice the size of the one in use.)
-bool grow(ChainTable& table, allocate_function allocate) {
-  const std::size_t capacity = table.capacity == 0 ? kFirstCapacity : 2 * table.capacity;
-  void* block = allocate(capacity * sizeof(entry_slot) + room_of(capacity) * sizeof(listed_entry));
-  if (block == nullptr) return false;
-  auto* const slots = static_cast<entry_slot*>(block);
-  auto* const list = reinterpret_cast<listed_entry*>(slots + capacity);
-  std::fill_n(slots, capacity, entry_slot{0, nullptr});
-  std::copy_n(table.list, table.size, list);
-  entry_slot* const old_slots = table.slots;
-  const std::size_t old_capacity = table.capacity;
-  table.slots = slots;
-  table.capacity = capacity;
-  table.list = list;
-  for (std::size_t i = 0; i < old_capacity; ++i) {
-    if (old_slots[i].entry != nullptr) place_slot(table, old_slots[i]);
+// Empties the slots and places every entry of the list by the hash it keeps
+// there, without a look at the entries.
+void place_all(ChainTable& table) {
+  std::fill_n(table.checks, table.capacity, kEmptyCheck);
+  for (std::size_t i = 0; i < table.size; ++i) place_slot(table, table.list[i]);
+}
+
+// Gives every entry of the list the hash of its text and places them all:
+// the slots become hashed. Until then no hash has been needed.
+void hash_all(ChainTable& table) {
+  for (std::size_t i = 0; i < table.size; ++i) {
+    const unsigned char* const text = entry_at(table.entries, table.list[i].entry)->text();
+    table.list[i].hash = hash_of(text, std::strlen(reinterpret_cast<const char*>(text)));
   }
-  std::free(old_slots);
+  place_all(table);
+  table.hashed = true;
+}
+
+// The stored entry with the `length` bytes at `text`, or null, and in
+// `hash` the hash of the text once the slots are hashed. Before, every entry
+// sorts before the greatest: a text after it is new, one equal to it is the
+// greatest, and a text before it makes the slots hashed.
+word_entry* find_stored(ChainTable& table, const unsigned char* text, std::size_t length,
+                        std::uint32_t& hash) {
+  if (!table.hashed) {
+    if (table.greatest == nullptr) return nullptr;
+    const int order = order_against(text, length, *table.greatest);
+    if (order > 0) return nullptr;
+    if (order == 0) return table.greatest;
+    hash_all(table);
+  }
+  hash = hash_of(text, length);
+  return find_entry(table, text, length, hash);
+}
+
+// Resizes the table's block to twice the capacity: the list stays at its
+// start, where the C library may keep it without a copy, and hashed slots
+// are placed anew. Returns false, leaving the table as it was, when the
+// table is as large as it can be or `resize` has no memory for the block.
+// (Its size cannot overflow: the capacity is bounded.)
+bool grow(ChainTable& table, resize_function resize) {
+  const std::size_t capacity = table.capacity == 0 ? kFirstCapacity : 2 * table.capacity;
+  if (capacity > kMostCapacity) return false;
+  const std::size_t room = room_of(capacity);
+  void* const block =
+      resize(table.list,
+             room * sizeof(listed_entry) + capacity * (sizeof(entry_ref) + sizeof(std::uint16_t)));
+  if (block == nullptr) return false;
+  table.list = static_cast<listed_entry*>(block);
+  table.slot_entries = reinterpret_cast<entry_ref*>(table.list + room);
+  table.checks = reinterpret_cast<std::uint16_t*>(table.slot_entries + capacity);
+  table.capacity = capacity;
+  if (table.hashed) place_all(table);
   return true;
 }
 
@@ -96,39 +161,9 @@ void count_duplicate(SorterState& state, word_entry& kept) {
   state.highest_count = std::max(state.highest_count, kept.count);
 }
 
-// Bytes of a key, and the bytes of the text that go into it.
-constexpr int kKeyBytes = 8;
-constexpr int kByteBits = 8;
-
-// The first `count` bytes of `text` as a number, most significant first,
-// zeros standing in for the bytes behind its end.
-std::uint64_t leading_bytes(const unsigned char* text, int count) {
-  std::uint64_t key = 0;
-  for (int i = 0; i < count; ++i) {
-    key = key << kByteBits | *text;
-    if (*text != 0) ++text;
-  }
-  return key;
-}
-
-// The key of `entry` in `order`: in byte order its text's first eight
-// bytes; by falling count its count, inverted, then its text's first four.
-// As no text holds a zero byte, ascending keys are the order itself as far
-// as they reach, and entries of equal keys are ordered by their whole texts.
-std::uint64_t key_of(const word_entry& entry, EntryOrder order) {
-  if (order == EntryOrder::by_text) return leading_bytes(entry.text(), kKeyBytes);
-  constexpr int kHalf = kKeyBytes / 2;
-  const std::uint64_t inverted_count = std::numeric_limits<std::uint32_t>::max() - entry.count;
-  return inverted_count << (kHalf * kByteBits) | leading_bytes(entry.text(), kHalf);
-}
-
-bool listed_before(const listed_entry& a, const listed_entry& b) {
-  if (a.key != b.key) return a.key < b.key;
-  return compare_text(a.entry->text(), b.entry->text()) < 0;
-}
-
 // The characters of `line` before its first line feed, carriage return or
-// zero byte. A plain loop: find_first_of searches the set once per byte.
+// zero byte. A plain loop: find_first_of searches the set once per byte, and
+// strcspn prepares a table of the set on every call.
 std::size_t text_length(const std::string& line) {
   std::size_t length = 0;
   while (length < line.size() && line[length] != '\n' && line[length] != '\r' &&
@@ -137,44 +172,44 @@ std::size_t text_length(const std::string& line) {
   return length;
 }
 
-}  // namespace
-
-bool insert_entry(SorterState& state, word_entry* entry) {
+// Makes a new entry for the `length` bytes at `text` and puts it in the
+// list, and in the slots by `hash` when they are hashed, else it is the
+// greatest. Returns -1 when there is no memory for it, else 0.
+int store_new(SorterState& state, const unsigned char* text, std::size_t length,
+              std::uint32_t hash) {
   ChainTable& table = state.chain_table;
-  const std::uint64_t hash = hash_of(entry->text());
-  if (word_entry* stored = find_entry(table, entry->text(), hash)) {
-    count_duplicate(state, *stored);
-    std::free(entry);
-    return true;
+  if (is_full(table) && !grow(table, state.resize_table)) return -1;
+  entry_ref ref = kNoEntry;
+  word_entry* const entry = add_entry(table.entries, state.allocate_entry, text, length, ref);
+  if (entry == nullptr) return -1;
+  table.list[table.size] = listed_entry{0, ref, hash};
+  if (table.hashed) {
+    place_slot(table, table.list[table.size]);
+    table.in_text_order = false;
+  } else {
+    table.greatest = entry;
   }
-  if (is_full(table) && !grow(table, state.allocate_table)) {
-    std::free(entry);
-    return false;
-  }
-  table.list[table.size++] = listed_entry{0, entry};
-  place_slot(table, entry_slot{hash, entry});
+  ++table.size;
   state.highest_count = std::max(state.highest_count, 1);
-  return true;
+  return 0;
 }
+
+}  // namespace
 
 int make_entry(SorterState& state, const std::string& line) {
   const std::size_t length = text_length(line);
   if (length == 0) return 0;
-  void* memory = state.allocate_entry(sizeof(word_entry) + length + 1);
-  if (memory == nullptr) return -1;
-  word_entry* entry = new (memory) word_entry{1};
-  std::memcpy(entry->text(), line.data(), length);
-  entry->text()[length] = 0;
-  return insert_entry(state, entry) ? 0 : -1;
+  const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
+  std::uint32_t hash = 0;
+  if (word_entry* const stored = find_stored(state.chain_table, text, length, hash)) {
+    count_duplicate(state, *stored);
+    return 0;
+  }
+  return store_new(state, text, length, hash);
 }
 
-// The keys make most comparisons of the sort look at the list alone, not
-// at the entries all over memory. Entries of equal text do not exist, so
-// the order is total and the unstable sort gives one result whatever order
-// the list was in.
-void arrange_entries(const ChainTable& table, EntryOrder order) {
-  listed_entry* const end = table.list + table.size;
-  for (listed_entry* listed = table.list; listed != end; ++listed)
-    listed->key = key_of(*listed->entry, order);
-  std::sort(table.list, end, listed_before);
+void arrange_entries(const ChainTable& table, EntryOrder order, resize_function resize) {
+  if (order == EntryOrder::by_text && table.in_text_order) return;
+  sort_entries(table.entries, table.list, table.size, order, resize);
+  table.in_text_order = order == EntryOrder::by_text;
 }

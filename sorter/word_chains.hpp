@@ -2,7 +2,10 @@
 // at once, and a list of all entries that is sorted when the store is walked.
 // Taking a line costs a hash and a few probes however many entries there
 // are; a walk sorts the n entries once, in O(n log n), in either order.
-// Entries come in through `make_entry`/`insert_entry` and go out through
+// While the lines come in ascending order, as those of a sorted word list
+// do, the table is not needed: a text is new when it sorts after the
+// greatest entry and a duplicate when it equals it, and the list is sorted
+// already. Entries come in through `make_entry` and go out through
 // `for_each_entry`; nothing else looks inside the store, so it can be
 // replaced without touching its callers.
 #pragma once
@@ -11,42 +14,39 @@
 #include <cstdint>
 #include <string>
 
+#include "sorter/entry_blocks.hpp"
+#include "sorter/entry_order.hpp"
+
 struct SorterState;
 
-// One distinct input line. The record is followed in the same allocation by
-// its text: the line's characters and a terminating zero byte.
-struct word_entry {
-  int count;  // input lines with this text; 1 when the entry is made
-
-  unsigned char* text() { return reinterpret_cast<unsigned char*>(this + 1); }
-  const unsigned char* text() const { return reinterpret_cast<const unsigned char*>(this + 1); }
-};
-
-// A slot of the hash table: an entry and the hash of its text, or no entry.
-struct entry_slot {
-  std::uint64_t hash;
-  word_entry* entry;
-};
-
-// An entry of the list, with the key it is sorted by (see arrange_entries).
-struct listed_entry {
-  std::uint64_t key;
-  word_entry* entry;
-};
-
 // The store: a hash table with open addressing, in which the probe chain of
-// a text runs from the slot its hash picks to the first empty slot, and the
-// list of all entries. Both live in one block: `capacity` slots, then room
-// for three quarters as many entries; a full table grows into a new block.
-// Owns every entry and releases them all when it goes.
+// a text runs from the slot its hash picks to the first empty slot, the list
+// of all entries, and the blocks the entries live in. A slot is an entry
+// and a check, 16 bits of the hash of its text, kept in two arrays: a probe
+// reads the checks alone, which take few enough bytes to stay in the cache,
+// and looks at an entry only when its check is the text's. The table and
+// the list share one block: room for three quarters as many entries as
+// there are slots, then the entries of the slots, then their checks; a full
+// table grows by resizing the block, which keeps the list at its start. Owns
+// every block and releases them all when it goes.
 struct ChainTable {
-  entry_slot* slots = nullptr;
+  std::uint16_t* checks = nullptr;  // kEmptyCheck in an empty slot
+  entry_ref* slot_entries = nullptr;
   std::size_t capacity = 0;  // slots; 0 or a power of two
+  // Whether the slots hold every entry. Until a text comes that sorts before
+  // the greatest entry they are left empty, untouched.
+  bool hashed = false;
+  word_entry* greatest = nullptr;  // the last entry made while not hashed
   // The entries in the order they came, until a walk sorts them in place.
   // A walk orders the list and sets its keys but changes neither the set of
   // entries nor their counts, which is why a const table can be walked.
   listed_entry* list = nullptr;
   std::size_t size = 0;
+  // Whether the list is known to be in ascending order of the texts: as the
+  // entries came before the slots were hashed, or as a walk in that order
+  // left it.
+  mutable bool in_text_order = true;
+  EntryBlocks entries;
 
   ChainTable() = default;
   ChainTable(const ChainTable&) = delete;
@@ -54,39 +54,32 @@ struct ChainTable {
   ~ChainTable();
 };
 
-// Compares two terminated texts byte by byte as unsigned values: negative
-// when `a` sorts first, positive when `b` does, 0 only for identical texts.
-// A text that is the beginning of the other sorts first.
-int compare_text(const unsigned char* a, const unsigned char* b);
-
-// Takes `entry` (count 1, text set) into the store. When the store already
-// holds its text, the entry is released and counted as a duplicate instead:
-// entry_count falls by one, duplicate_count and the stored entry's count rise
-// by one, highest_count follows. Returns false, releasing the entry and
-// changing no count, when the table is full and state.allocate_table has no
-// memory to grow it.
-bool insert_entry(SorterState& state, word_entry* entry);
-
 // Stores the text of `line` up to its first line feed, carriage return or
-// zero byte. Returns 0 when it was stored (or counted as a duplicate) and when
-// that text is empty, which stores nothing; -1 when state.allocate_entry has
-// no memory for the entry or the table cannot grow to take it.
+// zero byte, as a new entry of count 1. When the store holds that text
+// already, the line is counted as a duplicate instead and needs no memory:
+// entry_count falls by one, duplicate_count and the stored entry's count rise
+// by one, highest_count follows. Returns 0 when the text was stored or
+// counted, and when it is empty, which stores nothing; -1, changing no count,
+// when the text is new and either the table is full and state.resize_table
+// has no memory to grow it, or the entry needs a new block and
+// state.allocate_entry has no memory for one (see add_entry).
 int make_entry(SorterState& state, const std::string& line);
 
-// The orders of a walk: ascending order of the texts, or groups of falling
-// count, each group in ascending order of the texts.
-enum class EntryOrder { by_text, by_falling_count };
-
-// Sorts the list of `table` into `order`.
-void arrange_entries(const ChainTable& table, EntryOrder order);
+// Sorts the list of `table` into `order` (see sort_entries, which may ask
+// `resize` for a scratch list).
+void arrange_entries(const ChainTable& table, EntryOrder order, resize_function resize);
 
 // Calls visit(entry) for every stored entry in `order` until visit returns
-// false. Returns false when visit stopped the walk.
+// false. Returns false when visit stopped the walk. The sort of a long list
+// is faster when `resize` gives it room for a scratch list.
 template <typename Visit>
-bool for_each_entry(const ChainTable& table, Visit visit, EntryOrder order = EntryOrder::by_text) {
-  arrange_entries(table, order);
+bool for_each_entry(const ChainTable& table, Visit visit, EntryOrder order = EntryOrder::by_text,
+                    resize_function resize = nullptr) {
+  arrange_entries(table, order, resize);
   for (std::size_t i = 0; i < table.size; ++i) {
-    if (!visit(*table.list[i].entry)) return false;
+    if (i + kPrefetchDistance < table.size)
+      prefetch_entry(table.entries, table.list[i + kPrefetchDistance].entry);
+    if (!visit(*entry_at(table.entries, table.list[i].entry))) return false;
   }
   return true;
 }

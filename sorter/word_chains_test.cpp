@@ -11,36 +11,17 @@
 
 namespace {
 
-int sign_of(int value) { return (value > 0) - (value < 0); }
-
-int compare(const std::string& a, const std::string& b) {
-  return sign_of(compare_text(reinterpret_cast<const unsigned char*>(a.c_str()),
-                              reinterpret_cast<const unsigned char*>(b.c_str())));
-}
-
-TEST(CompareText, OrdersByUnsignedBytesThenLength) {
-  struct Row {
-    std::string a, b;
-    int expected;
-  };
-  const Row rows[] = {
-      {"abc", "abc", 0},    {"abc", "abd", -1},   {"abd", "abc", 1},   {"ab", "abc", -1},
-      {"abc", "ab", 1},     {"", "a", -1},        {"", "", 0},         {"Z", "a", -1},
-      {"a", "\x80", -1},    {"\x80", "\xff", -1}, {"\xff", "\x7f", 1}, {"a b", "ab", -1},
-      {"\x84x", "\x84", 1}, {"A", "a", -1},
-  };
-  for (const Row& row : rows)
-    EXPECT_EQ(compare(row.a, row.b), row.expected) << row.a << " / " << row.b;
-}
-
 // The entries as "text count", in the order the store hands them out.
-std::vector<std::string> stored(const SorterState& state) {
+std::vector<std::string> stored(const SorterState& state, EntryOrder order = EntryOrder::by_text) {
   std::vector<std::string> lines;
-  for_each_entry(state.chain_table, [&](const word_entry& entry) {
-    lines.push_back(reinterpret_cast<const char*>(entry.text()) +
-                    (" " + std::to_string(entry.count)));
-    return true;
-  });
+  for_each_entry(
+      state.chain_table,
+      [&](const word_entry& entry) {
+        lines.push_back(reinterpret_cast<const char*>(entry.text()) +
+                        (" " + std::to_string(entry.count)));
+        return true;
+      },
+      order, state.resize_table);
   return lines;
 }
 
@@ -132,7 +113,7 @@ TEST(MakeEntry, FindsEveryTextAgainAfterTheTableHasGrown) {
 
 TEST(MakeEntry, ReportsATableThatCannotBeMade) {
   SorterState state;
-  state.allocate_table = [](std::size_t) -> void* { return nullptr; };
+  state.resize_table = [](void*, std::size_t) -> void* { return nullptr; };
   EXPECT_EQ(make_entry(state, "word\n"), -1);
   EXPECT_TRUE(stored(state).empty());
   EXPECT_EQ(state.entry_count, 0);
@@ -142,14 +123,14 @@ TEST(MakeEntry, ReportsATableThatCannotBeMade) {
 // Table blocks handed out so far; only the first is.
 int table_blocks = 0;
 
-void* allocate_first_table_only(std::size_t size) {
-  return table_blocks++ == 0 ? std::malloc(size) : nullptr;
+void* resize_first_table_only(void* block, std::size_t size) {
+  return table_blocks++ == 0 ? std::realloc(block, size) : nullptr;
 }
 
 TEST(MakeEntry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
   SorterState state;
   table_blocks = 0;
-  state.allocate_table = allocate_first_table_only;
+  state.resize_table = resize_first_table_only;
   int taken = 0;
   while (make_entry(state, "w" + std::to_string(taken)) == 0) ++taken;
   EXPECT_GT(taken, 0);  // the first table held these, the next text found no room
@@ -175,6 +156,53 @@ TEST(ForEachEntry, WalksByFallingCountEachCountInTextOrder) {
       EntryOrder::by_falling_count);
   EXPECT_EQ(walked, "c 3;b 2;\x80 2;a 1;d 1;");
   EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 2", "c 3", "d 1", "\x80 2"}));
+}
+
+TEST(MakeEntry, TakesLinesInOrderWithoutHashingThem) {
+  SorterState state;
+  take_lines(state, {"a\n", "a\n", "ab\n", "b\n", "b\r\n", "b c\n", "\x80\n", "\x80\n"});
+  EXPECT_FALSE(state.chain_table.hashed);
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 2", "ab 1", "b 2", "b c 1", "\x80 2"}));
+  EXPECT_EQ(state.entry_count, 5);
+  EXPECT_EQ(state.duplicate_count, 3);
+  EXPECT_EQ(state.highest_count, 2);
+}
+
+TEST(MakeEntry, HashesTheEntriesWhenALineComesOutOfOrder) {
+  SorterState state;
+  take_lines(state, {"a", "b", "c", "cc"});
+  EXPECT_FALSE(state.chain_table.hashed);
+  take_lines(state, {"ca", "a", "cc", "d", "b", "ab"});
+  EXPECT_TRUE(state.chain_table.hashed);
+  EXPECT_EQ(stored(state),
+            (std::vector<std::string>{"a 2", "ab 1", "b 2", "c 1", "ca 1", "cc 2", "d 1"}));
+  EXPECT_EQ(state.duplicate_count, 3);
+}
+
+TEST(MakeEntry, TakesLinesAfterAWalkInEitherOrder) {
+  for (const bool hashed : {false, true}) {
+    SorterState state;
+    take_lines(state, {"b", "c", "c", "d"});
+    if (hashed) take_lines(state, {"a"});
+    stored(state, EntryOrder::by_falling_count);  // "c" first: the list leaves text order
+    take_lines(state, {"d", "e", "e"});
+    EXPECT_EQ(state.chain_table.hashed, hashed);
+    std::vector<std::string> expected = {"b 1", "c 2", "d 2", "e 2"};
+    if (hashed) expected.insert(expected.begin(), "a 1");
+    EXPECT_EQ(stored(state), expected) << hashed;
+    take_lines(state, {"a", "ba"});
+    EXPECT_TRUE(state.chain_table.hashed);
+    expected = {hashed ? "a 2" : "a 1", "b 1", "ba 1", "c 2", "d 2", "e 2"};
+    EXPECT_EQ(stored(state), expected) << hashed;
+  }
+}
+
+TEST(MakeEntry, StoresATextLongerThanABlock) {
+  SorterState state;
+  const std::string longest(3 * kEntryBlockBytes, 'l');
+  take_lines(state, {"m", longest + "\n", "k", longest, longest + "x"});
+  EXPECT_EQ(stored(state),
+            (std::vector<std::string>{"k 1", longest + " 2", longest + "x 1", "m 1"}));
 }
 
 }  // namespace

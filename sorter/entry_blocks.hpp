@@ -1,0 +1,94 @@
+// The memory of the sorter's entries: blocks obtained from an allocator, in
+// which entries are made one after the other, and references of 32 bits
+// that find an entry again. Memory is asked for once per few thousand
+// entries rather than once per entry, and a reference takes half the room of
+// a pointer in the hash table, which every line probes at a random place.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+// Obtains memory as std::malloc does, or null when there is none; whatever
+// it hands out is released with std::free. Tests put allocators here that
+// run dry.
+using allocate_function = void* (*)(std::size_t size);
+// Resizes a block as std::realloc does: a null block is obtained anew, and
+// when there is no memory the result is null and the block stays as it was.
+using resize_function = void* (*)(void* block, std::size_t size);
+
+// One distinct input line. The record is followed in its block by its text:
+// the line's characters and a terminating zero byte.
+struct word_entry {
+  int count;  // input lines with this text; 1 when the entry is made
+
+  unsigned char* text() { return reinterpret_cast<unsigned char*>(this + 1); }
+  const unsigned char* text() const { return reinterpret_cast<const unsigned char*>(this + 1); }
+};
+
+// Bytes of a block. An entry too long for one gets a block of its own size.
+constexpr std::size_t kEntryBlockBytes = 64 * 1024;
+
+// Bytes that the entry of a text of `length` characters takes in its block:
+// the record, the text and its terminator, rounded up so that the entry
+// behind it is aligned.
+constexpr std::size_t entry_bytes(std::size_t length) {
+  constexpr std::size_t kAlign = alignof(word_entry);
+  return (sizeof(word_entry) + length + 1 + kAlign - 1) / kAlign * kAlign;
+}
+
+// Where an entry lives: the number of its block, shifted left by
+// kOffsetBits, and its offset in the block in units of alignof(word_entry).
+// Entries begin in the first kEntryBlockBytes of a block, so the offset
+// fits.
+using entry_ref = std::uint32_t;
+
+constexpr std::size_t kBlockOffsets = kEntryBlockBytes / alignof(word_entry);
+static_assert(std::has_single_bit(kBlockOffsets));
+constexpr int kOffsetBits = std::countr_zero(kBlockOffsets);
+
+// The reference to no entry. Block numbers stay below kMostEntryBlocks, so
+// no entry has it.
+constexpr entry_ref kNoEntry = 0xFFFFFFFF;
+constexpr std::size_t kMostEntryBlocks = kNoEntry >> kOffsetBits;
+
+// The blocks in the order they were obtained, and how much of the last one
+// entries take. Owns the blocks and releases them all when it goes.
+struct EntryBlocks {
+  unsigned char** blocks = nullptr;  // the directory of the blocks
+  std::size_t count = 0;             // blocks obtained
+  std::size_t room = 0;              // blocks the directory has room for
+  std::size_t used = 0;              // bytes of the last block taken by entries
+  std::size_t last_bytes = 0;        // bytes of the last block
+
+  EntryBlocks() = default;
+  EntryBlocks(const EntryBlocks&) = delete;
+  EntryBlocks& operator=(const EntryBlocks&) = delete;
+  ~EntryBlocks();
+};
+
+// Makes an entry of count 1 holding the `length` bytes at `text` and a
+// terminator, behind the entries of the last block, or at the start of a
+// new one when it does not fit there, and sets `ref` to it. Returns null,
+// making nothing, when it needs a new block (or a larger directory) and
+// `allocate` has no memory for it, or when there are kMostEntryBlocks.
+word_entry* add_entry(EntryBlocks& entries, allocate_function allocate, const unsigned char* text,
+                      std::size_t length, entry_ref& ref);
+
+// The entry that `ref` refers to.
+inline word_entry* entry_at(const EntryBlocks& entries, entry_ref ref) {
+  constexpr std::size_t kOffsetMask = kBlockOffsets - 1;
+  unsigned char* const block = entries.blocks[ref >> kOffsetBits];
+  return reinterpret_cast<word_entry*>(block + (ref & kOffsetMask) * alignof(word_entry));
+}
+
+// Entries ahead of the one in use that such a walk asks for (see
+// prefetch_entry).
+constexpr std::size_t kPrefetchDistance = 8;
+
+// Asks the processor to bring the entry that `ref` refers to into the cache
+// ahead of its use, for walks that visit the entries in an order of their
+// own and would otherwise wait for each.
+inline void prefetch_entry(const EntryBlocks& entries, entry_ref ref) {
+  __builtin_prefetch(entry_at(entries, ref));
+}

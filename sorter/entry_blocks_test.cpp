@@ -1,0 +1,122 @@
+#include "sorter/entry_blocks.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The sizes asked for so far, and how many more requests get memory.
+std::vector<std::size_t> requests;
+int requests_granted = 0;
+
+void* recording_allocator(std::size_t size) {
+  requests.push_back(size);
+  return requests_granted-- > 0 ? std::malloc(size) : nullptr;
+}
+
+// The blocks among the requests: everything but the directory's.
+int block_requests() {
+  int blocks = 0;
+  for (const std::size_t size : requests) blocks += size >= kEntryBlockBytes;
+  return blocks;
+}
+
+class EntryBlocksTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    requests.clear();
+    requests_granted = 1000;
+  }
+
+  // Adds `text`; returns the entry, or null, and keeps its reference.
+  word_entry* add(const std::string& text) {
+    entry_ref ref = kNoEntry;
+    word_entry* const entry =
+        add_entry(entries, recording_allocator, reinterpret_cast<const unsigned char*>(text.data()),
+                  text.size(), ref);
+    if (entry != nullptr) refs.push_back(ref);
+    return entry;
+  }
+
+  std::string text_at(entry_ref ref) const {
+    return reinterpret_cast<const char*>(entry_at(entries, ref)->text());
+  }
+
+  EntryBlocks entries;
+  std::vector<entry_ref> refs;
+};
+
+TEST_F(EntryBlocksTest, FindsEveryEntryByItsReference) {
+  const std::vector<std::string> texts = {"a", "bc", std::string(199, 'x'), "\x80\xff", "d"};
+  for (const std::string& text : texts) {
+    word_entry* const entry = add(text);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->count, 1);
+    EXPECT_EQ(entry, entry_at(entries, refs.back()));
+  }
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(text_at(refs[i]), texts[i]);
+  EXPECT_EQ(block_requests(), 1);
+}
+
+TEST_F(EntryBlocksTest, FillsABlockToTheLastByteBeforeAskingForTheNext) {
+  constexpr std::size_t kLength = 123;
+  static_assert(kEntryBlockBytes % entry_bytes(kLength) == 0);
+  constexpr std::size_t kPerBlock = kEntryBlockBytes / entry_bytes(kLength);
+  for (std::size_t i = 0; i < kPerBlock; ++i) ASSERT_NE(add(std::string(kLength, 'a')), nullptr);
+  EXPECT_EQ(block_requests(), 1);
+  ASSERT_NE(add(std::string(kLength, 'b')), nullptr);
+  EXPECT_EQ(block_requests(), 2);
+  EXPECT_EQ(refs.back() >> kOffsetBits, 1u);  // the first entry of the second block
+  EXPECT_EQ(refs.back() & (kBlockOffsets - 1), 0u);
+  EXPECT_EQ(text_at(refs[kPerBlock - 1]), std::string(kLength, 'a'));
+}
+
+TEST_F(EntryBlocksTest, GivesATextLongerThanABlockABlockOfItsOwn) {
+  const std::string longest(kEntryBlockBytes, 'l');
+  ASSERT_NE(add("a"), nullptr);
+  ASSERT_NE(add(longest), nullptr);
+  ASSERT_NE(add("b"), nullptr);
+  ASSERT_EQ(block_requests(), 3);
+  EXPECT_EQ(requests[requests.size() - 2], entry_bytes(longest.size()));
+  EXPECT_EQ(requests.back(), kEntryBlockBytes);
+  EXPECT_EQ(text_at(refs[0]), "a");
+  EXPECT_EQ(text_at(refs[1]), longest);
+  EXPECT_EQ(text_at(refs[2]), "b");
+}
+
+TEST_F(EntryBlocksTest, GrowsTheDirectoryForManyBlocks) {
+  // Texts whose entries fill a block each.
+  constexpr std::size_t kLength = kEntryBlockBytes - sizeof(word_entry) - 1;
+  static_assert(entry_bytes(kLength) == kEntryBlockBytes);
+  constexpr int kBlocks = 130;  // the directory grows twice
+  for (int i = 0; i < kBlocks; ++i) ASSERT_NE(add(std::string(kLength, 'a' + i % 26)), nullptr);
+  EXPECT_EQ(block_requests(), kBlocks);
+  for (int i = 0; i < kBlocks; ++i) EXPECT_EQ(text_at(refs[i])[0], 'a' + i % 26) << i;
+}
+
+TEST_F(EntryBlocksTest, MakesNothingWhenTheAllocatorRunsDry) {
+  requests_granted = 0;
+  EXPECT_EQ(add("a"), nullptr);
+  EXPECT_EQ(entries.count, 0u);
+  requests_granted = 1;  // the directory, but no block
+  EXPECT_EQ(add("a"), nullptr);
+  EXPECT_EQ(entries.count, 0u);
+  requests_granted = 1;
+  ASSERT_NE(add("a"), nullptr);
+  EXPECT_EQ(text_at(refs.back()), "a");
+}
+
+TEST_F(EntryBlocksTest, KeepsItsEntriesWhenANewBlockIsRefused) {
+  constexpr std::size_t kLength = 123;
+  constexpr std::size_t kPerBlock = kEntryBlockBytes / entry_bytes(kLength);
+  for (std::size_t i = 0; i < kPerBlock; ++i) ASSERT_NE(add(std::string(kLength, 'a')), nullptr);
+  requests_granted = 0;
+  EXPECT_EQ(add(std::string(kLength, 'b')), nullptr);
+  EXPECT_EQ(entries.count, 1u);
+  EXPECT_EQ(text_at(refs.back()), std::string(kLength, 'a'));
+}
+
+}  // namespace
