@@ -12,7 +12,7 @@
 // The harness enters its scratch directory only while it runs an input, so
 // relative corpus paths keep working; give -artifact_prefix as an absolute
 // path, or a crash input is written into the scratch directory.
-#include <unistd.h>
+#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr std::string_view kRules = "ADJE + NOMN = NBAR ; 111222 : attr.\nNOMN = NPHR.\n";
+constexpr std::string_view kRules = "ADJE + NOMN = NBAR ; 111222 : attr.\nNOMN = NPHR ;.\n";
 constexpr std::string_view kLexicon = "ALT=ADJS\nHUND=NOMN GEN(1)NUM(1)KAS(1,3,4)\nNULL=ZAHL NUM()\n";
 constexpr std::string_view kEndings = "E=ENDG\nEN=ENDG\n";
 // Messages tried after start-up: every number in use and some beyond.
@@ -65,17 +65,10 @@ void show_every_message(AnalyserState& state) {
   }
 }
 
-// In memory when the machine has /dev/shm: files rewritten for every input
-// cost milliseconds on a disk.
-std::string scratch_template() {
-  const char* const base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-  return std::string(base) + "/fuzz_config_messages_XXXXXX";
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string name = scratch_template();
+  std::string name = scratch_template("fuzz_config_messages");
   fuzz_expect(mkdtemp(name.data()) != nullptr, "cannot make a scratch directory");
   scratch_directory = name;
   std::atexit(remove_scratch_directory);

@@ -3,6 +3,9 @@
 // category of one to four characters, a label within its bound and without
 // a leading blank; each index slot at the first entry of its letter; and
 // a word looked up through the index finds an entry with that very word.
+// The exact-word table built over the loaded file must answer every lookup
+// as the scan of the index does, sorted file or not: for each stored word,
+// and for the word without its last or its first byte (a stem, an ending).
 #include <cstdint>
 #include <cstring>
 
@@ -47,19 +50,36 @@ void expect_dictionary_in_form(const dict_entry* first, const letter_index& inde
   }
 }
 
+// The table's answer for `length` bytes of `word` is the scan's.
+void expect_same_answer(const AnalyserState& state, const unsigned char* word, int length) {
+  fuzz_expect(find_word(state, state.lexicon_index, word, length) ==
+                  dict_lookup(state.lexicon_index, word, length),
+              "the word table and the index scan disagree");
+}
+
+void expect_table_agrees(const AnalyserState& state, const dict_entry* first) {
+  for (const dict_entry* entry = first; entry != nullptr; entry = entry->next) {
+    expect_same_answer(state, entry->word, entry->word_length);
+    expect_same_answer(state, entry->word, entry->word_length - 1);
+    expect_same_answer(state, entry->word + 1, entry->word_length - 1);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   QuietAnalyser analyser;
   analyser.state.trace_flag = 1;
+  AnalyserState& state = analyser.state;
   InputStream file(fuzz_bytes(data, size));
-  dict_entry* index[kLetterSlots] = {};
   dict_entry* first = nullptr;
   try {
-    first = read_dict(analyser.state, file.file(), index);
+    first = read_dict(state, file.file(), state.lexicon_index);
   } catch (const AnalyserEnd&) {
     return 0;  // out of memory: an orderly end
   }
-  expect_dictionary_in_form(first, index);
+  expect_dictionary_in_form(first, state.lexicon_index);
+  build_lexicon_table(state);
+  expect_table_agrees(state, first);
   return 0;
 }

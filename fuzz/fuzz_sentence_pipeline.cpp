@@ -5,19 +5,31 @@
 // four lines: the word delimiter codes, the sentence delimiter codes, the
 // start category, and "console" to read the input text as the console, with
 // a wait after every sentence; a missing line keeps the example's setting.
-// Every sentence is read, looked up and parsed with tracing and all output
-// options on, under a small node limit so that no grammar can explode.
+//
+// Two analysers load the same files and read the same sentences, both with
+// all output options on and under a small node limit, so that no grammar can
+// explode. The first runs as a normal run does: words looked up in the
+// lexicon's word table, nodes made by the indexed parser. The second is the
+// reference: it traces, looks words up by scanning the first-letter index
+// and makes its nodes with the reference parser. Both must make the same
+// nodes in the same order and stop at the same point.
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analyser/driver/sentence_reader.hpp"
 #include "analyser/driver/startup.hpp"
+#include "analyser/grammar/parse_node.hpp"
 #include "analyser/grammar/parser.hpp"
+#include "analyser/grammar/reference_parser.hpp"
 #include "analyser/grammar/rules_reader.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
 #include "analyser/lexicon/lex_analysis.hpp"
+#include "analyser/lexicon/word_lookup.hpp"
+#include "analyser/output/brackets.hpp"
 #include "fuzz/analyser_fixture.hpp"
 
 namespace {
@@ -25,7 +37,7 @@ namespace {
 enum PartNumber { kRulesPart, kLexiconPart, kEndingsPart, kInputPart, kSettingsPart, kPartCount };
 
 // Nodes of one sentence: enough for real analyses, few enough that the
-// quadratic passes stay fast.
+// passes stay fast.
 constexpr long kFuzzNodeLimit = 400;
 // Sentences analysed of one input text.
 constexpr int kMaxSentences = 8;
@@ -52,16 +64,104 @@ Settings settings_from(std::string_view text) {
   return settings;
 }
 
-void load_grammar(AnalyserState& state, const std::vector<std::string_view>& parts) {
-  InputStream rules(part_or_empty(parts, kRulesPart));
-  read_rules(state, rules.file());
-  InputStream lexicon(part_or_empty(parts, kLexiconPart));
-  read_dict(state, lexicon.file(), state.lexicon_index);
-  InputStream endings(part_or_empty(parts, kEndingsPart));
-  state.endings_list = read_dict(state, endings.file(), state.endings_index);
-}
+// One analyser over the packed files, reading its sentences from the input
+// text as a file or as its console.
+class Analysis {
+ public:
+  // The reference analysis traces, scans the index and parses with the
+  // reference parser.
+  Analysis(const std::vector<std::string_view>& parts, const Settings& settings, bool reference)
+      : analyser_(settings.console ? part_or_empty(parts, kInputPart) : std::string_view()),
+        input_text_(part_or_empty(parts, kInputPart)),
+        reference_(reference) {
+    AnalyserState& state = analyser_.state;
+    state.trace_flag = reference ? 1 : 0;
+    state.output_flags = OUT_LIST | OUT_TREE | OUT_SUBCAT;
+    state.console_input = settings.console ? 1 : 0;
+    state.start_category = settings.start_category;
+    state.node_limit = kFuzzNodeLimit;
+    input_ = settings.console ? state.console : input_text_.file();
+    ended_ = !run_step([&] { load(parts, settings); });
+  }
 
-// Every node lies within the sentence and stands behind its components.
+  const AnalyserState& state() const { return analyser_.state; }
+  bool ended() const { return ended_; }
+
+  // Reads, looks up and parses the next sentence; false once the input or
+  // the run has ended.
+  bool next_sentence() {
+    if (ended_) return false;
+    bool read = false;
+    ended_ = !run_step([&] { read = analyse_sentence(); });
+    return read && !ended_;
+  }
+
+ private:
+  // Runs `step`; false when the analyser ended its run in it.
+  template <typename Step>
+  bool run_step(Step step) {
+    try {
+      step();
+      return true;
+    } catch (const AnalyserEnd& end) {
+      fuzz_expect(end.status == 1, "the analyser ended with a status other than 1");
+      return false;
+    }
+  }
+
+  // The start-up's loading, from the packed files instead of named ones.
+  void load(const std::vector<std::string_view>& parts, const Settings& settings) {
+    AnalyserState& state = analyser_.state;
+    analyser_.load_messages();
+    read_char_list(settings.word_ends.c_str(), state.word_end_chars);
+    read_char_list(settings.sentence_ends.c_str(), state.sentence_end_chars);
+    InputStream rules(part_or_empty(parts, kRulesPart));
+    read_rules(state, rules.file());
+    InputStream lexicon(part_or_empty(parts, kLexiconPart));
+    read_dict(state, lexicon.file(), state.lexicon_index);
+    if (!reference_) build_lexicon_table(state);  // the reference scans the index
+    InputStream endings(part_or_empty(parts, kEndingsPart));
+    state.endings_list = read_dict(state, endings.file(), state.endings_index);
+  }
+
+  // One turn of the driver's sentence loop; false when the input has ended.
+  bool analyse_sentence() {
+    AnalyserState& state = analyser_.state;
+    const unsigned char* sentence =
+        read_sentence(state, input_, state.sentence_buffer, kSentenceCapacity);
+    if (sentence == nullptr) return false;
+    state.sentence.reset();
+    state.node_list = nullptr;
+    state.node_tail = nullptr;
+    state.word_count = lex_analysis(state, sentence);
+    if (state.word_count <= 0) return true;
+    if (reference_) {
+      parse_by_reference();
+    } else {
+      parse_sentence(state);
+    }
+    return true;
+  }
+
+  // parse_sentence with the reference parser, whatever it would choose.
+  void parse_by_reference() {
+    AnalyserState& state = analyser_.state;
+    make_all_nodes_reference(state);
+    if (state.node_limit_reached) {
+      report_node_limit(state);
+    } else {
+      print_results(state);
+    }
+  }
+
+  QuietAnalyser analyser_;
+  InputStream input_text_;
+  bool reference_;
+  FILE* input_ = nullptr;
+  bool ended_ = false;
+};
+
+// Every node lies within the sentence.
 void expect_nodes_in_form(const AnalyserState& state) {
   if (state.word_count <= 0 || state.node_limit_reached) return;
   long count = 0;
@@ -74,30 +174,43 @@ void expect_nodes_in_form(const AnalyserState& state) {
   fuzz_expect(count <= state.node_limit, "a sentence has more nodes than its limit");
 }
 
-// The driver's sentence loop, stopped after kMaxSentences.
-void analyse_sentences(AnalyserState& state, FILE* input) {
-  for (int n = 0; n < kMaxSentences; ++n) {
-    const unsigned char* sentence =
-        read_sentence(state, input, state.sentence_buffer, kSentenceCapacity);
-    if (sentence == nullptr) return;
-    state.sentence.reset();
-    state.node_list = nullptr;
-    state.node_tail = nullptr;
-    state.word_count = lex_analysis(state, sentence);
-    if (state.word_count > 0) parse_sentence(state);
-    expect_nodes_in_form(state);
+// A node as it can be compared across two analysers: texts and positions
+// instead of identities.
+struct NodeImage {
+  std::string category;
+  std::string values;  // count byte and groups; empty for no set
+  std::string label;
+  int rule_number;     // -1 for a word node
+  long left;           // list position of the component, -1 for none
+  long right;
+  int seg_start;
+  int seg_end;
+
+  bool operator==(const NodeImage&) const = default;
+};
+
+std::vector<NodeImage> node_images(const AnalyserState& state) {
+  std::unordered_map<const parse_node*, long> position{{nullptr, -1}};
+  std::vector<NodeImage> images;
+  for (const parse_node* n = state.node_list; n != nullptr; n = n->next) {
+    position[n] = static_cast<long>(images.size());
+    const subcat_value_set* v = n->subcat_values;
+    images.push_back({std::string(reinterpret_cast<const char*>(n->category->name),
+                                  n->category->name_length),
+                      v == nullptr ? std::string() : std::string(v, v + v[0] + 1),
+                      n->label == nullptr ? std::string() : std::string(n->label),
+                      n->rule == nullptr ? -1 : n->rule->rule_number, position.at(n->left_comp),
+                      position.at(n->right_comp), n->seg_start, n->seg_end});
   }
+  return images;
 }
 
-void run(QuietAnalyser& analyser, const std::vector<std::string_view>& parts,
-         const Settings& settings) {
-  AnalyserState& state = analyser.state;
-  analyser.load_messages();
-  read_char_list(settings.word_ends.c_str(), state.word_end_chars);
-  read_char_list(settings.sentence_ends.c_str(), state.sentence_end_chars);
-  load_grammar(state, parts);
-  InputStream input_text(part_or_empty(parts, kInputPart));
-  analyse_sentences(state, settings.console ? state.console : input_text.file());
+void expect_same_analysis(const AnalyserState& indexed, const AnalyserState& reference) {
+  fuzz_expect(indexed.word_count == reference.word_count, "the word counts differ");
+  fuzz_expect(indexed.node_limit_reached == reference.node_limit_reached,
+              "only one parser reached the node limit");
+  fuzz_expect(node_images(indexed) == node_images(reference),
+              "the indexed parser made other nodes than the reference");
 }
 
 }  // namespace
@@ -105,17 +218,15 @@ void run(QuietAnalyser& analyser, const std::vector<std::string_view>& parts,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string_view> parts = split_parts(fuzz_bytes(data, size), kPartCount);
   const Settings settings = settings_from(part_or_empty(parts, kSettingsPart));
-  QuietAnalyser analyser(settings.console ? part_or_empty(parts, kInputPart) : "");
-  AnalyserState& state = analyser.state;
-  state.trace_flag = 1;
-  state.output_flags = OUT_LIST | OUT_TREE | OUT_SUBCAT;
-  state.console_input = settings.console ? 1 : 0;
-  state.start_category = settings.start_category;
-  state.node_limit = kFuzzNodeLimit;
-  try {
-    run(analyser, parts, settings);
-  } catch (const AnalyserEnd& end) {
-    fuzz_expect(end.status == 1, "the analyser ended with a status other than 1");
+  Analysis indexed(parts, settings, false);
+  Analysis reference(parts, settings, true);
+  for (int n = 0; n < kMaxSentences; ++n) {
+    const bool read = indexed.next_sentence();
+    fuzz_expect(reference.next_sentence() == read, "only one analyser read a sentence");
+    fuzz_expect(indexed.ended() == reference.ended(), "only one analyser ended its run");
+    if (!read) break;
+    expect_nodes_in_form(indexed.state());
+    expect_same_analysis(indexed.state(), reference.state());
   }
   return 0;
 }

@@ -1,21 +1,30 @@
 // A whole Zandoret run over one fuzzed word list: the lines go through the
-// filter, the capitals conversion and the chains, and the output pass writes
-// them to memory. The first input byte chooses the run, the rest is the word
-// list:
-//   bit 0   "-c"                    bit 4   memory runs out after two entries
-//   bit 1   "-f" with a fixed filter bit 5   the output file overflows
-//   bit 2   frequencies: "J"        bits 6-7 the console ends early: 0 never,
-//   bit 3   by frequency: "J"                1 in the first answer, 2 after
+// filter, the capitals conversion and the entry store, and the output pass
+// writes them to memory. The first input byte chooses the run, the rest is
+// the word list:
+//   bit 0   "-c"                     bit 4   memory runs out after the first
+//   bit 1   "-f" with a fixed filter         allocation for the entries
+//   bit 2   frequencies: "J"         bit 5   the output file overflows
+//   bit 3   by frequency: "J"        bits 6-7 the console ends early: 0 never,
+//                                            1 in the first answer, 2 after
 //                                            two answers, 3 before the output name
-// A run that ends normally must have written its entries in strictly
-// ascending byte order (unless ordered by frequency).
+// A run that ends normally with all its memory must have written exactly
+// the list that a plain std::map of the line pieces gives, and counted its
+// lines and duplicates as that map does.
+#include <stdio.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fuzz/fuzz_support.hpp"
+#include "sorter/filter_file.hpp"
+#include "sorter/input_lines.hpp"
 #include "sorter/sorter_driver.hpp"
 #include "sorter/sorter_state.hpp"
 
@@ -29,22 +38,27 @@ constexpr unsigned kMemoryShort = 0x10;
 constexpr unsigned kOverflow = 0x20;
 constexpr unsigned kConsoleEndShift = 6;
 
-constexpr int kEntriesBeforeShortage = 2;
+// Allocations that succeed when memory is short.
+constexpr int kAllocationsBeforeShortage = 1;
 // Room of the output file that overflows: less than any list with an entry.
 constexpr std::size_t kOverflowRoom = 1;
+// Room of the output file that never overflows, per byte of the word list:
+// no more entries than bytes, and each entry's line at most its text, a
+// blank, the ten digits of a count and a line feed.
+constexpr std::size_t kOutputRoomPerByte = 16;
+constexpr std::size_t kOutputRoomExtra = 64;
 
 // A filter that maps onto the line feed, onto zero, onto a blank and onto letters.
 constexpr std::string_view kFilterText =
     "! fuzz filter\n65=66\n10 = 32\n132=0\n97=10\n\n-1=3\n0=65\n255=97\n";
 
-// What the open_file hook serves; open_file is a plain function pointer.
+// What the hooks of the state serve; they are plain function pointers.
 struct Files {
   std::string_view word_list;
   bool overflow = false;
-  char* output = nullptr;
-  std::size_t output_size = 0;
+  std::vector<char> output_room;  // the output file
   char overflow_room[kOverflowRoom + 1];
-  int entries_left = 0;
+  int allocations_left = -1;  // -1: no limit
 };
 Files files;
 
@@ -59,14 +73,13 @@ FILE* open_file(const char* name, const char* mode) {
   if (file == "filter" && mode[0] == 'r') return read_stream(kFilterText);
   if (file != "out" || mode[0] != 'w') return nullptr;
   if (files.overflow) return fmemopen(files.overflow_room, kOverflowRoom, "w");
-  std::free(files.output);
-  files.output = nullptr;
-  return open_memstream(&files.output, &files.output_size);
+  std::fill(files.output_room.begin(), files.output_room.end(), '\0');
+  return fmemopen(files.output_room.data(), files.output_room.size(), "w");
 }
 
-void* allocate_entry(std::size_t size) {
-  if (files.entries_left == 0) return nullptr;
-  if (files.entries_left > 0) --files.entries_left;
+void* allocate(std::size_t size) {
+  if (files.allocations_left == 0) return nullptr;
+  if (files.allocations_left > 0) --files.allocations_left;
   return std::malloc(size);
 }
 
@@ -87,18 +100,78 @@ std::vector<const char*> arguments(unsigned options) {
   return argv;
 }
 
-// Entries written without counts come in strictly ascending byte order
-// (string_view compares its bytes as unsigned values).
-bool strictly_ascending(std::string_view list) {
-  std::string_view previous;
-  for (bool first = true; !list.empty(); first = false) {
-    const std::size_t end = list.find('\n');
-    const std::string_view line = list.substr(0, end);
-    list.remove_prefix(end == std::string_view::npos ? list.size() : end + 1);
-    if (!first && !(previous < line)) return false;
-    previous = line;
+// The pieces of a word list, as the sorter promises to take them: up to and
+// including a line feed, at most kPieceCapacity bytes, and a full piece
+// followed directly by "\n" or "\r\n" takes that line end too.
+std::vector<std::string> pieces_of(std::string_view list) {
+  std::vector<std::string> pieces;
+  while (!list.empty()) {
+    const std::size_t line_feed = list.find('\n');
+    const std::size_t line = line_feed == std::string_view::npos ? list.size() : line_feed + 1;
+    std::size_t length = std::min(line, kPieceCapacity);
+    if (length == kPieceCapacity && list[length - 1] != '\n') {
+      if (list.substr(length, 1) == "\n") length += 1;
+      else if (list.substr(length, 2) == "\r\n") length += 2;
+    }
+    pieces.emplace_back(list.substr(0, length));
+    list.remove_prefix(length);
   }
-  return true;
+  return pieces;
+}
+
+// What the sorter should have stored and counted, by a plain std::map.
+struct Reference {
+  std::map<std::string, int> counts;
+  long entry_count = 0;
+  int duplicate_count = 0;
+};
+
+Reference reference_for(const SorterState& state) {
+  Reference reference;
+  for (std::string piece : pieces_of(files.word_list)) {
+    if (state.filter_active) apply_filter(state, piece);
+    if (state.capitals_mode) to_capitals(piece);
+    ++reference.entry_count;
+    const std::string text = piece.substr(0, piece.find_first_of(std::string_view("\n\r\0", 3)));
+    if (text.empty()) continue;
+    if (++reference.counts[text] == 1) continue;
+    --reference.entry_count;
+    ++reference.duplicate_count;
+  }
+  return reference;
+}
+
+// The output file the reference gives.
+std::string reference_list(const SorterState& state, const Reference& reference) {
+  std::vector<std::pair<std::string, int>> entries(reference.counts.begin(),
+                                                   reference.counts.end());
+  if (state.by_frequency) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+  }
+  std::string list;
+  for (const auto& [text, count] : entries) {
+    list += text;
+    if (state.with_frequencies) list += " " + std::to_string(count);
+    list += '\n';
+  }
+  return list;
+}
+
+// What the sorter wrote: its lines hold no zero byte, and the room is
+// zeroed before the file is opened.
+std::string output_file() {
+  const std::vector<char>& room = files.output_room;
+  return std::string(room.data(), strnlen(room.data(), room.size()));
+}
+
+void expect_as_reference(const SorterState& state) {
+  const Reference reference = reference_for(state);
+  fuzz_expect(state.entry_count == reference.entry_count, "the sorter miscounted its lines");
+  fuzz_expect(state.duplicate_count == reference.duplicate_count,
+              "the sorter miscounted the duplicates");
+  fuzz_expect(output_file() == reference_list(state, reference),
+              "the sorted list differs from the reference");
 }
 
 bool has_entries(const SorterState& state) {
@@ -110,7 +183,7 @@ void run(unsigned options) {
   state.out = null_output();
   state.err = null_output();
   state.open_file = open_file;
-  state.allocate_entry = allocate_entry;
+  state.allocate_entry = allocate;
   const std::string console = console_text(options);
   InputStream console_stream(console);
   state.console = console_stream.file();
@@ -121,12 +194,11 @@ void run(unsigned options) {
     fuzz_expect(end.status == kConsoleEndStatus, "the sorter ended with an unknown status");
     return;
   }
-  fuzz_expect(!files.overflow || !has_entries(state),
-              "the sorter ended normally although its output overflowed");
   fuzz_expect(options >> kConsoleEndShift == 0, "the sorter ended normally without its answers");
-  if (!(options & (kByFrequency | kFrequencies))) {
-    fuzz_expect(strictly_ascending({files.output, files.output_size}),
-                "the sorted list is not in strictly ascending order");
+  if (files.overflow) {
+    fuzz_expect(!has_entries(state), "the sorter ended normally although its output overflowed");
+  } else if (!(options & kMemoryShort)) {
+    expect_as_reference(state);
   }
 }
 
@@ -137,10 +209,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const unsigned options = data[0];
   files.word_list = fuzz_bytes(data + 1, size - 1);
   files.overflow = options & kOverflow;
-  files.entries_left = options & kMemoryShort ? kEntriesBeforeShortage : -1;
+  files.output_room.resize(kOutputRoomPerByte * size + kOutputRoomExtra);
+  files.allocations_left = options & kMemoryShort ? kAllocationsBeforeShortage : -1;
   run(options);
-  std::free(files.output);
-  files.output = nullptr;
-  files.output_size = 0;
   return 0;
 }

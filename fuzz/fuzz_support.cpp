@@ -1,6 +1,7 @@
 #include "fuzz/fuzz_support.hpp"
 
 #include <stdio.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -36,6 +37,12 @@ FILE* null_output() {
       std::getenv("FUZZ_SHOW_OUTPUT") != nullptr ? stdout : std::fopen("/dev/null", "w");
   fuzz_expect(sink != nullptr, "cannot open /dev/null");
   return sink;
+}
+
+std::string scratch_template(std::string_view name) {
+  std::string path = access("/dev/shm", W_OK) == 0 ? "/dev/shm/" : "/tmp/";
+  path += name;
+  return path + "_XXXXXX";
 }
 
 std::vector<std::string_view> split_parts(std::string_view input, std::size_t max_parts) {

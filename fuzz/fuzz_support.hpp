@@ -50,6 +50,11 @@ class OutputCapture {
 // the environment it is standard output instead, to follow a finding.
 FILE* null_output();
 
+// A mkstemp/mkdtemp template for a scratch file or directory called after
+// `name`: in /dev/shm when the machine has it, since a file rewritten for
+// every input costs milliseconds on a disk, else in /tmp.
+std::string scratch_template(std::string_view name);
+
 // The separator of the files packed into one fuzz input: a line "%%".
 inline constexpr std::string_view kPartSeparator = "\n%%\n";
 
