@@ -24,6 +24,7 @@
 #include "analyser/driver/analyser_state.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
 #include "analyser/lexicon/word_lookup.hpp"
+#include "bench/bench_clock.hpp"
 
 namespace {
 
@@ -35,11 +36,6 @@ constexpr int kLetters = 26;
 // One word in this many has a second reading.
 constexpr int kHomographEvery = 10;
 
-using clock_type = std::chrono::steady_clock;
-
-double seconds_since(clock_type::time_point start) {
-  return std::chrono::duration<double>(clock_type::now() - start).count();
-}
 
 // The generator's own draws, so that a seed gives the same lexicon everywhere.
 struct generator {

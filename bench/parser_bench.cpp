@@ -37,6 +37,7 @@
 #include "analyser/grammar/rules_reader.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
 #include "analyser/lexicon/lex_analysis.hpp"
+#include "bench/bench_clock.hpp"
 
 namespace {
 
@@ -51,11 +52,6 @@ constexpr int kMinRepetitions = 3;
 constexpr int kMaxRepetitions = 200;
 constexpr double kMinMeasuredSeconds = 1.0;
 
-using clock_type = std::chrono::steady_clock;
-
-double seconds_since(clock_type::time_point start) {
-  return std::chrono::duration<double>(clock_type::now() - start).count();
-}
 
 // A figure of /proc/self/status ("VmHWM", "VmRSS") in bytes, 0 when unknown.
 double status_bytes(const char* field) {

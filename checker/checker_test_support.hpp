@@ -7,6 +7,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "checker/checker_state.hpp"
 #include "checker/text_routines.hpp"
@@ -78,4 +81,31 @@ inline CheckOutcome run_check(int (*check)(CheckerState&, FILE*), std::string_vi
 // The closing text `report_error` writes for `message`.
 inline std::string error_report(std::string_view message) {
   return "\n\n+++++ " + std::string(message) + " ++++++\n";
+}
+
+// One table-driven case of a check: its input, the echo it must write after
+// the check's title, and its result.
+struct CheckRow {
+  const char* what;
+  std::string input;
+  std::string echo;    // the output after the title
+  int count_or_error;  // the count, or -1 when the echo ends in an error report
+};
+
+// Runs `check` on every row, each with a fresh copy of `settings`, and
+// compares the output (after `title`), the status and the count.
+inline void expect_check_rows(int (*check)(CheckerState&, FILE*), const std::string& title,
+                              const std::vector<CheckRow>& rows,
+                              const CheckerState& settings = CheckerState()) {
+  for (const CheckRow& row : rows) {
+    CheckerState state = settings;
+    const CheckOutcome outcome = run_check(check, row.input, state);
+    EXPECT_EQ(outcome.output, title + row.echo) << row.what;
+    if (row.count_or_error < 0) {
+      EXPECT_EQ(outcome.status, -1) << row.what;
+    } else {
+      EXPECT_EQ(outcome.status, 0) << row.what;
+      EXPECT_EQ(outcome.count, row.count_or_error) << row.what;
+    }
+  }
 }

@@ -169,25 +169,8 @@ TEST(CheckSortLetter, HighBytesPassOnlyBeforeEverythingElse) {
 
 // ---- check_lexicon
 
-struct LexiconRow {
-  const char* what;
-  std::string input;
-  std::string echo;    // the output after the title
-  int count_or_error;  // the count, or -1 when the echo ends in an error report
-};
-
-void expect_rows(const std::vector<LexiconRow>& rows) {
-  for (const LexiconRow& row : rows) {
-    CheckerState state;
-    const CheckOutcome outcome = run_check(check_lexicon, row.input, state);
-    EXPECT_EQ(outcome.output, kTitle + row.echo) << row.what;
-    if (row.count_or_error < 0) {
-      EXPECT_EQ(outcome.status, -1) << row.what;
-    } else {
-      EXPECT_EQ(outcome.status, 0) << row.what;
-      EXPECT_EQ(outcome.count, row.count_or_error) << row.what;
-    }
-  }
+void expect_rows(const std::vector<CheckRow>& rows) {
+  expect_check_rows(check_lexicon, kTitle, rows);
 }
 
 TEST(CheckLexicon, EchoesTheFileWithoutCRsAndAnExtraLineFeedPerLine) {

@@ -35,26 +35,10 @@ TEST(CheckRuleOrder, WritesTheTextsWhole) {
 
 // ---- check_rules
 
-struct RulesRow {
-  const char* what;
-  std::string input;
-  std::string echo;    // the output after the title
-  int count_or_error;  // the count, or -1 when the echo ends in an error report
-};
-
-void expect_rows(const std::vector<RulesRow>& rows, int category_length = 4) {
-  for (const RulesRow& row : rows) {
-    CheckerState state;
-    state.expected_category_length = category_length;
-    const CheckOutcome outcome = run_check(check_rules, row.input, state);
-    EXPECT_EQ(outcome.output, kTitle + row.echo) << row.what;
-    if (row.count_or_error < 0) {
-      EXPECT_EQ(outcome.status, -1) << row.what;
-    } else {
-      EXPECT_EQ(outcome.status, 0) << row.what;
-      EXPECT_EQ(outcome.count, row.count_or_error) << row.what;
-    }
-  }
+void expect_rows(const std::vector<CheckRow>& rows, int category_length = 4) {
+  CheckerState settings;
+  settings.expected_category_length = category_length;
+  expect_check_rows(check_rules, kTitle, rows, settings);
 }
 
 TEST(CheckRules, EchoesEveryPartOnALineOfItsOwn) {

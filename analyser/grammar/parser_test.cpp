@@ -13,10 +13,7 @@ namespace {
 class ParseSentence : public ::testing::Test {
  protected:
   ParseSentence() : output(state) {
-    add_message(state, 9, "Analyse:");
-    add_message(state, 10, "keine Analyse\\n");
-    add_message(state, 11, "<weiter>");
-    state.console_input = 0;
+    prepare_result_output(state);
     state.start_category = "SSSS";
   }
 
