@@ -14,22 +14,17 @@
 // and makes its nodes with the reference parser. Both must make the same
 // nodes in the same order and stop at the same point.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "analyser/driver/sentence_reader.hpp"
+#include "analyser/driver/analyser_run.hpp"
 #include "analyser/driver/startup.hpp"
 #include "analyser/grammar/parse_node.hpp"
-#include "analyser/grammar/parser.hpp"
-#include "analyser/grammar/reference_parser.hpp"
 #include "analyser/grammar/rules_reader.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
-#include "analyser/lexicon/lex_analysis.hpp"
 #include "analyser/lexicon/word_lookup.hpp"
-#include "analyser/output/brackets.hpp"
 #include "fuzz/analyser_fixture.hpp"
 
 namespace {
@@ -68,8 +63,8 @@ Settings settings_from(std::string_view text) {
 // text as a file or as its console.
 class Analysis {
  public:
-  // The reference analysis traces, scans the index and parses with the
-  // reference parser.
+  // The reference analysis traces, which makes the parser take its
+  // reference path, and looks words up by scanning the index.
   Analysis(const std::vector<std::string_view>& parts, const Settings& settings, bool reference)
       : analyser_(settings.console ? part_or_empty(parts, kInputPart) : std::string_view()),
         input_text_(part_or_empty(parts, kInputPart)),
@@ -92,7 +87,7 @@ class Analysis {
   bool next_sentence() {
     if (ended_) return false;
     bool read = false;
-    ended_ = !run_step([&] { read = analyse_sentence(); });
+    ended_ = !run_step([&] { read = analyse_next_sentence(analyser_.state, input_); });
     return read && !ended_;
   }
 
@@ -122,36 +117,6 @@ class Analysis {
     if (!reference_) build_lexicon_table(state);  // the reference scans the index
     InputStream endings(part_or_empty(parts, kEndingsPart));
     state.endings_list = read_dict(state, endings.file(), state.endings_index);
-  }
-
-  // One turn of the driver's sentence loop; false when the input has ended.
-  bool analyse_sentence() {
-    AnalyserState& state = analyser_.state;
-    const unsigned char* sentence =
-        read_sentence(state, input_, state.sentence_buffer, kSentenceCapacity);
-    if (sentence == nullptr) return false;
-    state.sentence.reset();
-    state.node_list = nullptr;
-    state.node_tail = nullptr;
-    state.word_count = lex_analysis(state, sentence);
-    if (state.word_count <= 0) return true;
-    if (reference_) {
-      parse_by_reference();
-    } else {
-      parse_sentence(state);
-    }
-    return true;
-  }
-
-  // parse_sentence with the reference parser, whatever it would choose.
-  void parse_by_reference() {
-    AnalyserState& state = analyser_.state;
-    make_all_nodes_reference(state);
-    if (state.node_limit_reached) {
-      report_node_limit(state);
-    } else {
-      print_results(state);
-    }
   }
 
   QuietAnalyser analyser_;

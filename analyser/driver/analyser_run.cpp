@@ -18,6 +18,18 @@ std::uint32_t clock_ms() {
   return static_cast<std::uint32_t>(duration_cast<milliseconds>(since_epoch).count());
 }
 
+bool analyse_next_sentence(AnalyserState& state, FILE* stream) {
+  const unsigned char* sentence =
+      read_sentence(state, stream, state.sentence_buffer, kSentenceCapacity);
+  if (sentence == nullptr) return false;
+  state.sentence.reset();
+  state.node_list = nullptr;
+  state.node_tail = nullptr;
+  state.word_count = lex_analysis(state, sentence);
+  if (state.word_count > 0) parse_sentence(state);
+  return true;
+}
+
 namespace {
 // Opens the input text when one was named; null means console mode.
 unique_file open_input_text(AnalyserState& state) {
@@ -28,16 +40,9 @@ unique_file open_input_text(AnalyserState& state) {
   return input;
 }
 
-// Analyses sentence after sentence until the input ends. The nodes of a
-// sentence are abandoned before the next one is read.
+// Analyses sentence after sentence until the input ends.
 void sentence_loop(AnalyserState& state, FILE* stream) {
-  while (const unsigned char* sentence =
-             read_sentence(state, stream, state.sentence_buffer, kSentenceCapacity)) {
-    state.sentence.reset();
-    state.node_list = nullptr;
-    state.node_tail = nullptr;
-    state.word_count = lex_analysis(state, sentence);
-    if (state.word_count > 0) parse_sentence(state);
+  while (analyse_next_sentence(state, stream)) {
   }
 }
 
