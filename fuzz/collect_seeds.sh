@@ -11,8 +11,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 dest=$1
 examples=$root/examples
-harnesses="fuzz_checker_lexicon fuzz_checker_rules fuzz_sorter_filter fuzz_sorter_lines
-           fuzz_config_messages fuzz_rules_loader fuzz_dict_reader fuzz_sentence_pipeline"
+harnesses=$(grep -E "^[a-z]" "$root/fuzz/harnesses.txt" | cut -d" " -f1)
 
 for h in $harnesses; do
   mkdir -p "$dest/$h"
@@ -65,6 +64,7 @@ packed fuzz_sentence_pipeline example-first-sentences "$examples/regeln.txt" \
 
 # The checker's cases: the file behind -i, by mode.
 for case in "$root"/tests/quelvint/*/; do
+  [ "$(basename "$case")" = bases ] && continue
   name=quelvint-$(basename "$case")
   file=$case$(arg_after "$case" -i)
   if has_arg "$case" -rules; then
@@ -79,6 +79,7 @@ done
 # The sorter's cases: the filter file behind -f; every other input file is a
 # word list, taken once plainly and once with all options on (first byte).
 for case in "$root"/tests/zandoret/*/; do
+  [ "$(basename "$case")" = bases ] && continue
   name=zandoret-$(basename "$case")
   filter=$(arg_after "$case" -f)
   [ -n "$filter" ] && seed fuzz_sorter_filter "$name" "$case$filter"
@@ -92,8 +93,12 @@ for case in "$root"/tests/zandoret/*/; do
 done
 
 # The analyser's cases: the files their configuration names.
-for case in "$root"/tests/mirask/*/; do
-  name=mirask-$(basename "$case")
+for case_source in "$root"/tests/mirask/*/; do
+  [ "$(basename "$case_source")" = bases ] && continue
+  name=mirask-$(basename "$case_source")
+  case=$scratch/case/
+  rm -rf "$case" && mkdir -p "$case"
+  "$root/tests/assemble_case.sh" "$case_source" "$case"
   cfg=$case$(arg_after "$case" -c)
   [ -f "$cfg" ] || continue
   messages=$case$(line_of "$cfg" 1)

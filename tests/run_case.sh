@@ -12,8 +12,9 @@
 #   ulimit      a limit of virtual memory in KiB for the program, to make it run out
 #               of memory; such a case is skipped (status 77) for sanitizer builds,
 #               whose shadow memory does not fit under a small limit
-# and any input files the arguments name. The program runs in a scratch copy
-# of the directory. Node identities ("0x..." and "(nil)") and the figure of
+# and any input files the arguments name, and optionally "base", the shared
+# files it starts from (see assemble_case.sh). The program runs in a scratch
+# directory that holds the case's base and the case. Node identities ("0x..." and "(nil)") and the figure of
 # the timing line are normalised on both sides before the comparison.
 # With UPDATE=1 the expected stdout, stderr and status are rewritten instead.
 set -u
@@ -21,7 +22,7 @@ program=$1
 case_dir=$(cd "$2" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -R "$case_dir"/. "$work"/
+"$(dirname "$0")/assemble_case.sh" "$case_dir" "$work" || exit 2
 cd "$work" || exit 2
 
 memory_limit=unlimited
