@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/lexicon/lexicon.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
 #include "analyser/lexicon/word_lookup.hpp"
 #include "bench/bench_clock.hpp"
@@ -93,16 +93,17 @@ std::vector<std::string> missing_words(const std::vector<std::string>& present, 
 }
 
 struct load_result {
-  std::unique_ptr<AnalyserState> state;
+  std::unique_ptr<lexicon_tables> state;
   long entries = 0;
   double seconds = 0;
 };
 
 load_result load(const std::string& text) {
-  load_result result{std::make_unique<AnalyserState>()};
+  load_result result{std::make_unique<lexicon_tables>()};
   FILE* stream = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
   const clock_type::time_point start = clock_type::now();
-  dict_entry* first = read_dict(*result.state, stream, result.state->lexicon_index);
+  lexicon_tables& tables = *result.state;
+  dict_entry* first = read_dict(tables.storage, tables.categories, stream, tables.lexicon_index, {});
   result.seconds = seconds_since(start);
   std::fclose(stream);
   for (const dict_entry* e = first; e != nullptr; e = e->next) ++result.entries;
@@ -127,16 +128,16 @@ void measure(const char* name, const std::vector<std::string>& lines,
   std::string text;
   for (const std::string& line : lines) text += line;
   load_result loaded = load(text);
-  AnalyserState& state = *loaded.state;
+  lexicon_tables& state = *loaded.state;
   const clock_type::time_point start = clock_type::now();
-  build_lexicon_table(state);
+  build_lexicon_table(state.lexicon_table, state.lexicon_index);
   const double build_seconds = seconds_since(start);
   std::vector<const dict_entry*> by_scan;
   std::vector<const dict_entry*> by_table;
   const double scan_ns = time_lookups(
       queries, [&](auto* w, int n) { return dict_lookup(state.lexicon_index, w, n); }, by_scan);
   const double table_ns = time_lookups(
-      queries, [&](auto* w, int n) { return find_word(state, state.lexicon_index, w, n); },
+      queries, [&](auto* w, int n) { return find_word(state.lexicon_table, state.lexicon_index, w, n); },
       by_table);
   long differences = 0;
   for (std::size_t i = 0; i < queries.size(); ++i) differences += by_scan[i] != by_table[i];

@@ -34,9 +34,7 @@
 #include "analyser/driver/startup.hpp"
 #include "analyser/grammar/chart_parser.hpp"
 #include "analyser/grammar/reference_parser.hpp"
-#include "analyser/grammar/rules_reader.hpp"
-#include "analyser/lexicon/dict_reader.hpp"
-#include "analyser/lexicon/lex_analysis.hpp"
+#include "analyser/grammar/sentence_analysis.hpp"
 #include "bench/bench_clock.hpp"
 
 namespace {
@@ -84,38 +82,39 @@ FILE* open_or_die(const std::string& name) {
 
 // A state with the rules, lexicon and endings read from the three streams,
 // which it closes; printing goes to /dev/null.
-std::unique_ptr<AnalyserState> load(FILE* rules, FILE* lexicon, FILE* endings) {
-  auto state = std::make_unique<AnalyserState>();
+std::unique_ptr<analyser_state> load(FILE* rules, FILE* lexicon, FILE* endings) {
+  auto state = std::make_unique<analyser_state>();
   state->out = std::fopen("/dev/null", "w");
   state->console_input = 0;
   read_char_list("32,44,59", state->word_end_chars);
-  read_rules(*state, rules);
-  read_dict(*state, lexicon, state->lexicon_index);
-  state->endings_list = read_dict(*state, endings, state->endings_index);
-  build_lexicon_table(*state);
+  lexicon_tables& tables = state->lexicon;
+  read_rules(state->grammar, tables.categories, rules, state->log());
+  read_dict(tables.storage, tables.categories, lexicon, tables.lexicon_index, state->log());
+  tables.endings_list =
+      read_dict(tables.storage, tables.categories, endings, tables.endings_index, state->log());
+  build_lexicon_table(tables.lexicon_table, tables.lexicon_index);
   for (FILE* f : {rules, lexicon, endings}) std::fclose(f);
   return state;
 }
 
-std::unique_ptr<AnalyserState> load_ambiguous() {
+std::unique_ptr<analyser_state> load_ambiguous() {
   static const std::string rules = "XXXX + XXXX = XXXX;.\n";
   static const std::string lexicon = "X=XXXX\n";
   return load(memory_stream(rules), memory_stream(lexicon), memory_stream(""));
 }
 
-std::unique_ptr<AnalyserState> load_german(const std::string& dir) {
+std::unique_ptr<analyser_state> load_german(const std::string& dir) {
   return load(open_or_die(dir + "/regeln.txt"), open_or_die(dir + "/lexikon.txt"),
               open_or_die(dir + "/endungen.txt"));
 }
 
 // Empties the node list and makes the word nodes of `sentence`, as the
 // driver's sentence loop does.
-void start_sentence(AnalyserState& state, const std::string& sentence) {
-  state.sentence.reset();
-  state.node_list = nullptr;
-  state.node_tail = nullptr;
-  state.word_count = lex_analysis(state, reinterpret_cast<const unsigned char*>(sentence.c_str()));
-  if (state.word_count > 0) return;
+void start_sentence(analyser_state& state, const std::string& sentence) {
+  state.nodes.clear();
+  const sentence_words words = lex_analysis(
+      state.lexicon, state.word_end_chars, reinterpret_cast<const unsigned char*>(sentence.c_str()));
+  if (words.word_count > 0 && make_word_nodes(state.nodes, words)) return;
   std::fprintf(stderr, "not all words found: %s\n", sentence.c_str());
   std::exit(2);
 }
@@ -151,7 +150,7 @@ measurement in_child(int budget, Measure measure) {
   return m;
 }
 
-measurement measure_indexed(AnalyserState& state, const std::string& sentence) {
+measurement measure_indexed(analyser_state& state, const std::string& sentence) {
   const double resident_before = status_bytes("VmRSS");
   indexed_parse_tables tables;
   measurement m{true};
@@ -159,23 +158,25 @@ measurement measure_indexed(AnalyserState& state, const std::string& sentence) {
   for (int r = 0; r < kMaxRepetitions && (r < kMinRepetitions || measured < kMinMeasuredSeconds);
        ++r) {
     start_sentence(state, sentence);
+    parse_work work{state.grammar, state.nodes, state.log()};
     const clock_type::time_point start = clock_type::now();
-    make_all_nodes_indexed(state, tables);
+    make_all_nodes_indexed(work, tables);
     const double seconds = seconds_since(start);
     measured += seconds;
     if (r == 0 || seconds < m.seconds) m.seconds = seconds;
   }
-  m.nodes = state.node_count;
-  m.bytes = static_cast<double>(state.sentence.bytes_reserved() + tables.bytes());
+  m.nodes = state.nodes.count;
+  m.bytes = static_cast<double>(state.nodes.storage.bytes_reserved() + tables.bytes());
   m.resident_bytes = status_bytes("VmHWM") - resident_before;
   return m;
 }
 
-measurement measure_reference(AnalyserState& state, const std::string& sentence) {
+measurement measure_reference(analyser_state& state, const std::string& sentence) {
   start_sentence(state, sentence);
+  parse_work work{state.grammar, state.nodes, state.log()};
   const clock_type::time_point start = clock_type::now();
-  make_all_nodes_reference(state);
-  return {true, state.node_count, seconds_since(start)};
+  make_all_nodes_reference(work);
+  return {true, state.nodes.count, seconds_since(start)};
 }
 
 // The reference cells of a row: its time and the ratio, or bounds on them.
@@ -193,7 +194,7 @@ void print_reference(const measurement& reference, const measurement& indexed, i
 
 // Measures one sentence and prints its row; returns whether the reference
 // finished (so that it is tried on the next, longer sentence).
-bool measure_row(const char* name, int size, AnalyserState& state, const std::string& sentence,
+bool measure_row(const char* name, int size, analyser_state& state, const std::string& sentence,
                  bool with_reference, int budget) {
   const measurement indexed = in_child(0, [&] { return measure_indexed(state, sentence); });
   const double nodes = static_cast<double>(indexed.nodes);
@@ -251,13 +252,13 @@ int main(int argc, char** argv) {
       "------------:|------:|\n");
   bool with_reference = s.budget > 0;
   for (int n = kFirstWordCount; n <= s.max_words; ++n) {
-    std::unique_ptr<AnalyserState> state = load_ambiguous();
+    std::unique_ptr<analyser_state> state = load_ambiguous();
     with_reference =
         measure_row("ambiguous", n, *state, ambiguous_sentence(n), with_reference, s.budget);
   }
   with_reference = s.budget > 0;
   for (int k = kFirstPhraseCount; k <= s.max_phrases; ++k) {
-    std::unique_ptr<AnalyserState> state = load_german(s.examples);
+    std::unique_ptr<analyser_state> state = load_german(s.examples);
     with_reference = measure_row("german", k, *state, german_sentence(k), with_reference, s.budget);
   }
   return 0;

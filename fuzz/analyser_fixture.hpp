@@ -6,10 +6,11 @@
 
 #include <string_view>
 
+#include "analyser/base/fatal_error.hpp"
 #include "analyser/driver/analyser_state.hpp"
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/messages.hpp"
+#include "analyser/driver/message_file.hpp"
 #include "fuzz/fuzz_support.hpp"
+#include "test_support/streams.hpp"
 
 inline constexpr std::string_view kExampleMessages =
     "3 Regeln geladen.\\n\n"
@@ -21,18 +22,19 @@ inline constexpr std::string_view kExampleMessages =
     "10 Keine vollstaendige Analyse. Alle Knoten des Satzes:\\n\n"
     "11 Weiter mit der Eingabetaste ...\\n\n";
 
-struct QuietAnalyser {
-  explicit QuietAnalyser(std::string_view console_text = {}) : console(console_text) {
+struct quiet_analyser {
+  explicit quiet_analyser(std::string_view console_text = {}) : console(console_text) {
     state.out = null_output();
     state.console = console.file();
   }
 
   // Loads the example messages; they are fixed text, so this cannot fail.
   void load_messages() {
-    InputStream file(kExampleMessages);
-    fuzz_expect(read_message_file(state, file.file()), "the example messages do not load");
+    memory_input file(kExampleMessages);
+    fuzz_expect(read_message_file(state.messages, file.file(), state.log()),
+                "the example messages do not load");
   }
 
-  InputStream console;
-  AnalyserState state;
+  memory_input console;
+  analyser_state state;
 };

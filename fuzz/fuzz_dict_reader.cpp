@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "analyser/driver/text_utils.hpp"
+#include "analyser/base/text_utils.hpp"
 #include "analyser/lexicon/category_table.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
 #include "analyser/lexicon/word_lookup.hpp"
+#include "analyser/lexicon/lexicon.hpp"
 #include "fuzz/analyser_fixture.hpp"
 
 namespace {
@@ -51,13 +52,13 @@ void expect_dictionary_in_form(const dict_entry* first, const letter_index& inde
 }
 
 // The table's answer for `length` bytes of `word` is the scan's.
-void expect_same_answer(const AnalyserState& state, const unsigned char* word, int length) {
-  fuzz_expect(find_word(state, state.lexicon_index, word, length) ==
+void expect_same_answer(const lexicon_tables& state, const unsigned char* word, int length) {
+  fuzz_expect(find_word(state.lexicon_table, state.lexicon_index, word, length) ==
                   dict_lookup(state.lexicon_index, word, length),
               "the word table and the index scan disagree");
 }
 
-void expect_table_agrees(const AnalyserState& state, const dict_entry* first) {
+void expect_table_agrees(const lexicon_tables& state, const dict_entry* first) {
   for (const dict_entry* entry = first; entry != nullptr; entry = entry->next) {
     expect_same_answer(state, entry->word, entry->word_length);
     expect_same_answer(state, entry->word, entry->word_length - 1);
@@ -68,18 +69,17 @@ void expect_table_agrees(const AnalyserState& state, const dict_entry* first) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  QuietAnalyser analyser;
-  analyser.state.trace_flag = 1;
-  AnalyserState& state = analyser.state;
-  InputStream file(fuzz_bytes(data, size));
+  lexicon_tables state;
+  memory_input file(fuzz_bytes(data, size));
   dict_entry* first = nullptr;
   try {
-    first = read_dict(state, file.file(), state.lexicon_index);
-  } catch (const AnalyserEnd&) {
+    first = read_dict(state.storage, state.categories, file.file(), state.lexicon_index,
+                      {null_output(), true});
+  } catch (const fatal_end&) {
     return 0;  // out of memory: an orderly end
   }
   expect_dictionary_in_form(first, state.lexicon_index);
-  build_lexicon_table(state);
+  build_lexicon_table(state.lexicon_table, state.lexicon_index);
   expect_table_agrees(state, first);
   return 0;
 }

@@ -29,7 +29,7 @@ void expect_rule_in_form(const grammar_rule& rule) {
   fuzz_expect(std::strlen(rule.label) <= kRuleLabelLength, "a rule label is too long");
 }
 
-void expect_grammar_in_form(const AnalyserState& state) {
+void expect_grammar_in_form(const grammar_tables& state) {
   const grammar_rule* first_of_slot[kLetterSlots] = {};
   int previous_number = 0;
   for (const grammar_rule* rule = state.rule_list; rule != nullptr; rule = rule->next) {
@@ -48,14 +48,14 @@ void expect_grammar_in_form(const AnalyserState& state) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  QuietAnalyser analyser;
-  analyser.state.trace_flag = 1;
-  InputStream rules(fuzz_bytes(data, size));
+  grammar_tables grammar;
+  category_table categories;
+  memory_input rules(fuzz_bytes(data, size));
   try {
-    read_rules(analyser.state, rules.file());
-  } catch (const AnalyserEnd&) {
+    read_rules(grammar, categories, rules.file(), {null_output(), true});
+  } catch (const fatal_end&) {
     return 0;  // out of memory: an orderly end
   }
-  expect_grammar_in_form(analyser.state);
+  expect_grammar_in_form(grammar);
   return 0;
 }

@@ -10,13 +10,13 @@
 #include <string>
 #include <string_view>
 
-struct file_closer {
+struct stream_closer {
   void operator()(std::FILE* file) const {
     if (file != nullptr) std::fclose(file);
   }
 };
 // An open stream that closes itself.
-using owned_file = std::unique_ptr<std::FILE, file_closer>;
+using owned_file = std::unique_ptr<std::FILE, stream_closer>;
 
 // A read stream over its own copy of `text`, zero bytes included; an empty
 // text reads as an empty file. The stream is seekable and has no file

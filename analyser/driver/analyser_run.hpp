@@ -5,17 +5,19 @@
 #include <cstdio>
 
 #include "analyser/driver/analyser_state.hpp"
+#include "analyser/output/result_writer.hpp"
 
 // Millisecond stamp of the current calendar time: whole seconds times 1000
 // plus the milliseconds, wrapping modulo 2^32. Only differences are meaningful.
 std::uint32_t clock_ms();
 
-// Reads the next sentence from `stream`, looks its words up, parses it and
-// prints the results; false when the input has ended. The nodes of the
-// previous sentence are abandoned first.
-bool analyse_next_sentence(AnalyserState& state, FILE* stream);
+// One sentence turn: reads the next sentence from `stream`, has it analysed
+// and handed to `writer`, and in console mode waits for the user after every
+// sentence that holds a word. False when the input has ended. The nodes of
+// the previous sentence are abandoned.
+bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& writer);
 
 // Runs the analyser on a fresh state and returns its exit status, which is 1
-// in every case: the run always ends through fatal_error, normally with
-// "Ende" after the timing line.
-int run_analyser(AnalyserState& state, int argc, char** argv);
+// in every case: the run always ends with a framed text, normally with "Ende"
+// after the timing line.
+int run_analyser(analyser_state& state, int argc, char** argv);

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-void show_usage(AnalyserState& state) {
+#include "analyser/output/printout.hpp"
+
+void show_usage(analyser_state& state) {
   std::fputs("\nMirask 09-2002", state.out);
   std::fputs("\nusage: Mirask [-c configfile] [-tree] [-list]", state.out);
   std::fputs("\n              [-subcat] [-i inptext] [-a axiom] [-v]\n", state.out);
@@ -12,7 +14,7 @@ static bool is_option(const char* argument, const char* option) {
   return std::strcmp(argument, option) == 0;
 }
 
-void scan_command_line(AnalyserState& state, int argc, const char* const* argv) {
+void scan_command_line(analyser_state& state, int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     const bool has_value = i + 1 < argc;
     if (is_option(argv[i], "-c") && has_value) state.config_file_name = argv[i + 1];

@@ -4,7 +4,7 @@
 #include "analyser/driver/analyser_state.hpp"
 
 // Writes the banner and the usage text; the first output of every run.
-void show_usage(AnalyserState& state);
+void show_usage(analyser_state& state);
 
 // Sets the run-time settings from the options (argument 0 is the program).
 // In every pass the current argument is compared with all eight options in
@@ -15,4 +15,4 @@ void show_usage(AnalyserState& state);
 // it are made against that value. An option that takes a value but stands
 // last is ignored. Values are taken whole, whatever their length. Any other
 // argument is ignored.
-void scan_command_line(AnalyserState& state, int argc, const char* const* argv);
+void scan_command_line(analyser_state& state, int argc, const char* const* argv);

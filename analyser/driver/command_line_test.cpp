@@ -4,12 +4,13 @@
 
 #include <vector>
 
-#include "analyser/driver/test_support.hpp"
+#include "analyser/output/printout.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 TEST(ShowUsage, BannerAndUsageText) {
-  CapturedOutput out;
-  AnalyserState state;
+  captured_output out;
+  analyser_state state;
   state.out = out.file();
   show_usage(state);
   EXPECT_EQ(out.text(),
@@ -28,7 +29,7 @@ struct Settings {
 
 Settings scanned(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "Mirask");
-  AnalyserState state;
+  analyser_state state;
   scan_command_line(state, static_cast<int>(arguments.size()), arguments.data());
   return {state.trace_flag, state.output_flags, state.start_category, state.config_file_name,
           state.input_file_name};

@@ -1,9 +1,7 @@
 #include "analyser/driver/console.hpp"
 
-#include "analyser/driver/messages.hpp"
-
-void wait_for_user(AnalyserState& state) {
-  show_message(state, 11);
+void wait_for_user(analyser_state& state) {
+  show_message(state.messages, state.out, kMessageWait);
   std::fflush(state.out);
   char reply[kWaitReplyCapacity];
   if (std::fgets(reply, sizeof reply, state.console) == nullptr) return;

@@ -9,4 +9,4 @@ constexpr int kWaitReplyCapacity = 64;
 
 // Shows message 11 and reads one line of at most 63 characters from the
 // console, discarding it; the end of the console input is ignored.
-void wait_for_user(AnalyserState& state);
+void wait_for_user(analyser_state& state);

@@ -2,6 +2,6 @@
 #include "analyser/driver/analyser_run.hpp"
 
 int main(int argc, char** argv) {
-  AnalyserState state;
+  analyser_state state;
   return run_analyser(state, argc, argv);
 }

@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-#include "analyser/driver/messages.hpp"
-#include "analyser/driver/text_utils.hpp"
+#include "analyser/base/text_utils.hpp"
 
 namespace {
-constexpr unsigned char kFirstVisible = 32;
 
 // After a full piece, takes the line end that follows it (LF, or CR LF) as
 // the end of that piece, so it never comes back as an empty line.
@@ -31,7 +29,7 @@ int read_piece(FILE* stream, unsigned char* buffer, int capacity) {
 
 // Zeroes control characters and sentence delimiters, upper-cases the rest;
 // true when the piece held any byte of 32 or above.
-bool normalise_piece(const AnalyserState& state, unsigned char* buffer, int length) {
+bool normalise_piece(const analyser_state& state, unsigned char* buffer, int length) {
   bool visible = false;
   for (int i = 0; i < length; ++i) {
     const unsigned char c = buffer[i];
@@ -46,11 +44,10 @@ bool normalise_piece(const AnalyserState& state, unsigned char* buffer, int leng
 }
 }  // namespace
 
-unsigned char* read_sentence(AnalyserState& state, FILE* stream, unsigned char* buffer, int size) {
+unsigned char* read_sentence(analyser_state& state, FILE* stream, unsigned char* buffer, int size) {
   std::memset(buffer, 0, size);
-  const bool from_console = stream == state.console;
-  if (from_console) {
-    show_message(state, 7);
+  if (stream == state.console) {
+    show_message(state.messages, state.out, kMessageSentencePrompt);
     std::fflush(state.out);
   }
   const int length = read_piece(stream, buffer, size - 1);
@@ -58,10 +55,6 @@ unsigned char* read_sentence(AnalyserState& state, FILE* stream, unsigned char* 
   const std::size_t text_length = std::strlen(reinterpret_cast<char*>(buffer));
   buffer[text_length] = ' ';
   buffer[text_length + 1] = 0;
-  if (!from_console) {
-    std::fprintf(state.out, "Satz: %s\n", reinterpret_cast<char*>(buffer));
-    std::fflush(state.out);
-  }
   ++state.sentence_count;
   return buffer;
 }

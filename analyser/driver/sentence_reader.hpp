@@ -13,6 +13,7 @@
 // (LF or CR LF) directly behind a full piece ends that piece. The sentence is
 // the text before the first sentence delimiter or control character, upper-
 // cased, closed by one blank. A line without any byte of 32 or above ends the
-// input. Reading from state.console shows message 7 first; reading from a
-// file echoes the sentence as "Satz: %s\n". Counts state.sentence_count.
-unsigned char* read_sentence(AnalyserState& state, FILE* stream, unsigned char* buffer, int size);
+// input. Reading from state.console shows message 7 first. Counts
+// state.sentence_count. (The echo of a sentence read from a file is the
+// printout's.)
+unsigned char* read_sentence(analyser_state& state, FILE* stream, unsigned char* buffer, int size);

@@ -1,32 +1,26 @@
 #include "analyser/driver/startup.hpp"
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/file_input.hpp"
-#include "analyser/driver/messages.hpp"
-#include "analyser/driver/text_utils.hpp"
-#include "analyser/grammar/rules_reader.hpp"
-#include "analyser/lexicon/category_table.hpp"
-#include "analyser/lexicon/dict_reader.hpp"
-#include "analyser/lexicon/word_lookup.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/text_utils.hpp"
+#include "analyser/driver/message_file.hpp"
 
 namespace {
-constexpr unsigned char kFirstVisible = 32;
 constexpr long kByteMask = 0xFF;
+// The start-up's own text when memory runs out outside the loaders.
+constexpr const char* kNoMemory = "initialize_everything: malloc Fehler";
 
-void trace(AnalyserState& state, const char* line) {
+void trace(analyser_state& state, const char* line) {
   if (!state.trace_flag) return;
   std::fputs(line, state.out);
   std::fflush(state.out);
 }
 
 // Asks on the console for the configuration file name when none was given.
-void ask_config_name(AnalyserState& state) {
+void ask_config_name(analyser_state& state) {
   if (!state.config_file_name.empty()) return;
   std::fputs("\nName configuration file:", state.out);
   std::fflush(state.out);
-  if (!read_line(state.console, state.config_file_name)) {
-    fatal_error(state, "No configuration file");
-  }
+  if (!read_line(state.console, state.config_file_name)) fatal_error("No configuration file");
 }
 
 // The name ends at its first control character (the line end among them).
@@ -39,9 +33,9 @@ void cut_at_control_char(std::string& name) {
   }
 }
 
-void open_config_file(AnalyserState& state) {
-  state.config_file = std::fopen(state.config_file_name.c_str(), "r");
-  if (state.config_file == nullptr) fatal_error(state, "Konfig.: Dateifehler");
+void open_config_file(analyser_state& state) {
+  state.config_file = open_text_file(state.config_file_name);
+  if (state.config_file == nullptr) fatal_error("Konfig.: Dateifehler");
   if (state.trace_flag) {
     std::fprintf(state.out, "in initialize_everything(): config.file %s read\n",
                  state.config_file_name.c_str());
@@ -49,24 +43,24 @@ void open_config_file(AnalyserState& state) {
   }
 }
 
-void read_delimiters(AnalyserState& state, unsigned char (&set)[kDelimiterSetSize],
+void read_delimiters(analyser_state& state, unsigned char (&set)[kDelimiterSetSize],
                      const char* failure) {
   std::string line;
-  if (!read_line(state.config_file, line)) fatal_error(state, failure);
+  if (!read_line(state.config_file.get(), line)) fatal_error(failure);
   read_char_list(line.c_str(), set);
 }
 
 // Loads the lexicon or the endings file named by the next configuration
 // line into `index`; returns its first entry.
-dict_entry* load_dictionary(AnalyserState& state, dict_entry* (&index)[kLetterSlots],
-                            const char* open_failure) {
+dict_entry* load_dictionary(analyser_state& state, letter_index& index, const char* open_failure) {
   std::string name;
-  if (!read_line(state.config_file, name)) fatal_error(state, "Konf.Fehler");
+  if (!read_line(state.config_file.get(), name)) fatal_error("Konf.Fehler");
   remove_line_end(name);
   unique_file file = open_text_file(name);
-  if (file == nullptr) fatal_error(state, open_failure);
+  if (file == nullptr) fatal_error(open_failure);
   clear_letter_index(index);
-  return read_dict(state, file.get(), index);
+  lexicon_tables& lexicon = state.lexicon;
+  return read_dict(lexicon.storage, lexicon.categories, file.get(), index, state.log());
 }
 }  // namespace
 
@@ -97,24 +91,32 @@ void read_char_list(const char* line, unsigned char (&set)[kDelimiterSetSize]) {
   } while (*p != '\0' && *p != '\r' && *p != '\n');
 }
 
-void initialize_everything(AnalyserState& state) {
+namespace {
+// The configuration file and the files it names, in their order.
+void load_everything(analyser_state& state) {
   trace(state, "in initialize_everything()\n");
   ask_config_name(state);
   cut_at_control_char(state.config_file_name);
   open_config_file(state);
-  if (!read_messages(state)) fatal_error(state, "Message file");
+  if (!read_messages(state)) fatal_error("Message file");
   trace(state, "in initialize_everything(): messages read\n");
   read_delimiters(state, state.word_end_chars, "Error config. file: word end chars");
   trace(state, "in initialize_everything(): word delimiters read\n");
   read_delimiters(state, state.sentence_end_chars, "Error config.file: sentence delimiter chars");
   trace(state, "in initialize_everything(): sentence delimiters read\n");
-  read_grammar(state, state.config_file);
-  show_message(state, 3);
+  read_grammar(state.grammar, state.lexicon.categories, state.config_file.get(), state.log());
+  show_message(state.messages, state.out, kMessageRulesLoaded);
   trace(state, "in initialize_everything(): grammar read\n");
-  load_dictionary(state, state.lexicon_index, "lexicon file error (not found)");
-  build_lexicon_table(state);
-  show_message(state, 4);
-  state.endings_list =
-      load_dictionary(state, state.endings_index, "error endings file (not found)");
-  show_message(state, 5);
+  lexicon_tables& lexicon = state.lexicon;
+  load_dictionary(state, lexicon.lexicon_index, "lexicon file error (not found)");
+  build_lexicon_table(lexicon.lexicon_table, lexicon.lexicon_index);
+  show_message(state.messages, state.out, kMessageLexiconLoaded);
+  lexicon.endings_list =
+      load_dictionary(state, lexicon.endings_index, "error endings file (not found)");
+  show_message(state.messages, state.out, kMessageEndingsLoaded);
+}
+}  // namespace
+
+void initialize_everything(analyser_state& state) {
+  needing_memory(kNoMemory, [&] { load_everything(state); });
 }

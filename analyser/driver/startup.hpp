@@ -19,7 +19,7 @@
 // (message 3), the lexicon (message 4) and the endings (message 5). Returns
 // only when everything is loaded; any failure ends the run through
 // fatal_error. The configuration file stays open in state.config_file.
-void initialize_everything(AnalyserState& state);
+void initialize_everything(analyser_state& state);
 
 // Decodes a delimiter line into the terminated set `set`: each item's leading
 // decimal number contributes its low 8 bits. An item without a number adds

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/test_support.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/grammar/test_support.hpp"
+#include "test_support/streams.hpp"
+
+using namespace test_support;
 
 namespace {
 std::string item_of(const char* text, int* advance) {
@@ -75,9 +78,9 @@ TEST(ReadCharList, EveryCodeFitsAndAllRepeatsAreHarmless) {
 
 // A scratch directory holding a complete, valid set of start-up files.
 struct Startup : ::testing::Test {
-  ScratchDirectory dir;
-  CapturedOutput out;
-  AnalyserState state;
+  scratch_directory dir;
+  captured_output out;
+  analyser_state state;
 
   Startup() {
     state.out = out.file();
@@ -93,31 +96,26 @@ struct Startup : ::testing::Test {
   std::string run() {
     try {
       initialize_everything(state);
-    } catch (const AnalyserEnd& end) {
-      EXPECT_EQ(end.status, 1);
-      const std::string text = out.text();
-      const std::size_t frame = text.rfind("\n\t\t------ ");
-      return frame == std::string::npos ? "?" : text.substr(frame);
+    } catch (const fatal_end& end) {
+      return end.text;
     }
     return "";
   }
 };
-
-std::string frame(const char* text) { return std::string("\n\t\t------ ") + text + " ------\n"; }
 
 TEST_F(Startup, LoadsEverythingInOrder) {
   ASSERT_EQ(run(), "");
   EXPECT_EQ(out.text(), "RLE");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(state.word_end_chars)), " ,");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(state.sentence_end_chars)), ".");
-  ASSERT_NE(state.rule_list, nullptr);
-  EXPECT_EQ(state.rule_index['A' - 'A'], state.rule_list);
-  ASSERT_NE(state.lexicon_index['H' - 'A'], nullptr);
-  ASSERT_NE(state.endings_list, nullptr);
-  EXPECT_EQ(state.endings_index['E' - 'A'], state.endings_list);
+  ASSERT_NE(state.grammar.rule_list, nullptr);
+  EXPECT_EQ(state.grammar.rule_index['A' - 'A'], state.grammar.rule_list);
+  ASSERT_NE(state.lexicon.lexicon_index['H' - 'A'], nullptr);
+  ASSERT_NE(state.lexicon.endings_list, nullptr);
+  EXPECT_EQ(state.lexicon.endings_index['E' - 'A'], state.lexicon.endings_list);
   // Categories in order of first use: rules, lexicon, endings.
   const char* expected[] = {"ABCD", "EFGH", "IJKL", "NOMN", "ENDG"};
-  category_entry* c = state.category_list;
+  category_entry* c = state.lexicon.categories.head;
   for (const char* name : expected) {
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(c->name), c->name_length), name);
@@ -164,13 +162,17 @@ TEST_F(Startup, EachFailureStopsWithItsOwnText) {
   };
   for (const Row& row : rows) {
     dir.write("conf", row.config);
-    AnalyserState fresh;
-    CapturedOutput captured;
+    analyser_state fresh;
+    captured_output captured;
     fresh.out = captured.file();
     fresh.config_file_name = "conf";
-    EXPECT_THROW(initialize_everything(fresh), AnalyserEnd) << row.config;
-    const std::string text = captured.text();
-    EXPECT_TRUE(text.ends_with(frame(row.text))) << row.config << "\n" << text;
+    std::string text;
+    try {
+      initialize_everything(fresh);
+    } catch (const fatal_end& end) {
+      text = end.text;
+    }
+    EXPECT_EQ(text, row.text) << row.config;
   }
 }
 
@@ -181,7 +183,7 @@ TEST_F(Startup, NameEndsAtItsFirstControlCharacter) {
 
 TEST_F(Startup, NameIsAskedForOnTheConsole) {
   state.config_file_name.clear();
-  MemoryInput console("conf\r\n");
+  memory_input console("conf\r\n");
   state.console = console.file();
   EXPECT_EQ(run(), "");
   EXPECT_EQ(out.text(), "\nName configuration file:RLE");
@@ -192,7 +194,7 @@ TEST_F(Startup, NameLinesInCrLfFilesAndLongNames) {
   dir.write(long_name, "HAUS=NOMN\n");
   dir.write("conf", "msg\r\n32\r\n46\r\nrules\r\n" + long_name + "\r\nend");
   ASSERT_EQ(run(), "");
-  EXPECT_NE(state.lexicon_index['H' - 'A'], nullptr);
-  ASSERT_NE(state.endings_list, nullptr);  // the last line keeps its last character
+  EXPECT_NE(state.lexicon.lexicon_index['H' - 'A'], nullptr);
+  ASSERT_NE(state.lexicon.endings_list, nullptr);  // the last line keeps its last character
 }
 }  // namespace

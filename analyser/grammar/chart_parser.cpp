@@ -1,6 +1,6 @@
 #include "analyser/grammar/chart_parser.hpp"
 
-#include "analyser/grammar/parse_node.hpp"
+#include "analyser/base/limits.hpp"
 
 namespace {
 // `tried` of a node that has not had its first turn; no count reaches it.
@@ -11,9 +11,9 @@ constexpr std::uint32_t kNeverTried = UINT32_MAX;
 constexpr int kMaxWordPositions = kSentenceCapacity;
 constexpr int kStartPositions = kMaxWordPositions + 2;
 
-// What one turn works with: the state, the tables, and the node's place.
+// What one turn works with: the parse, the tables, and the node's place.
 struct turn {
-  AnalyserState& state;
+  parse_work& work;
   indexed_parse_tables& tables;
   std::uint32_t at;  // list position of the node having its turn
 };
@@ -27,42 +27,37 @@ void index_node(indexed_parse_tables& tables, parse_node* node) {
 }
 
 // Empties the tables (keeping their pages) and enters the word nodes.
-void start_tables(const AnalyserState& state, indexed_parse_tables& tables) {
+void start_tables(const node_list& nodes, indexed_parse_tables& tables) {
   tables.nodes.clear();
   tables.behind.clear();
   tables.tried.clear();
   tables.by_start.resize(kStartPositions);
   for (auto& starting : tables.by_start) starting.clear();
-  for (parse_node* node = state.node_list; node != nullptr; node = node->next) {
+  for (parse_node* node = nodes.head; node != nullptr; node = node->next) {
     index_node(tables, node);
   }
 }
 
-// Makes the node of `rule` over the current components and segment.
-void make_indexed_node(const turn& t, grammar_rule* rule) {
-  if (parse_node* made = make_new_node(t.state, rule)) index_node(t.tables, made);
+// Makes the candidate's node and indexes it.
+void make_indexed_node(const turn& t, const candidate& c) {
+  index_node(t.tables, make_new_node(t.work, c));
 }
 
-void try_unary(const turn& t, grammar_rule* rule) {
-  AnalyserState& state = t.state;
-  state.current_right = nullptr;
-  state.current_seg_end = state.current_left->seg_end;
-  if (apply_condition(*rule, *state.current_left, nullptr, state.subcat_scratch)) {
-    make_indexed_node(t, rule);
+void try_unary(const turn& t, grammar_rule* rule, parse_node* left) {
+  if (apply_condition(*rule, *left, nullptr, t.work.subcat_scratch)) {
+    make_indexed_node(t, {rule, left, nullptr, left->seg_start, left->seg_end});
   }
 }
 
 // Tries the nodes rights[from] to rights[upto - 1] as second component.
-void try_binary(const turn& t, grammar_rule* rule, std::uint32_t from, std::uint32_t upto) {
-  AnalyserState& state = t.state;
+void try_binary(const turn& t, grammar_rule* rule, parse_node* left, std::uint32_t from,
+                std::uint32_t upto) {
   const auto& rights = t.tables.by_start[t.tables.behind[t.at]];
-  for (std::uint32_t k = from; k < upto && !state.node_limit_reached; ++k) {
+  for (std::uint32_t k = from; k < upto; ++k) {
     parse_node* right = t.tables.nodes[rights[k]];
     if (!part_matches(*rule, *right, kSecondPart)) continue;
-    if (!apply_condition(*rule, *state.current_left, right, state.subcat_scratch)) continue;
-    state.current_right = right;
-    state.current_seg_end = right->seg_end;
-    make_indexed_node(t, rule);
+    if (!apply_condition(*rule, *left, right, t.work.subcat_scratch)) continue;
+    make_indexed_node(t, {rule, left, right, left->seg_start, right->seg_end});
   }
 }
 
@@ -77,15 +72,13 @@ void take_turn(const turn& t) {
   const std::uint32_t upto = tables.by_start[tables.behind[t.at]].size();
   tables.tried[t.at] = upto;
   parse_node* node = tables.nodes[t.at];
-  t.state.current_left = node;
-  t.state.current_seg_start = node->seg_start;
-  for (grammar_rule* rule = first_rule_for(t.state, *node);
-       rule != nullptr && !t.state.node_limit_reached; rule = next_rule_for(*rule, *node)) {
+  for (grammar_rule* rule = first_rule_for(t.work.grammar, *node); rule != nullptr;
+       rule = next_rule_for(*rule, *node)) {
     if (!part_matches(*rule, *node, kFirstPart)) continue;
     if (is_binary(*rule)) {
-      try_binary(t, rule, from, upto);
+      try_binary(t, rule, node, from, upto);
     } else if (first_turn) {
-      try_unary(t, rule);
+      try_unary(t, rule, node);
     }
   }
 }
@@ -104,21 +97,21 @@ std::size_t indexed_parse_tables::bytes() const {
   return total;
 }
 
-bool indexed_parse_applies(const AnalyserState& state) {
-  if (state.node_limit >= static_cast<long>(kNeverTried)) return false;
-  for (const parse_node* node = state.node_list; node != nullptr; node = node->next) {
+bool indexed_parse_applies(const node_list& nodes) {
+  if (nodes.limit >= static_cast<long>(kNeverTried)) return false;
+  for (const parse_node* node = nodes.head; node != nullptr; node = node->next) {
     if (node->seg_start < 1 || node->seg_start > node->seg_end) return false;
     if (node->seg_end > kMaxWordPositions) return false;
   }
   return true;
 }
 
-void make_all_nodes_indexed(AnalyserState& state, indexed_parse_tables& tables) {
-  start_tables(state, tables);
+void make_all_nodes_indexed(parse_work& work, indexed_parse_tables& tables) {
+  start_tables(work.nodes, tables);
   do {
-    state.new_node_count = 0;
-    for (std::uint32_t at = 0; at < tables.nodes.size() && !state.node_limit_reached; ++at) {
-      if (needs_turn(tables, at)) take_turn({state, tables, at});
+    work.new_node_count = 0;
+    for (std::uint32_t at = 0; at < tables.nodes.size(); ++at) {
+      if (needs_turn(tables, at)) take_turn({work, tables, at});
     }
-  } while (state.new_node_count > 0 && !state.node_limit_reached);
+  } while (work.new_node_count > 0);
 }

@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "analyser/driver/analyser_state.hpp"
 #include "analyser/grammar/paged_array.hpp"
+#include "analyser/grammar/parse_node.hpp"
 
 // The side tables of an indexed parse, kept by the caller so that a
 // benchmark can weigh them. About 18 bytes per node.
@@ -38,14 +38,14 @@ struct indexed_parse_tables {
   std::size_t bytes() const;
 };
 
-// True when every node in `node_list` covers positions 1 <= start <= end
-// within the positions a sentence can have, as the lexical analysis makes
-// them, and the node limit fits the side tables. Otherwise the list is left
-// to make_all_nodes_reference.
-bool indexed_parse_applies(const AnalyserState& state);
+// True when every node in `nodes` covers positions 1 <= start <= end within
+// the positions a sentence can have, as the lexical analysis makes them, and
+// the node limit fits the side tables. Otherwise the list is left to
+// make_all_nodes_reference.
+bool indexed_parse_applies(const node_list& nodes);
 
 // Makes exactly the nodes of make_all_nodes_reference, in the same order,
-// with the same `new_node_count` per pass and the same stop at the node
-// limit; prints nothing. `tables` are emptied first.
-// Precondition: indexed_parse_applies(state).
-void make_all_nodes_indexed(AnalyserState& state, indexed_parse_tables& tables);
+// with the same `new_node_count` per pass and the same early stops; prints
+// nothing. `tables` are emptied first.
+// Precondition: indexed_parse_applies(work.nodes).
+void make_all_nodes_indexed(parse_work& work, indexed_parse_tables& tables);

@@ -28,17 +28,52 @@ struct test_case {
   long node_limit = kNodeLimit;
 };
 
-void build(AnalyserState& state, const test_case& c) {
+// One case parsed: the fixture and whether the node limit stopped it.
+struct parsed_case {
+  grammar_fixture state;
+  bool limit_reached = false;
+};
+
+// Builds the rules and the word nodes of `c`; false when the node limit
+// stopped the word nodes.
+bool build(grammar_fixture& state, const test_case& c) {
   for (const std::string& rule : c.rules) add_rule(state, rule);
-  int position = 0;
-  for (const std::vector<std::string>& readings : c.words) {
-    ++position;
-    for (const std::string& r : readings) {
-      word_node(state, r.substr(0, 4), r.substr(4), position, position);
+  state.nodes.limit = c.node_limit;
+  try {
+    int position = 0;
+    for (const std::vector<std::string>& readings : c.words) {
+      ++position;
+      for (const std::string& r : readings) {
+        word_node(state, r.substr(0, 4), r.substr(4), position, position);
+      }
     }
+  } catch (const parse_stopped&) {
+    return false;
   }
-  state.word_count = position;
-  state.node_limit = c.node_limit;
+  return true;
+}
+
+// Runs `make_all_nodes` on the fixture; true when the node limit stopped it.
+template <typename Make>
+bool stopped_by_limit(grammar_fixture& state, Make&& make_all_nodes) {
+  parse_work work{state.grammar, state.nodes, state.log()};
+  try {
+    make_all_nodes(work);
+  } catch (const parse_stopped& stop) {
+    return stop.why == parse_end::node_limit;
+  }
+  return false;
+}
+
+void parse_reference(parsed_case& p, const test_case& c) {
+  p.limit_reached = !build(p.state, c) || stopped_by_limit(p.state, make_all_nodes_reference);
+}
+
+void parse_indexed(parsed_case& p, const test_case& c, indexed_parse_tables& tables) {
+  p.limit_reached = !build(p.state, c) || stopped_by_limit(p.state, [&](parse_work& work) {
+                      ASSERT_TRUE(indexed_parse_applies(work.nodes));
+                      make_all_nodes_indexed(work, tables);
+                    });
 }
 
 std::string value_text(const subcat_value_set* values) {
@@ -51,10 +86,11 @@ std::string value_text(const subcat_value_set* values) {
 // Every node in list order, one line each: number, category, segment, rule
 // number, component numbers, value set and label; then the node count and
 // whether the limit stopped the parse.
-std::string dump(const AnalyserState& state) {
+std::string dump(const parsed_case& p) {
+  const grammar_fixture& state = p.state;
   std::unordered_map<const parse_node*, int> number{{nullptr, 0}};
   std::string text;
-  for (const parse_node* n = state.node_list; n != nullptr; n = n->next) {
+  for (const parse_node* n = state.nodes.head; n != nullptr; n = n->next) {
     const int self = static_cast<int>(number.size());
     number[n] = self;
     char line[128];
@@ -64,14 +100,14 @@ std::string dump(const AnalyserState& state) {
                   number.at(n->right_comp));
     text += line + value_text(n->subcat_values) + " '" + n->label + "'\n";
   }
-  return text + "count " + std::to_string(state.node_count) +
-         (state.node_limit_reached ? " limit reached\n" : "\n");
+  return text + "count " + std::to_string(state.nodes.count) +
+         (p.limit_reached ? " limit reached\n" : "\n");
 }
 
 // No two nodes share rule and components.
-bool combinations_unique(const AnalyserState& state) {
+bool combinations_unique(const grammar_fixture& state) {
   std::set<std::tuple<const void*, const void*, const void*>> seen;
-  for (const parse_node* n = state.node_list; n != nullptr; n = n->next) {
+  for (const parse_node* n = state.nodes.head; n != nullptr; n = n->next) {
     if (n->rule == nullptr) continue;
     if (!seen.insert({n->rule, n->left_comp, n->right_comp}).second) return false;
   }
@@ -184,19 +220,17 @@ TEST(IndexedParser, MakesTheNodesOfTheReferenceInTheSameOrder) {
   indexed_parse_tables tables;  // one set for all cases, as for the sentences of a text
   for (int i = 0; i < kDifferentialCases; ++i) {
     const test_case c = generator.next();
-    AnalyserState reference;
-    build(reference, c);
-    make_all_nodes_reference(reference);
-    AnalyserState indexed;
-    build(indexed, c);
-    ASSERT_TRUE(indexed_parse_applies(indexed));
-    make_all_nodes_indexed(indexed, tables);
+    parsed_case reference;
+    parse_reference(reference, c);
+    parsed_case indexed;
+    parse_indexed(indexed, c, tables);
     std::string rules;
     for (const std::string& r : c.rules) rules += r + "\n";
     ASSERT_EQ(dump(indexed), dump(reference)) << "case " << i << ", rules:\n" << rules;
-    ASSERT_TRUE(combinations_unique(indexed)) << "case " << i;
-    limit_cases += reference.node_limit_reached ? 1 : 0;
-    cases_with_rule_nodes += reference.node_tail->rule != nullptr ? 1 : 0;
+    ASSERT_TRUE(combinations_unique(indexed.state)) << "case " << i;
+    limit_cases += reference.limit_reached ? 1 : 0;
+    const parse_node* last = reference.state.nodes.tail;
+    cases_with_rule_nodes += last != nullptr && last->rule != nullptr ? 1 : 0;
   }
   // The generator must reach both outcomes, and rules must apply often.
   EXPECT_GT(limit_cases, kDifferentialCases / 20);
@@ -209,19 +243,16 @@ TEST(IndexedParser, SecondSentenceStartsWithEmptyTables) {
   indexed_parse_tables tables;
   test_case first{{"AAAA + AAAA = AAAA"}, {{"AAAA"}, {"AAAA"}, {"AAAA"}, {"AAAA"}}};
   test_case second{{"AAAA + AAAA = AAAA"}, {{"AAAA"}, {"AAAA"}}};
-  AnalyserState reference;
-  build(reference, second);
-  make_all_nodes_reference(reference);
-  AnalyserState indexed;
-  build(indexed, first);
-  make_all_nodes_indexed(indexed, tables);
-  EXPECT_EQ(indexed.node_count, 16);  // 4*1 + 3*1 + 2*2 + 1*5
-  indexed.sentence.reset();
-  indexed.node_list = indexed.node_tail = nullptr;
-  indexed.node_count = 0;
-  word_node(indexed, "AAAA", "", 1, 1);
-  word_node(indexed, "AAAA", "", 2, 2);
-  make_all_nodes_indexed(indexed, tables);
+  parsed_case reference;
+  parse_reference(reference, second);
+  parsed_case indexed;
+  parse_indexed(indexed, first, tables);
+  EXPECT_EQ(indexed.state.nodes.count, 16);  // 4*1 + 3*1 + 2*2 + 1*5
+  indexed.state.nodes.clear();
+  word_node(indexed.state, "AAAA", "", 1, 1);
+  word_node(indexed.state, "AAAA", "", 2, 2);
+  parse_work work{indexed.state.grammar, indexed.state.nodes, {}};
+  make_all_nodes_indexed(work, tables);
   EXPECT_EQ(dump(indexed), dump(reference));
 }
 
@@ -230,15 +261,13 @@ TEST(IndexedParser, SecondSentenceStartsWithEmptyTables) {
 TEST(IndexedParser, MaximallyAmbiguousGrammar) {
   test_case c{{"XXXX + XXXX = XXXX"}, {}};
   for (int n = 0; n < 7; ++n) c.words.push_back({"XXXX"});
-  AnalyserState reference;
-  build(reference, c);
-  make_all_nodes_reference(reference);
-  AnalyserState indexed;
-  build(indexed, c);
+  parsed_case reference;
+  parse_reference(reference, c);
+  parsed_case indexed;
   indexed_parse_tables tables;
-  make_all_nodes_indexed(indexed, tables);
+  parse_indexed(indexed, c, tables);
   // 7*1 + 6*1 + 5*2 + 4*5 + 3*14 + 2*42 + 1*132
-  EXPECT_EQ(indexed.node_count, 301);
+  EXPECT_EQ(indexed.state.nodes.count, 301);
   EXPECT_EQ(dump(indexed), dump(reference));
 }
 
@@ -252,20 +281,20 @@ TEST(IndexedParseApplies, OnlyToNodesAtSentencePositions) {
       {-1, 1, false}, {2, 1, false}, {401, 401, false}, {3, 2, false},
   };
   for (const row& r : rows) {
-    AnalyserState state;
+    grammar_fixture state;
     word_node(state, "AAAA", "", 1, 1);
     word_node(state, "AAAA", "", r.start, r.end);
-    EXPECT_EQ(indexed_parse_applies(state), r.applies) << r.start << "-" << r.end;
+    EXPECT_EQ(indexed_parse_applies(state.nodes), r.applies) << r.start << "-" << r.end;
   }
 }
 
 TEST(IndexedParseApplies, NotWhenTheNodeLimitExceedsTheTables) {
-  AnalyserState state;
+  grammar_fixture state;
   word_node(state, "AAAA", "", 1, 1);
-  state.node_limit = 4'294'967'294;
-  EXPECT_TRUE(indexed_parse_applies(state));
-  state.node_limit = 4'294'967'295;
-  EXPECT_FALSE(indexed_parse_applies(state));
+  state.nodes.limit = 4'294'967'294;
+  EXPECT_TRUE(indexed_parse_applies(state.nodes));
+  state.nodes.limit = 4'294'967'295;
+  EXPECT_FALSE(indexed_parse_applies(state.nodes));
 }
 
 }  // namespace

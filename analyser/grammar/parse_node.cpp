@@ -1,15 +1,13 @@
 #include "analyser/grammar/parse_node.hpp"
 
-#include "analyser/driver/console.hpp"
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/text_utils.hpp"
-#include "analyser/lexicon/category_table.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/linked_list.hpp"
+#include "analyser/base/text_utils.hpp"
 
 namespace {
 // Value of a condition digit that stands for "all values" on the component
 // side and for "not stored" on the result side.
 constexpr int kAnyGroup = 0;
-constexpr unsigned char kAllValues = 0xFF;
 
 // Digits of one condition step: binary rules read triples, unary rules pairs.
 constexpr int kBinaryStep = 3;
@@ -24,16 +22,20 @@ unsigned char category_first_byte(const category_entry& category) {
   return category.name_length > 0 ? category.name[0] : 0;
 }
 
-parse_node* keep_node(AnalyserState& state, category_entry* category,
+void node_list::clear() {
+  storage.reset();
+  head = nullptr;
+  tail = nullptr;
+  count = 0;
+}
+
+parse_node* keep_node(node_list& nodes, category_entry* category,
                       const subcat_value_set* subcat_values, parse_node* left, parse_node* right,
                       grammar_rule* rule, int seg_start, int seg_end, const char* label) {
-  if (state.node_count >= state.node_limit) {
-    state.node_limit_reached = true;
-    return nullptr;
-  }
-  auto* node = state.sentence.make<parse_node>();
-  if (node == nullptr) fatal_error(state, "keep_node: malloc Fehler");
-  ++state.node_count;
+  if (nodes.count >= nodes.limit) throw parse_stopped{parse_end::node_limit};
+  auto* node =
+      needing_memory("keep_node: malloc Fehler", [&] { return nodes.storage.make<parse_node>(); });
+  ++nodes.count;
   node->category = category;
   node->subcat_values = subcat_values;
   node->left_comp = left;
@@ -42,26 +44,16 @@ parse_node* keep_node(AnalyserState& state, category_entry* category,
   node->seg_start = seg_start;
   node->seg_end = seg_end;
   node->label = label;
-  append_node(state, node);
+  append_record(nodes.head, nodes.tail, node);
   return node;
-}
-
-void append_node(AnalyserState& state, parse_node* node) {
-  node->next = nullptr;
-  if (state.node_list == nullptr) {
-    state.node_list = node;
-  } else {
-    state.node_tail->next = node;
-  }
-  state.node_tail = node;
 }
 
 // Every node built on `left` was made after it and so stands behind it in
 // `node_list`; the walk starts there instead of at the head. The answer is the
 // same, but a unary chain no longer costs a walk over the whole list per node.
-bool node_exists(const AnalyserState& state, const grammar_rule* rule, const parse_node* left,
+bool node_exists(const node_list& nodes, const grammar_rule* rule, const parse_node* left,
                  const parse_node* right) {
-  const parse_node* n = left != nullptr ? left : state.node_list;
+  const parse_node* n = left != nullptr ? left : nodes.head;
   for (; n != nullptr; n = n->next) {
     if (n->left_comp == left && n->right_comp == right && n->rule == rule) return true;
   }
@@ -70,29 +62,48 @@ bool node_exists(const AnalyserState& state, const grammar_rule* rule, const par
 
 // A copy of the count and groups of `scratch` in sentence storage, or null
 // when the count is 0.
-static const subcat_value_set* copy_scratch(AnalyserState& state, const unsigned char* scratch) {
+static const subcat_value_set* copy_scratch(arena& storage, const unsigned char* scratch) {
   if (scratch[0] == 0) return nullptr;
-  auto* values = static_cast<unsigned char*>(state.sentence.allocate(scratch[0] + 1));
-  if (values == nullptr) fatal_error(state, "make_node: malloc Fehler");
-  copy_bytes(values, scratch, scratch[0] + 1);
-  return values;
+  return needing_memory("make_node: malloc Fehler", [&] {
+    auto* values = static_cast<unsigned char*>(storage.allocate(scratch[0] + 1));
+    copy_bytes(values, scratch, scratch[0] + 1);
+    return values;
+  });
 }
 
-void make_node(AnalyserState& state, grammar_rule* rule) {
-  if (node_exists(state, rule, state.current_left, state.current_right)) return;
-  make_new_node(state, rule);
+void make_node(parse_work& work, const candidate& c) {
+  if (node_exists(work.nodes, c.rule, c.left, c.right)) return;
+  make_new_node(work, c);
 }
 
-parse_node* make_new_node(AnalyserState& state, grammar_rule* rule) {
-  ++state.new_node_count;
-  category_entry* result = rule->parts[2].category;
-  if (state.trace_flag) {
-    std::fprintf(state.out, "\n\t\t\tmake_node:hkr3=%p ", static_cast<void*>(result));
-    put_bytes(state.out, result->name, result->name_length);
+parse_node* make_new_node(parse_work& work, const candidate& c) {
+  ++work.new_node_count;
+  category_entry* result = c.rule->parts[2].category;
+  if (work.log.trace) {
+    std::fprintf(work.log.out, "\n\t\t\tmake_node:hkr3=%p ", static_cast<void*>(result));
+    put_bytes(work.log.out, result->name, result->name_length);
   }
-  return keep_node(state, result, copy_scratch(state, state.subcat_scratch), state.current_left,
-                   state.current_right, rule, state.current_seg_start, state.current_seg_end,
-                   rule->label);
+  const subcat_value_set* values = copy_scratch(work.nodes.storage, work.subcat_scratch);
+  parse_node* node = keep_node(work.nodes, result, values, c.left, c.right, c.rule, c.seg_start,
+                               c.seg_end, c.rule->label);
+  if (work.stop_at != nullptr && is_complete_analysis(*node, *work.stop_at)) {
+    throw parse_stopped{parse_end::first_analysis};
+  }
+  return node;
+}
+
+bool is_complete_analysis(const parse_node& node, const analysis_target& target) {
+  const category_entry& category = *node.category;
+  return category.name_length >= target.start_length &&
+         compare_bytes(category.name, target.start_category, target.start_length) == 0 &&
+         node.seg_start == 1 && node.seg_end == target.word_count;
+}
+
+const parse_node* find_axiom_node(const parse_node* first, const analysis_target& target) {
+  for (const parse_node* node = first; node != nullptr; node = node->next) {
+    if (is_complete_analysis(*node, target)) return node;
+  }
+  return nullptr;
 }
 
 // `rule` unless it begins with a greater byte than `node`'s category: there
@@ -104,9 +115,9 @@ static grammar_rule* within_letter_run(grammar_rule* rule, const parse_node& nod
   return past ? nullptr : rule;
 }
 
-grammar_rule* first_rule_for(const AnalyserState& state, const parse_node& node) {
+grammar_rule* first_rule_for(const grammar_tables& grammar, const parse_node& node) {
   const int slot = letter_slot(category_first_byte(*node.category));
-  return slot < 0 ? nullptr : within_letter_run(state.rule_index[slot], node);
+  return slot < 0 ? nullptr : within_letter_run(grammar.rule_index[slot], node);
 }
 
 grammar_rule* next_rule_for(const grammar_rule& rule, const parse_node& node) {
@@ -176,10 +187,4 @@ bool apply_condition(const grammar_rule& rule, const parse_node& left, const par
     if (t != kAnyGroup) scratch[t] = v;
   }
   return true;
-}
-
-void report_node_limit(AnalyserState& state) {
-  std::fprintf(state.out, "\nNode limit of %ld nodes reached: sentence abandoned\n",
-               state.node_limit);
-  if (state.console_input == 1) wait_for_user(state);
 }

@@ -1,9 +1,11 @@
-// Parse nodes of the current sentence: keeping them in `node_list`, making
+// Parse nodes of the current sentence: keeping them in the node list, making
 // rule nodes, and the subcategory agreement that decides whether a rule
 // applies to a node (and which values the new node carries).
 #pragma once
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/base/arena.hpp"
+#include "analyser/base/log_output.hpp"
+#include "analyser/grammar/rules_reader.hpp"
 
 // Numbers of the rule parts that components are matched against.
 constexpr int kFirstPart = 1;
@@ -13,42 +15,120 @@ constexpr int kSecondPart = 2;
 // read as filled up with blanks, so "NP" is "NP  " and differs from "NPRO".
 constexpr int kCategoryKeyLength = 4;
 
+// Default bound on the nodes of one sentence. A unary cycle in the grammar,
+// or ambiguity that explodes, would otherwise make nodes until memory runs
+// out; at the bound the sentence is abandoned with a message (about 640 MB
+// of nodes at most).
+constexpr long kNodeLimit = 10'000'000;
+
+// One constituent of the current sentence.
+struct parse_node {
+  parse_node* next;
+  category_entry* category;
+  const subcat_value_set* subcat_values;
+  parse_node* left_comp;
+  parse_node* right_comp;
+  grammar_rule* rule;
+  const char* label;  // the rule's label, the entry's label or a number's text
+  int seg_start;
+  int seg_end;
+};
+
+// The nodes of the current sentence in creation order, with the storage of
+// the nodes, their value sets and labels, and the bound on their number.
+struct node_list {
+  arena storage;
+  parse_node* head = nullptr;
+  parse_node* tail = nullptr;
+  long count = 0;
+  long limit = kNodeLimit;
+
+  // Abandons the nodes for the next sentence; the storage is reused.
+  void clear();
+};
+
+// How the making of a sentence's nodes ended.
+enum class parse_end {
+  complete,        // every node the rules allow was made
+  node_limit,      // the node limit stopped it
+  first_analysis,  // it stopped at the first complete analysis, as asked
+};
+
+// Thrown where the making of nodes must stop early (keep_node at the node
+// limit, the node maker at a wanted analysis) and caught by the routine that
+// started it, which returns `why`.
+struct parse_stopped {
+  parse_end why;
+};
+
 // Byte i (0 <= i < kCategoryKeyLength) of the category's identifying key.
 unsigned char category_key_byte(const category_entry& category, int i);
 
 // First byte of the category's name, 0 for an empty name.
 unsigned char category_first_byte(const category_entry& category);
 
-// Allocates a node in `state.sentence` and appends it to `node_list`. The value
-// set and the label are referred to, not copied: they must live as long as the
-// sentence. Returns the node, or null (making nothing) when the sentence has
-// reached `state.node_limit`; `state.node_limit_reached` then tells the callers
-// to stop. No memory: fatal_error "keep_node: malloc Fehler".
-parse_node* keep_node(AnalyserState& state, category_entry* category,
+// Allocates a node in the list's storage and appends it. The value set and
+// the label are referred to, not copied: they must live as long as the
+// sentence. At the node limit it makes nothing and throws
+// parse_stopped{node_limit}. No memory: fatal "keep_node: malloc Fehler".
+parse_node* keep_node(node_list& nodes, category_entry* category,
                       const subcat_value_set* subcat_values, parse_node* left, parse_node* right,
                       grammar_rule* rule, int seg_start, int seg_end, const char* label);
 
-// Links `node` behind the last node of `node_list`.
-void append_node(AnalyserState& state, parse_node* node);
-
-// True when `node_list` already holds a node of `rule` over exactly these
+// True when the list already holds a node of `rule` over exactly these
 // components (compared by identity; two null right components are the same).
-bool node_exists(const AnalyserState& state, const grammar_rule* rule, const parse_node* left,
+bool node_exists(const node_list& nodes, const grammar_rule* rule, const parse_node* left,
                  const parse_node* right);
 
-// Makes the node of `rule` over the current components and segment, with the
-// values left in `subcat_scratch` by `apply_condition`, unless that node
-// exists already. Raises `new_node_count` for a new node.
-void make_node(AnalyserState& state, grammar_rule* rule);
+// One rule application about to be made: the rule, the components it joins
+// and the words they cover.
+struct candidate {
+  grammar_rule* rule;
+  parse_node* left;
+  parse_node* right;  // null for a unary rule
+  int seg_start;
+  int seg_end;
+};
+
+// The nodes of a complete analysis: a category whose name begins with
+// `start_category` (byte for byte), covering words 1 to `word_count`.
+struct analysis_target {
+  const unsigned char* start_category;
+  int start_length;
+  int word_count;
+};
+
+bool is_complete_analysis(const parse_node& node, const analysis_target& target);
+
+// The first node of the chain from `first` that is a complete analysis, or null.
+const parse_node* find_axiom_node(const parse_node* first, const analysis_target& target);
+
+// What one parse works with: the rules, the sentence's nodes, where trace
+// lines go, the analysis it may stop at (null: make every node), the nodes
+// made in the current pass, and the value set of the node about to be made.
+struct parse_work {
+  const grammar_tables& grammar;
+  node_list& nodes;
+  log_output log;
+  const analysis_target* stop_at = nullptr;
+  long new_node_count = 0;
+  unsigned char subcat_scratch[kMaxGroups + 1] = {};
+};
+
+// Makes the node of the candidate with the values left in `subcat_scratch` by
+// `apply_condition`, unless the list holds it already. Raises
+// `new_node_count` for a new node.
+void make_node(parse_work& work, const candidate& c);
 
 // make_node without the search for an existing node, for a caller that tries
-// every combination of rule and components only once. Returns the new node,
-// or null at the node limit.
-parse_node* make_new_node(AnalyserState& state, grammar_rule* rule);
+// every combination only once. Returns the new node. When the node is the
+// analysis `stop_at` asks for, it throws parse_stopped{first_analysis} after
+// keeping it. No memory for its value set: fatal "make_node: malloc Fehler".
+parse_node* make_new_node(parse_work& work, const candidate& c);
 
 // The first rule that `node` may begin: the rule in the `rule_index` slot of
 // its initial byte; null when that byte has no slot or the slot is empty.
-grammar_rule* first_rule_for(const AnalyserState& state, const parse_node& node);
+grammar_rule* first_rule_for(const grammar_tables& grammar, const parse_node& node);
 
 // The rule after `rule` that `node` may still begin: the scan of a letter's
 // rules stops at the first rule with a greater initial byte (the rules file
@@ -83,7 +163,3 @@ unsigned char subcat_group(const parse_node& node, int i);
 // single digit is ignored. `scratch` must hold kMaxGroups + 1 bytes.
 bool apply_condition(const grammar_rule& rule, const parse_node& left, const parse_node* right,
                      unsigned char* scratch);
-
-// Tells the user that the current sentence was abandoned at the node limit
-// (and waits in console mode, as after every sentence's results).
-void report_node_limit(AnalyserState& state);

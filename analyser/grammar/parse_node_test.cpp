@@ -4,18 +4,11 @@
 
 #include <cstring>
 
-#include "analyser/driver/fatal_error.hpp"
 #include "analyser/grammar/test_support.hpp"
 
 using namespace test_support;
 
 namespace {
-
-int list_length(const AnalyserState& state) {
-  int n = 0;
-  for (const parse_node* node = state.node_list; node != nullptr; node = node->next) ++n;
-  return n;
-}
 
 std::string value_bytes(const subcat_value_set* set) {
   if (set == nullptr) return "none";
@@ -39,9 +32,9 @@ TEST(PartMatches, ComparesTheFirstFourCharactersWithShortNamesFilledWithBlanks) 
       {"NPRO", "NP", false},   {"N", "N", true},        {"nomn", "NOMN", false},
   };
   for (const row& r : rows) {
-    AnalyserState state;
+    grammar_fixture state;
     // Two separate entries even where one name begins the other.
-    auto* rule_cat = state.tables.make<category_entry>();
+    auto* rule_cat = state.grammar.storage.make<category_entry>();
     rule_cat->name = reinterpret_cast<const unsigned char*>(r.rule_category);
     rule_cat->name_length = static_cast<int>(std::strlen(r.rule_category));
     grammar_rule rule{};
@@ -70,10 +63,11 @@ TEST(SubcatAgree, AgreementOfRulePartAndNode) {
       {" ", "(1)", false},             // 0 groups against 1
   };
   for (const row& r : rows) {
-    AnalyserState state;
+    grammar_fixture state;
     grammar_rule rule{};
     rule.parts[1] = {category(state, "NOMN"),
-                     std::string(r.rule_values) == "-" ? nullptr : values(state, r.rule_values)};
+                     std::string(r.rule_values) == "-" ? nullptr
+                                                     : values(state.grammar.storage, r.rule_values)};
     std::string node_values = std::string(r.node_values) == "-" ? "" : r.node_values;
     parse_node* node = word_node(state, "NOMN", node_values, 1, 1);
     EXPECT_EQ(subcat_agree(rule, *node, 2), r.agree) << r.rule_values << " / " << r.node_values;
@@ -82,7 +76,7 @@ TEST(SubcatAgree, AgreementOfRulePartAndNode) {
 }
 
 TEST(SubcatGroup, GroupZeroAndMissingGroupsHoldAllValues) {
-  AnalyserState state;
+  grammar_fixture state;
   parse_node* node = word_node(state, "NOMN", "(3)(1,2)", 1, 1);
   parse_node* bare = word_node(state, "NOMN", "", 1, 1);
   EXPECT_EQ(subcat_group(*node, 0), 0xFF);
@@ -136,85 +130,89 @@ TEST(ApplyCondition, ConditionTriplesAndPairs) {
       {"NOUX = NPHR (); 1 1 2", "(6)", nullptr, true, "1: 20"},
   };
   for (const condition_case& c : cases) {
-    AnalyserState state;
+    grammar_fixture state;
     grammar_rule* rule = add_rule(state, c.rule);
     parse_node* left = word_node(state, "DETX", c.left_values, 1, 1);
     parse_node* right = c.right_values ? word_node(state, "NOUX", c.right_values, 2, 2) : nullptr;
-    std::memset(state.subcat_scratch, 0xEE, sizeof state.subcat_scratch);
-    EXPECT_EQ(apply_condition(*rule, *left, right, state.subcat_scratch), c.applies) << c.rule;
-    EXPECT_EQ(value_bytes(state.subcat_scratch), c.scratch) << c.rule;
+    unsigned char scratch[kMaxGroups + 1];
+    std::memset(scratch, 0xEE, sizeof scratch);
+    EXPECT_EQ(apply_condition(*rule, *left, right, scratch), c.applies) << c.rule;
+    EXPECT_EQ(value_bytes(scratch), c.scratch) << c.rule;
   }
 }
 
 TEST(KeepNode, AppendsInOrderAndKeepsTheTail) {
-  AnalyserState state;
+  grammar_fixture state;
   parse_node* a = word_node(state, "AAAA", "", 1, 1);
   parse_node* b = word_node(state, "BBBB", "", 2, 2);
   parse_node* c = rule_node(state, "CCCC", a, b);
-  EXPECT_EQ(state.node_list, a);
+  EXPECT_EQ(state.nodes.head, a);
   EXPECT_EQ(a->next, b);
   EXPECT_EQ(b->next, c);
   EXPECT_EQ(c->next, nullptr);
-  EXPECT_EQ(state.node_tail, c);
+  EXPECT_EQ(state.nodes.tail, c);
   EXPECT_EQ(c->seg_start, 1);
   EXPECT_EQ(c->seg_end, 2);
-  EXPECT_EQ(state.node_count, 3);
+  EXPECT_EQ(state.nodes.count, 3);
 }
 
 TEST(KeepNode, StopsAtTheNodeLimit) {
-  AnalyserState state;
-  state.node_limit = 3;
+  grammar_fixture state;
+  state.nodes.limit = 3;
   for (int i = 1; i <= 3; ++i) EXPECT_NE(word_node(state, "AAAA", "", i, i), nullptr);
-  EXPECT_FALSE(state.node_limit_reached);
-  EXPECT_EQ(word_node(state, "AAAA", "", 4, 4), nullptr);
-  EXPECT_TRUE(state.node_limit_reached);
+  try {
+    word_node(state, "AAAA", "", 4, 4);
+    ADD_FAILURE() << "the fourth node was made";
+  } catch (const parse_stopped& stop) {
+    EXPECT_EQ(stop.why, parse_end::node_limit);
+  }
   EXPECT_EQ(list_length(state), 3);
+  state.nodes.clear();
+  EXPECT_EQ(state.nodes.head, nullptr);
+  EXPECT_NE(word_node(state, "AAAA", "", 1, 1), nullptr);
 }
 
 TEST(KeepNode, NoMemoryEndsTheProgram) {
-  AnalyserState state;
-  captured_output output(state);
+  grammar_fixture state;
   category_entry* cat = category(state, "AAAA");
-  state.sentence.set_limit(1);
-  EXPECT_THROW(keep_node(state, cat, nullptr, nullptr, nullptr, nullptr, 1, 1, ""), AnalyserEnd);
-  EXPECT_EQ(output.text(), "\n\t\t------ keep_node: malloc Fehler ------\n");
+  state.nodes.storage.set_limit(1);
+  EXPECT_EQ(fatal_text_of(
+                [&] { keep_node(state.nodes, cat, nullptr, nullptr, nullptr, nullptr, 1, 1, ""); }),
+            "keep_node: malloc Fehler");
 }
 
 TEST(NodeExists, SameRuleAndSameComponentsOnly) {
-  AnalyserState state;
+  grammar_fixture state;
   grammar_rule* r1 = add_rule(state, "AAAA + BBBB = CCCC");
   grammar_rule* r2 = add_rule(state, "AAAA + BBBB = DDDD");
   parse_node* a = word_node(state, "AAAA", "", 1, 1);
   parse_node* b1 = word_node(state, "BBBB", "", 2, 2);
   parse_node* b2 = word_node(state, "BBBB", "(1)", 2, 2);
-  keep_node(state, r1->parts[2].category, nullptr, a, b1, r1, 1, 2, "");
-  keep_node(state, r1->parts[2].category, nullptr, a, nullptr, r1, 1, 1, "");
-  EXPECT_TRUE(node_exists(state, r1, a, b1));
-  EXPECT_FALSE(node_exists(state, r1, a, b2));
-  EXPECT_FALSE(node_exists(state, r2, a, b1));
-  EXPECT_TRUE(node_exists(state, r1, a, nullptr));
-  EXPECT_FALSE(node_exists(state, r1, b1, nullptr));
-  EXPECT_FALSE(node_exists(state, r2, nullptr, nullptr));
+  keep_node(state.nodes, r1->parts[2].category, nullptr, a, b1, r1, 1, 2, "");
+  keep_node(state.nodes, r1->parts[2].category, nullptr, a, nullptr, r1, 1, 1, "");
+  EXPECT_TRUE(node_exists(state.nodes, r1, a, b1));
+  EXPECT_FALSE(node_exists(state.nodes, r1, a, b2));
+  EXPECT_FALSE(node_exists(state.nodes, r2, a, b1));
+  EXPECT_TRUE(node_exists(state.nodes, r1, a, nullptr));
+  EXPECT_FALSE(node_exists(state.nodes, r1, b1, nullptr));
+  EXPECT_FALSE(node_exists(state.nodes, r2, nullptr, nullptr));
 }
 
 TEST(MakeNode, MakesEachCombinationOnceWithTheScratchValues) {
-  AnalyserState state;
+  grammar_fixture state;
   grammar_rule* rule = add_rule(state, "AAAA (1) + BBBB = CCCC (); 1 1 1 : the label");
   parse_node* a = word_node(state, "AAAA", "(1,2)", 1, 1);
   parse_node* b = word_node(state, "BBBB", "(2,3)", 2, 3);
-  state.current_left = a;
-  state.current_right = b;
-  state.current_seg_start = 1;
-  state.current_seg_end = 3;
-  ASSERT_TRUE(apply_condition(*rule, *a, b, state.subcat_scratch));
-  make_node(state, rule);
-  make_node(state, rule);
-  EXPECT_EQ(state.new_node_count, 1);
+  parse_work work{state.grammar, state.nodes, state.log()};
+  ASSERT_TRUE(apply_condition(*rule, *a, b, work.subcat_scratch));
+  make_node(work, {rule, a, b, 1, 3});
+  make_node(work, {rule, a, b, 1, 3});
+  EXPECT_EQ(work.new_node_count, 1);
   ASSERT_EQ(list_length(state), 3);
-  parse_node* made = state.node_tail;
+  parse_node* made = state.nodes.tail;
   EXPECT_EQ(made->category, rule->parts[2].category);
   EXPECT_EQ(value_bytes(made->subcat_values), "1: 02");
-  EXPECT_NE(made->subcat_values, state.subcat_scratch);
+  EXPECT_NE(made->subcat_values, work.subcat_scratch);
   EXPECT_STREQ(made->label, "the label");
   EXPECT_EQ(made->rule, rule);
   EXPECT_EQ(made->left_comp, a);
@@ -224,39 +222,58 @@ TEST(MakeNode, MakesEachCombinationOnceWithTheScratchValues) {
 }
 
 TEST(MakeNode, NoMemoryForTheValueSetEndsTheProgram) {
-  AnalyserState state;
-  captured_output output(state);
+  grammar_fixture state;
   grammar_rule* rule = add_rule(state, "AAAA = CCCC (1)");
   parse_node left{};
   left.category = rule->parts[0].category;
-  state.current_left = &left;
-  state.sentence.set_limit(1);
-  apply_condition(*rule, left, nullptr, state.subcat_scratch);
-  EXPECT_THROW(make_node(state, rule), AnalyserEnd);
-  EXPECT_EQ(output.text(), "\n\t\t------ make_node: malloc Fehler ------\n");
+  state.nodes.storage.set_limit(1);
+  parse_work work{state.grammar, state.nodes, state.log()};
+  apply_condition(*rule, left, nullptr, work.subcat_scratch);
+  EXPECT_EQ(fatal_text_of([&] { make_node(work, {rule, &left, nullptr, 1, 1}); }),
+            "make_node: malloc Fehler");
+}
+
+// How make_new_node stopped the parse, or "made" when it did not.
+std::string stop_of(parse_work& work, const candidate& c) {
+  try {
+    make_new_node(work, c);
+  } catch (const parse_stopped& stop) {
+    return stop.why == parse_end::node_limit ? "node limit" : "first analysis";
+  }
+  return "made";
 }
 
 TEST(MakeNewNode, MakesWithoutSearchingAndStopsAtTheLimit) {
-  AnalyserState state;
+  grammar_fixture state;
   grammar_rule* rule = add_rule(state, "AAAA = CCCC");
   parse_node* a = word_node(state, "AAAA", "", 1, 1);
-  state.current_left = a;
-  state.current_seg_start = state.current_seg_end = 1;
-  apply_condition(*rule, *a, nullptr, state.subcat_scratch);
-  parse_node* first = make_new_node(state, rule);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first, state.node_tail);
+  parse_work work{state.grammar, state.nodes, state.log()};
+  apply_condition(*rule, *a, nullptr, work.subcat_scratch);
+  parse_node* first = make_new_node(work, {rule, a, nullptr, 1, 1});
+  EXPECT_EQ(first, state.nodes.tail);
   EXPECT_EQ(first->left_comp, a);
   // The caller promises not to repeat a combination; nothing checks it.
-  EXPECT_NE(make_new_node(state, rule), nullptr);
-  state.node_limit = 3;
-  EXPECT_EQ(make_new_node(state, rule), nullptr);
-  EXPECT_TRUE(state.node_limit_reached);
-  EXPECT_EQ(state.new_node_count, 3);
+  EXPECT_EQ(stop_of(work, {rule, a, nullptr, 1, 1}), "made");
+  state.nodes.limit = 3;
+  EXPECT_EQ(stop_of(work, {rule, a, nullptr, 1, 1}), "node limit");
+  EXPECT_EQ(list_length(state), 3);
+}
+
+TEST(MakeNewNode, StopsAfterKeepingTheWantedAnalysis) {
+  grammar_fixture state;
+  grammar_rule* unary = add_rule(state, "AAAA = SATZ");
+  parse_node* a = word_node(state, "AAAA", "", 1, 1);
+  const analysis_target target{byte_data("SATZ"), 4, 2};
+  parse_work work{state.grammar, state.nodes, state.log()};
+  work.stop_at = &target;
+  EXPECT_EQ(stop_of(work, {unary, a, nullptr, 1, 1}), "made");  // covers word 1 only
+  EXPECT_EQ(stop_of(work, {unary, a, nullptr, 1, 2}), "first analysis");
+  EXPECT_EQ(state.nodes.tail->seg_end, 2);
+  EXPECT_EQ(find_axiom_node(state.nodes.head, target), state.nodes.tail);
 }
 
 TEST(RulesFor, RunOfTheInitialLetterUpToAGreaterOne) {
-  AnalyserState state;
+  grammar_fixture state;
   grammar_rule* a1 = add_rule(state, "AAAA = XXXX");
   grammar_rule* a2 = add_rule(state, "ABBB + CCCC = XXXX");
   grammar_rule* c1 = add_rule(state, "CCCC = XXXX");
@@ -265,40 +282,27 @@ TEST(RulesFor, RunOfTheInitialLetterUpToAGreaterOne) {
   parse_node* b = word_node(state, "BBBB", "", 1, 1);
   parse_node* c = word_node(state, "CCCC", "", 1, 1);
   parse_node* no_slot = word_node(state, "aaaa", "", 1, 1);
-  EXPECT_EQ(first_rule_for(state, *a), a1);
+  EXPECT_EQ(first_rule_for(state.grammar, *a), a1);
   EXPECT_EQ(next_rule_for(*a1, *a), a2);
   EXPECT_EQ(next_rule_for(*a2, *a), nullptr);
-  EXPECT_EQ(first_rule_for(state, *b), nullptr);
-  EXPECT_EQ(first_rule_for(state, *c), c1);
+  EXPECT_EQ(first_rule_for(state.grammar, *b), nullptr);
+  EXPECT_EQ(first_rule_for(state.grammar, *c), c1);
   EXPECT_EQ(next_rule_for(*c1, *c), az);  // a smaller initial does not end the run
   EXPECT_EQ(next_rule_for(*az, *c), nullptr);
-  EXPECT_EQ(first_rule_for(state, *no_slot), nullptr);
+  EXPECT_EQ(first_rule_for(state.grammar, *no_slot), nullptr);
 }
 
 TEST(FindAdjacentNode, FirstNodeFromThePositionThatStartsBehind) {
-  AnalyserState state;
+  grammar_fixture state;
   parse_node* a = word_node(state, "AAAA", "", 1, 2);
   parse_node* b = word_node(state, "BBBB", "", 2, 2);
   parse_node* c1 = word_node(state, "CCCC", "", 3, 3);
   parse_node* c2 = word_node(state, "CCCC", "", 3, 4);
-  EXPECT_EQ(find_adjacent_node(a, state.node_list), c1);
+  EXPECT_EQ(find_adjacent_node(a, state.nodes.head), c1);
   EXPECT_EQ(find_adjacent_node(a, c1->next), c2);
   EXPECT_EQ(find_adjacent_node(a, c2->next), nullptr);
-  EXPECT_EQ(find_adjacent_node(c2, state.node_list), nullptr);
+  EXPECT_EQ(find_adjacent_node(c2, state.nodes.head), nullptr);
   EXPECT_EQ(find_adjacent_node(b, b), c1);
-}
-
-TEST(ReportNodeLimit, MessageAndWaitInConsoleMode) {
-  AnalyserState state;
-  captured_output output(state, "go on\n");
-  add_message(state, 11, "weiter?");
-  state.node_limit = 7;
-  state.console_input = 0;
-  report_node_limit(state);
-  EXPECT_EQ(output.text(), "\nNode limit of 7 nodes reached: sentence abandoned\n");
-  state.console_input = 1;
-  report_node_limit(state);
-  EXPECT_EQ(output.console_left(), 0);
 }
 
 }  // namespace

@@ -1,20 +1,28 @@
 #include "analyser/grammar/parser.hpp"
 
+#include "analyser/base/fatal_error.hpp"
 #include "analyser/grammar/chart_parser.hpp"
-#include "analyser/grammar/parse_node.hpp"
 #include "analyser/grammar/reference_parser.hpp"
-#include "analyser/output/brackets.hpp"
 
-void parse_sentence(AnalyserState& state) {
-  if (state.trace_flag || !indexed_parse_applies(state)) {
-    make_all_nodes_reference(state);
-  } else {
-    indexed_parse_tables tables;
-    make_all_nodes_indexed(state, tables);
-  }
-  if (state.node_limit_reached) {
-    report_node_limit(state);
+namespace {
+void make_all_nodes(parse_work& work) {
+  if (work.log.trace || !indexed_parse_applies(work.nodes)) {
+    make_all_nodes_reference(work);
     return;
   }
-  print_results(state);
+  indexed_parse_tables tables;
+  needing_memory("parse_sentence: malloc Fehler", [&] { make_all_nodes_indexed(work, tables); });
+}
+}  // namespace
+
+parse_end parse_sentence(parse_work& work) {
+  if (work.stop_at != nullptr && find_axiom_node(work.nodes.head, *work.stop_at) != nullptr) {
+    return parse_end::first_analysis;
+  }
+  try {
+    make_all_nodes(work);
+  } catch (const parse_stopped& stop) {
+    return stop.why;
+  }
+  return parse_end::complete;
 }

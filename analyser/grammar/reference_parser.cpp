@@ -1,65 +1,55 @@
 #include "analyser/grammar/reference_parser.hpp"
 
-#include "analyser/grammar/parse_node.hpp"
-
 namespace {
 // Tries every node from the head of the list that starts right behind the
-// current left component as second component of `rule`.
-void try_right_components(AnalyserState& state, grammar_rule* rule) {
-  parse_node* left = state.current_left;
-  parse_node* from = state.node_list;
-  while (!state.node_limit_reached) {
-    parse_node* right = find_adjacent_node(left, from);
-    if (right == nullptr) return;
-    state.current_right = right;
-    if (state.trace_flag) {
-      std::fprintf(state.out, "\t\tla,right_comp=%p %p\n", static_cast<void*>(from),
+// left component as second component of the candidate's rule.
+void try_right_components(parse_work& work, candidate c) {
+  parse_node* from = work.nodes.head;
+  while (parse_node* right = find_adjacent_node(c.left, from)) {
+    if (work.log.trace) {
+      std::fprintf(work.log.out, "\t\tla,right_comp=%p %p\n", static_cast<void*>(from),
                    static_cast<void*>(right));
     }
     from = right->next;
-    if (part_matches(*rule, *right, kSecondPart)) {
-      state.current_seg_end = right->seg_end;
-      if (apply_condition(*rule, *left, right, state.subcat_scratch)) make_node(state, rule);
-    }
+    if (!part_matches(*c.rule, *right, kSecondPart)) continue;
+    c.right = right;
+    c.seg_end = right->seg_end;
+    if (apply_condition(*c.rule, *c.left, right, work.subcat_scratch)) make_node(work, c);
   }
 }
 
 // Applies `rule`, whose first part `node` matches, with `node` as first component.
-void apply_rule(AnalyserState& state, grammar_rule* rule, parse_node* node) {
-  state.current_left = node;
-  state.current_seg_start = node->seg_start;
-  state.current_seg_end = node->seg_end;
-  if (state.trace_flag) {
-    std::fprintf(state.out, "\tleft_comp,seg_start,seg_end=%p %4d %4d\n", static_cast<void*>(node),
-                 state.current_seg_start, state.current_seg_end);
+void apply_rule(parse_work& work, grammar_rule* rule, parse_node* node) {
+  const candidate c{rule, node, nullptr, node->seg_start, node->seg_end};
+  if (work.log.trace) {
+    std::fprintf(work.log.out, "\tleft_comp,seg_start,seg_end=%p %4d %4d\n",
+                 static_cast<void*>(node), c.seg_start, c.seg_end);
   }
-  state.current_right = nullptr;
   if (is_binary(*rule)) {
-    try_right_components(state, rule);
-  } else if (apply_condition(*rule, *node, nullptr, state.subcat_scratch)) {
-    make_node(state, rule);
+    try_right_components(work, c);
+  } else if (apply_condition(*rule, *node, nullptr, work.subcat_scratch)) {
+    make_node(work, c);
   }
 }
 
 // Tries `node` as first component of every rule of its initial letter.
-void try_rules(AnalyserState& state, parse_node* node) {
-  for (grammar_rule* rule = first_rule_for(state, *node);
-       rule != nullptr && !state.node_limit_reached; rule = next_rule_for(*rule, *node)) {
-    if (state.trace_flag) {
-      std::fprintf(state.out, "ka,ra,rnu= %p %p %2d\n", static_cast<void*>(node),
+void try_rules(parse_work& work, parse_node* node) {
+  for (grammar_rule* rule = first_rule_for(work.grammar, *node); rule != nullptr;
+       rule = next_rule_for(*rule, *node)) {
+    if (work.log.trace) {
+      std::fprintf(work.log.out, "ka,ra,rnu= %p %p %2d\n", static_cast<void*>(node),
                    static_cast<void*>(rule), rule->rule_number);
     }
-    if (part_matches(*rule, *node, kFirstPart)) apply_rule(state, rule, node);
+    if (part_matches(*rule, *node, kFirstPart)) apply_rule(work, rule, node);
   }
 }
 }  // namespace
 
-void make_all_nodes_reference(AnalyserState& state) {
+void make_all_nodes_reference(parse_work& work) {
   do {
-    state.new_node_count = 0;
-    for (parse_node* node = state.node_list; node != nullptr && !state.node_limit_reached;
-         node = node->next) {
-      try_rules(state, node);
+    work.new_node_count = 0;
+    for (parse_node* node = work.nodes.head; node != nullptr; node = node->next) {
+      try_rules(work, node);
     }
-  } while (state.new_node_count > 0 && !state.node_limit_reached);
+  } while (work.new_node_count > 0);
 }

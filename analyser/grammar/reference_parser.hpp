@@ -3,14 +3,14 @@
 // parse is traced, and it is the judge of the indexed parser in the tests.
 #pragma once
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/grammar/parse_node.hpp"
 
-// Makes every node the rules allow over the nodes in `node_list`. Each pass
+// Makes every node the rules allow over the nodes in `work.nodes`. Each pass
 // walks the list from its head (nodes made during the pass are reached in the
 // same pass) and tries every node as first component of the rules of its
 // initial letter, in file order; for a binary rule every node that starts
 // right behind it, searched from the head of the list, is tried as second
 // component. `make_node` refuses combinations made before. Passes repeat
-// until one makes no node, or stop at the node limit (`node_limit_reached`).
-// With `trace_flag` set every step is printed.
-void make_all_nodes_reference(AnalyserState& state);
+// until one makes no node. With `work.log.trace` every step is printed.
+// Stops early by parse_stopped (node limit, or `work.stop_at`).
+void make_all_nodes_reference(parse_work& work);

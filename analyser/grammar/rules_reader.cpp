@@ -2,33 +2,29 @@
 
 #include <string>
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/file_input.hpp"
-#include "analyser/lexicon/category_table.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/file_input.hpp"
+#include "analyser/base/linked_list.hpp"
+#include "analyser/base/text_utils.hpp"
 
 namespace {
 // Non-blank characters of a part that form its main category.
 constexpr std::size_t kCategoryLength = 4;
 constexpr int kRuleParts = 3;
 
-struct PartText {
+struct part_text {
   std::string category;
   std::string subcat;
   bool present = false;  // false for part 2 of a unary rule
 };
 
-const unsigned char* bytes(const std::string& text) {
-  return reinterpret_cast<const unsigned char*>(text.data());
-}
-
-int length(const std::string& text) { return static_cast<int>(text.size()); }
-
 // Reads rule after rule. The parts of a rule are kept as text until its "."
 // and only then interned and stored, so a malformed rule leaves no trace in
 // the tables.
-class RuleReader {
+class rule_reader {
  public:
-  explicit RuleReader(AnalyserState& state) : state_(state) {}
+  rule_reader(grammar_tables& grammar, category_table& categories, const log_output& log)
+      : grammar_(grammar), categories_(categories), log_(log) {}
   void read(FILE* rules);
 
  private:
@@ -41,8 +37,10 @@ class RuleReader {
   bool rule_begun() const;
   void skip(const char* why);
 
-  AnalyserState& state_;
-  PartText parts_[kRuleParts];
+  grammar_tables& grammar_;
+  category_table& categories_;
+  const log_output& log_;
+  part_text parts_[kRuleParts];
   int stored_parts_ = 0;
   std::string category_;
   std::string subcat_;
@@ -53,8 +51,8 @@ class RuleReader {
   int rule_number_ = 0;
 };
 
-void RuleReader::begin_rule() {
-  for (PartText& part : parts_) part = PartText{};
+void rule_reader::begin_rule() {
+  for (part_text& part : parts_) part = part_text{};
   stored_parts_ = 0;
   category_.clear();
   subcat_.clear();
@@ -65,18 +63,18 @@ void RuleReader::begin_rule() {
   ++rule_number_;
 }
 
-bool RuleReader::rule_begun() const {
+bool rule_reader::rule_begun() const {
   return stored_parts_ > 0 || broken_ || label_mode_ || !category_.empty();
 }
 
-void RuleReader::skip(const char* why) {
-  std::fprintf(state_.out, "%sread_grammar(): rule %d skipped (%s)\n",
-               state_.trace_flag ? "\n" : "", rule_number_, why);
+void rule_reader::skip(const char* why) {
+  std::fprintf(log_.out, "%sread_grammar(): rule %d skipped (%s)\n", log_.trace ? "\n" : "",
+               rule_number_, why);
 }
 
 // Keeps the texts of the current part as the next part of the rule.
-void RuleReader::store_rule() {
-  parts_[stored_parts_] = PartText{category_, subcat_, true};
+void rule_reader::store_rule() {
+  parts_[stored_parts_] = part_text{category_, subcat_, true};
   ++stored_parts_;
   category_.clear();
   subcat_.clear();
@@ -84,7 +82,7 @@ void RuleReader::store_rule() {
 
 // "+" ends part 1 of a binary rule, "=" part 1 of a unary rule or part 2 of
 // a binary one, ";" the result part. Anything else breaks the rule.
-void RuleReader::separator(unsigned char c) {
+void rule_reader::separator(unsigned char c) {
   const bool in_order = (c == '+' && stored_parts_ == 0) || (c == '=' && stored_parts_ <= 1) ||
                         (c == ';' && stored_parts_ == 2);
   if (!in_order || category_.empty()) broken_ = true;
@@ -95,15 +93,15 @@ void RuleReader::separator(unsigned char c) {
   category_.clear();
   subcat_.clear();
   label_.clear();
-  if (state_.trace_flag) std::fputs("\n\t", state_.out);
+  if (log_.trace) std::fputs("\n\t", log_.out);
 }
 
-void RuleReader::take(unsigned char c) {
-  if (state_.trace_flag) {
+void rule_reader::take(unsigned char c) {
+  if (log_.trace) {
     if (stored_parts_ == 0 && category_.empty() && !broken_ && !label_mode_) {
-      std::fprintf(state_.out, "\n%4d ", rule_number_);
+      std::fprintf(log_.out, "\n%4d ", rule_number_);
     }
-    std::fputc(c, state_.out);
+    std::fputc(c, log_.out);
   }
   if (c == ' ' && !label_mode_) return;
   if (c == '.') {
@@ -123,7 +121,7 @@ void RuleReader::take(unsigned char c) {
   }
 }
 
-void RuleReader::end_rule() {
+void rule_reader::end_rule() {
   if (broken_ || stored_parts_ != kRuleParts) {
     skip("malformed");
   } else {
@@ -133,32 +131,27 @@ void RuleReader::end_rule() {
 }
 
 // Stores the complete rule and links it behind the rules before it.
-void RuleReader::link_rule() {
-  auto* rule = state_.tables.make<grammar_rule>();
-  if (rule == nullptr) fatal_error(state_, "store_rule: malloc Fehler");
+void rule_reader::link_rule() {
+  arena& storage = grammar_.storage;
+  auto* rule = needing_memory("store_rule: malloc Fehler", [&] { return storage.make<grammar_rule>(); });
   for (int i = 0; i < kRuleParts; ++i) {
     if (!parts_[i].present) continue;
-    rule->parts[i].category =
-        put_category(state_, bytes(parts_[i].category), length(parts_[i].category));
-    rule->parts[i].subcat_values =
-        put_scv(state_, bytes(parts_[i].subcat), length(parts_[i].subcat));
+    const std::string& category = parts_[i].category;
+    const std::string& subcat = parts_[i].subcat;
+    rule->parts[i].category = put_category(categories_, byte_data(category), byte_count(category));
+    rule->parts[i].subcat_values = put_scv(storage, byte_data(subcat), byte_count(subcat));
   }
-  rule->condition = put_condition(state_, bytes(condition_), length(condition_));
+  rule->condition = put_condition(storage, byte_data(condition_), byte_count(condition_));
   rule->rule_number = rule_number_;
   if (!label_.empty() && label_.back() == ' ') label_.pop_back();
   label_.copy(rule->label, label_.size());
-  if (state_.trace_flag) std::fprintf(state_.out, " --- %p", static_cast<void*>(rule));
-  if (state_.rule_list == nullptr) {
-    state_.rule_list = rule;
-  } else {
-    state_.rule_tail->next = rule;
-  }
-  state_.rule_tail = rule;
+  if (log_.trace) std::fprintf(log_.out, " --- %p", static_cast<void*>(rule));
+  append_record(grammar_.rule_list, grammar_.rule_tail, rule);
   const int slot = letter_slot(rule->parts[0].category->name[0]);
-  if (slot >= 0 && state_.rule_index[slot] == nullptr) state_.rule_index[slot] = rule;
+  if (slot >= 0 && grammar_.rule_index[slot] == nullptr) grammar_.rule_index[slot] = rule;
 }
 
-void RuleReader::read(FILE* rules) {
+void rule_reader::read(FILE* rules) {
   begin_rule();
   int c;
   while ((c = std::getc(rules)) != EOF) {
@@ -173,23 +166,26 @@ void RuleReader::read(FILE* rules) {
 }
 }  // namespace
 
-void read_rules(AnalyserState& state, FILE* rules) {
-  clear_letter_index(state.rule_index);
-  if (state.trace_flag) std::fputs("\n", state.out);
-  RuleReader(state).read(rules);
+void read_rules(grammar_tables& grammar, category_table& categories, FILE* rules,
+                const log_output& log) {
+  clear_letter_index(grammar.rule_index);
+  if (log.trace) std::fputs("\n", log.out);
+  needing_memory("store_rule: malloc Fehler",
+                 [&] { rule_reader(grammar, categories, log).read(rules); });
 }
 
-void read_grammar(AnalyserState& state, FILE* config_file) {
+void read_grammar(grammar_tables& grammar, category_table& categories, FILE* config_file,
+                  const log_output& log) {
   std::string line;
-  if (!read_line(config_file, line))
-    fatal_error(state, "no entry for grammar file in the confi.file");
-  if (state.trace_flag) std::fprintf(state.out, "read_grammar(): file=%s\n", line.c_str());
+  needing_memory("store_rule: malloc Fehler", [&] {
+    if (!read_line(config_file, line)) fatal_error("no entry for grammar file in the confi.file");
+  });
+  if (log.trace) std::fprintf(log.out, "read_grammar(): file=%s\n", line.c_str());
   remove_line_end(line);
   unique_file rules = open_text_file(line);
   if (rules == nullptr) {
-    if (state.trace_flag)
-      std::fprintf(state.out, "read_grammar(): error 1: file=%s\n", line.c_str());
-    fatal_error(state, "Regeln: Dateifehler");
+    if (log.trace) std::fprintf(log.out, "read_grammar(): error 1: file=%s\n", line.c_str());
+    fatal_error("Regeln: Dateifehler");
   }
-  read_rules(state, rules.get());
+  read_rules(grammar, categories, rules.get(), log);
 }

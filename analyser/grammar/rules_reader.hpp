@@ -14,13 +14,41 @@
 
 #include <cstdio>
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/base/arena.hpp"
+#include "analyser/base/log_output.hpp"
+#include "analyser/lexicon/category_table.hpp"
+
+// Characters kept of a rule label.
+constexpr int kRuleLabelLength = 19;
+
+struct rule_part {
+  category_entry* category;  // null for part 2 of a unary rule
+  const subcat_value_set* subcat_values;
+};
+
+struct grammar_rule {
+  grammar_rule* next;
+  rule_part parts[3];  // first component, second component, result
+  const condition_values* condition;
+  char label[kRuleLabelLength + 5];  // terminated
+  int rule_number;
+};
+
+// The grammar: the rules in file order, entered through the first letter of
+// their first part. Loaded once at start-up, read-only afterwards.
+struct grammar_tables {
+  arena storage;  // rules, their value sets and conditions
+  grammar_rule* rule_list = nullptr;
+  grammar_rule* rule_tail = nullptr;
+  grammar_rule* rule_index[kLetterSlots] = {};
+};
 
 // Reads the rules file name from the next line of `config_file`, loads that
-// file into state.rule_list and state.rule_index, and closes it. Ends the run
-// with "no entry for grammar file in the confi.file" when the line is
-// missing, with "Regeln: Dateifehler" when the file cannot be opened.
-void read_grammar(AnalyserState& state, FILE* config_file);
+// file into `grammar` (categories into `categories`), and closes it. Ends
+// the run with "no entry for grammar file in the confi.file" when the line
+// is missing, with "Regeln: Dateifehler" when the file cannot be opened.
+void read_grammar(grammar_tables& grammar, category_table& categories, FILE* config_file,
+                  const log_output& log);
 
 // Loads the rules of an open rules stream: empties rule_index, then appends
 // every complete rule to rule_list, numbering rules from 1 in file order and
@@ -28,5 +56,8 @@ void read_grammar(AnalyserState& state, FILE* config_file);
 // slot is still empty and the initial has one). A rule that lacks a part,
 // has its separators out of order, or is cut off by the end of the file is
 // skipped with "read_grammar(): rule %d skipped" and keeps its number.
-// With tracing on, the rules text is echoed rule by rule.
-void read_rules(AnalyserState& state, FILE* rules);
+// With tracing on, the rules text is echoed rule by rule; warnings and trace
+// go to `log.out`. No memory: fatal "store_rule: malloc Fehler" (or the text
+// of the table builder that ran out).
+void read_rules(grammar_tables& grammar, category_table& categories, FILE* rules,
+                const log_output& log);

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/test_support.hpp"
+#include "analyser/grammar/test_support.hpp"
+
+using namespace test_support;
 
 namespace {
 // A stored rule as text: "FIRST{values}+SECOND{values}=RESULT{values};digits:label#number",
@@ -38,16 +39,17 @@ std::string rule_text(const grammar_rule* rule) {
 using Rules = std::vector<std::string>;
 
 struct RulesReader : ::testing::Test {
-  CapturedOutput out;
-  AnalyserState state;
+  captured_output out;
+  grammar_fixture state;
 
   RulesReader() { state.out = out.file(); }
+  grammar_tables& grammar() { return state.grammar; }
 
   Rules read(const std::string& text) {
-    MemoryInput file(text);
-    read_rules(state, file.file());
+    memory_input file(text);
+    read_rules(state.grammar, state.lexicon.categories, file.file(), state.log());
     Rules rules;
-    for (const grammar_rule* r = state.rule_list; r != nullptr; r = r->next)
+    for (const grammar_rule* r = state.grammar.rule_list; r != nullptr; r = r->next)
       rules.push_back(rule_text(r));
     return rules;
   }
@@ -57,8 +59,8 @@ TEST_F(RulesReader, BinaryAndUnaryRules) {
   EXPECT_EQ(read("DETX GEN(1,2,3)+NOUX GEN(1,2,3)=NPHR GEN();1 1 1:det-noun.\n"
                  "NPHR=SATZ;.\n"),
             (Rules{"DETX{7,}+NOUX{7,}=NPHR{255,};111:det-noun#1", "NPHR=SATZ;-:#2"}));
-  EXPECT_EQ(state.rule_list->next->parts[1].subcat_values, nullptr);
-  EXPECT_EQ(state.rule_tail, state.rule_list->next);
+  EXPECT_EQ(state.grammar.rule_list->next->parts[1].subcat_values, nullptr);
+  EXPECT_EQ(state.grammar.rule_tail, state.grammar.rule_list->next);
 }
 
 TEST_F(RulesReader, LayoutDoesNotMatter) {
@@ -88,9 +90,9 @@ TEST_F(RulesReader, BlanksAreIgnoredButATabIsACharacter) {
 
 TEST_F(RulesReader, PartsWithoutSubcategoryTextHaveNoValueSet) {
   read("AAAA+BBBB=CCCC;.");
-  for (const rule_part& part : state.rule_list->parts) EXPECT_EQ(part.subcat_values, nullptr);
-  EXPECT_EQ(state.rule_list->condition, nullptr);
-  EXPECT_STREQ(state.rule_list->label, "");
+  for (const rule_part& part : state.grammar.rule_list->parts) EXPECT_EQ(part.subcat_values, nullptr);
+  EXPECT_EQ(state.grammar.rule_list->condition, nullptr);
+  EXPECT_STREQ(state.grammar.rule_list->label, "");
 }
 
 TEST_F(RulesReader, CategoryIsTheFirstFourCharactersOfAPart) {
@@ -124,8 +126,8 @@ TEST_F(RulesReader, LongPartsAndConditions) {
   const std::string digits(100, '1');
   const Rules got = read("AAAA " + groups + "=BBBB;" + digits + ".");
   ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(state.rule_list->parts[0].subcat_values[0], 40);
-  EXPECT_EQ(state.rule_list->condition[0], 100);
+  EXPECT_EQ(state.grammar.rule_list->parts[0].subcat_values[0], 40);
+  EXPECT_EQ(state.grammar.rule_list->condition[0], 100);
 }
 
 TEST_F(RulesReader, TextAfterTheLastRuleIsIgnored) {
@@ -162,44 +164,44 @@ TEST_F(RulesReader, MalformedRulesAreSkippedAndKeepTheirNumbers) {
 
 TEST_F(RulesReader, MalformedRuleLeavesNoTraceInTheTables) {
   read("NP+VERB.\nNPRO=SATZ;.\n");
-  ASSERT_NE(state.rule_list, nullptr);
-  EXPECT_EQ(state.rule_list->next, nullptr);
+  ASSERT_NE(state.grammar.rule_list, nullptr);
+  EXPECT_EQ(state.grammar.rule_list->next, nullptr);
   // NP of the broken rule was never interned, so NPRO got its own entry.
-  EXPECT_EQ(part_text(state.rule_list->parts[0]), "NPRO");
-  EXPECT_EQ(state.rule_index['N' - 'A'], state.rule_list);
+  EXPECT_EQ(part_text(state.grammar.rule_list->parts[0]), "NPRO");
+  EXPECT_EQ(state.grammar.rule_index['N' - 'A'], state.grammar.rule_list);
 }
 
 TEST_F(RulesReader, IndexRefersToTheFirstRuleOfEachInitial) {
   read("ABCD=X;.\nAXYZ=Y;.\n[UML=Z;.\nBBBB=W;.\n");
-  EXPECT_EQ(state.rule_index['A' - 'A'], state.rule_list);
-  EXPECT_EQ(state.rule_index['A' - 'A']->next->rule_number, 2);
-  EXPECT_EQ(state.rule_index['[' - 'A']->rule_number, 3);
-  EXPECT_EQ(state.rule_index['B' - 'A']->rule_number, 4);
-  EXPECT_EQ(state.rule_index['C' - 'A'], nullptr);
+  EXPECT_EQ(state.grammar.rule_index['A' - 'A'], state.grammar.rule_list);
+  EXPECT_EQ(state.grammar.rule_index['A' - 'A']->next->rule_number, 2);
+  EXPECT_EQ(state.grammar.rule_index['[' - 'A']->rule_number, 3);
+  EXPECT_EQ(state.grammar.rule_index['B' - 'A']->rule_number, 4);
+  EXPECT_EQ(state.grammar.rule_index['C' - 'A'], nullptr);
 }
 
 TEST_F(RulesReader, InitialOutsideTheIndexIsListedButNotIndexed) {
   const Rules got = read("abcd=X;.\n0123=Y;.\n\xC4XYZ=Z;.\n");
   EXPECT_EQ(got.size(), 3u);
-  for (grammar_rule* slot : state.rule_index) EXPECT_EQ(slot, nullptr);
+  for (grammar_rule* slot : state.grammar.rule_index) EXPECT_EQ(slot, nullptr);
 }
 
 TEST_F(RulesReader, EmptyFileLeavesTheIndexEmpty) {
   grammar_rule stale{};
-  state.rule_index[3] = &stale;
+  state.grammar.rule_index[3] = &stale;
   EXPECT_EQ(read(""), Rules{});
-  for (grammar_rule* slot : state.rule_index) EXPECT_EQ(slot, nullptr);
+  for (grammar_rule* slot : state.grammar.rule_index) EXPECT_EQ(slot, nullptr);
 }
 
 TEST_F(RulesReader, CategoriesAreSharedAcrossRules) {
   read("NPHR+VPHR=SATZ;.\nVPHR=NPHR;.\n");
-  const grammar_rule* first = state.rule_list;
+  const grammar_rule* first = state.grammar.rule_list;
   EXPECT_EQ(first->parts[0].category, first->next->parts[2].category);
   EXPECT_EQ(first->parts[1].category, first->next->parts[0].category);
 }
 
 TEST_F(RulesReader, TraceEchoesRuleByRule) {
-  state.trace_flag = 1;
+  state.trace = true;
   read("$ Kopf\nDETX (1)+NOUX (1)=NPHR;111:d n.\n NPHR=SATZ;.\nX+Y.");
   EXPECT_EQ(without_identities(out.text()),
             "\n"
@@ -209,29 +211,27 @@ TEST_F(RulesReader, TraceEchoesRuleByRule) {
 }
 
 TEST_F(RulesReader, OutOfMemory) {
-  state.tables.set_limit(1);
-  EXPECT_THROW(read("AAAA=BBBB;."), AnalyserEnd);
-  EXPECT_EQ(out.text(), "\n\t\t------ store_rule: malloc Fehler ------\n");
+  state.grammar.storage.set_limit(1);
+  EXPECT_EQ(fatal_text_of([&] { read("AAAA=BBBB;."); }), "store_rule: malloc Fehler");
 }
 
 struct ReadGrammar : RulesReader {
-  ScratchDirectory dir;
+  scratch_directory dir;
 
+  // What loading prints, and the framed text when it ends the run.
   std::string run(const std::string& config) {
-    MemoryInput file(config);
-    try {
-      read_grammar(state, file.file());
-    } catch (const AnalyserEnd&) {
-    }
-    return out.text();
+    memory_input file(config);
+    const std::string fatal = fatal_text_of(
+        [&] { read_grammar(state.grammar, state.lexicon.categories, file.file(), state.log()); });
+    return out.text() + (fatal.empty() ? "" : "\n\t\t------ " + fatal + " ------\n");
   }
 };
 
 TEST_F(ReadGrammar, LoadsTheFileNamedByTheNextLine) {
   dir.write("rules", "AAAA=BBBB;.");
-  MemoryInput config("rules\nlexicon\n");
-  read_grammar(state, config.file());
-  ASSERT_NE(state.rule_list, nullptr);
+  memory_input config("rules\nlexicon\n");
+  read_grammar(state.grammar, state.lexicon.categories, config.file(), state.log());
+  ASSERT_NE(state.grammar.rule_list, nullptr);
   char rest[16] = {};
   ASSERT_NE(std::fgets(rest, sizeof rest, config.file()), nullptr);
   EXPECT_STREQ(rest, "lexicon\n");
@@ -241,7 +241,7 @@ TEST_F(ReadGrammar, NameLineInCrLfOrWithoutLineEnd) {
   dir.write("rules", "AAAA=BBBB;.");
   EXPECT_EQ(run("rules\r\n"), "");
   EXPECT_EQ(run("rules"), "");
-  EXPECT_NE(state.rule_list, nullptr);
+  EXPECT_NE(state.grammar.rule_list, nullptr);
 }
 
 }  // namespace

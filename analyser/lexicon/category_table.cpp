@@ -1,25 +1,22 @@
 #include "analyser/lexicon/category_table.hpp"
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/text_utils.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/linked_list.hpp"
+#include "analyser/base/text_utils.hpp"
 
-category_entry* put_category(AnalyserState& state, const unsigned char* text, int length) {
-  for (category_entry* e = state.category_list; e != nullptr; e = e->next) {
+category_entry* put_category(category_table& categories, const unsigned char* text, int length) {
+  for (category_entry* e = categories.head; e != nullptr; e = e->next) {
     if (e->name_length <= length && compare_bytes(text, e->name, e->name_length) == 0) return e;
   }
-  auto* entry = state.tables.make<category_entry>();
-  auto* name = static_cast<unsigned char*>(state.tables.allocate(length > 0 ? length : 1));
-  if (entry == nullptr || name == nullptr) fatal_error(state, "put_category: malloc Fehler");
-  copy_bytes(name, text, length);
-  entry->name = name;
-  entry->name_length = length;
-  if (state.category_list == nullptr) {
-    state.category_list = entry;
-  } else {
-    state.category_tail->next = entry;
-  }
-  state.category_tail = entry;
-  return entry;
+  return needing_memory("put_category: malloc Fehler", [&] {
+    auto* entry = categories.storage.make<category_entry>();
+    auto* name = static_cast<unsigned char*>(categories.storage.allocate(length > 0 ? length : 1));
+    copy_bytes(name, text, length);
+    entry->name = name;
+    entry->name_length = length;
+    append_record(categories.head, categories.tail, entry);
+    return entry;
+  });
 }
 
 unsigned char add_group_digit(unsigned char group, unsigned char digit) {
@@ -27,17 +24,18 @@ unsigned char add_group_digit(unsigned char group, unsigned char digit) {
   return static_cast<unsigned char>(group + (1u << (digit - '1')));
 }
 
-// Copies `count` bytes of `bytes` behind a count byte into fresh table storage.
-static const unsigned char* store_counted(AnalyserState& state, const unsigned char* bytes,
-                                          int count, const char* failure) {
-  auto* block = static_cast<unsigned char*>(state.tables.allocate(count + 1));
-  if (block == nullptr) fatal_error(state, failure);
-  block[0] = static_cast<unsigned char>(count);
-  copy_bytes(block + 1, bytes, count);
-  return block;
+// Copies `count` bytes of `bytes` behind a count byte into fresh storage.
+static const unsigned char* store_counted(arena& storage, const unsigned char* bytes, int count,
+                                          const char* failure) {
+  return needing_memory(failure, [&] {
+    auto* block = static_cast<unsigned char*>(storage.allocate(count + 1));
+    block[0] = static_cast<unsigned char>(count);
+    copy_bytes(block + 1, bytes, count);
+    return static_cast<const unsigned char*>(block);
+  });
 }
 
-const subcat_value_set* put_scv(AnalyserState& state, const unsigned char* text, int length) {
+const subcat_value_set* put_scv(arena& storage, const unsigned char* text, int length) {
   if (length <= 0) return nullptr;
   unsigned char groups[kMaxGroups];
   int n = 0;
@@ -46,7 +44,7 @@ const subcat_value_set* put_scv(AnalyserState& state, const unsigned char* text,
   for (int i = 0; i < length && text[i] != ';'; ++i) {
     unsigned char c = text[i];
     if (c == ')' && previous == '(') {
-      if (n > 0 && !past_limit) groups[n - 1] = 0xFF;
+      if (n > 0 && !past_limit) groups[n - 1] = kAllValues;
     } else if (c == '(') {
       if (n < kMaxGroups) {
         groups[n++] = 0;
@@ -58,18 +56,17 @@ const subcat_value_set* put_scv(AnalyserState& state, const unsigned char* text,
     }
     previous = c;
   }
-  return store_counted(state, groups, n, "put_scv: malloc Fehler");
+  return store_counted(storage, groups, n, "put_scv: malloc Fehler");
 }
 
-const condition_values* put_condition(AnalyserState& state, const unsigned char* text,
-                                      int length) {
+const condition_values* put_condition(arena& storage, const unsigned char* text, int length) {
   if (length <= 0) return nullptr;
   unsigned char digits[kMaxGroups];
   int n = 0;
   for (int i = 0; i < length && n < kMaxGroups; ++i) {
     if (text[i] >= '0' && text[i] <= '9') digits[n++] = static_cast<unsigned char>(text[i] - '0');
   }
-  return store_counted(state, digits, n, "put_condition: malloc Fehler");
+  return store_counted(storage, digits, n, "put_condition: malloc Fehler");
 }
 
 int letter_slot(unsigned char c) {

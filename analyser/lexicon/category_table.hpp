@@ -1,26 +1,53 @@
-// Builders for the stored forms of category names, subcategory texts and
-// condition texts, and the first-letter index that enters the lexicon, the
-// endings and the rules. All texts are counted: a pointer and a length.
+// The stored forms of category names, subcategory texts and condition
+// texts, and the first-letter index that enters the lexicon, the endings and
+// the rules. All texts are counted: a pointer and a length.
 #pragma once
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/base/arena.hpp"
 
-// The entry for `text`: the first entry in `category_list` whose whole name
-// begins the text, or a new entry appended at the tail. Never null.
-category_entry* put_category(AnalyserState& state, const unsigned char* text, int length);
+// Slots of a first-letter index: bytes 0x41 ("A") to 0x60.
+constexpr int kLetterSlots = 32;
+// Groups a value set (and digits a condition) can hold: the count is one byte.
+constexpr int kMaxGroups = 255;
+// The group byte that holds all eight values, as "()" gives it.
+constexpr unsigned char kAllValues = 0xFF;
 
-// The value set of a subcategory text: one group per "(", value digits 1-8
-// added (not or-ed) into the current group, "()" giving 0xFF, ";" ending the
-// scan. Null for an empty text. Digits before the first "(" and groups past
-// kMaxGroups are ignored.
-const subcat_value_set* put_scv(AnalyserState& state, const unsigned char* text, int length);
+// Value sets and conditions are counted byte strings: byte 0 is the count n,
+// bytes 1..n follow. A null pointer is "no set", distinct from n = 0.
+using subcat_value_set = unsigned char;
+using condition_values = unsigned char;
+
+// One interned category name, stored once in `category_table`.
+struct category_entry {
+  category_entry* next;
+  int name_length;
+  const unsigned char* name;  // name_length bytes, no terminator
+};
+
+// Every category of the grammar and the lexicon, in order of first use,
+// with the storage of their names.
+struct category_table {
+  arena storage;
+  category_entry* head = nullptr;
+  category_entry* tail = nullptr;
+};
+
+// The entry for `text`: the first entry whose whole name begins the text, or
+// a new entry appended at the tail. Never null.
+category_entry* put_category(category_table& categories, const unsigned char* text, int length);
+
+// The value set of a subcategory text, stored in `storage`: one group per
+// "(", value digits 1-8 added (not or-ed) into the current group, "()"
+// giving 0xFF, ";" ending the scan. Null for an empty text. Digits before the
+// first "(" and groups past kMaxGroups are ignored.
+const subcat_value_set* put_scv(arena& storage, const unsigned char* text, int length);
 
 // Adds the value of digit `digit` ("0" adds nothing) to a group byte, modulo 256.
 unsigned char add_group_digit(unsigned char group, unsigned char digit);
 
-// The digits 0-9 of a condition text in order; null for an empty text.
-// Digits past kMaxGroups are ignored.
-const condition_values* put_condition(AnalyserState& state, const unsigned char* text, int length);
+// The digits 0-9 of a condition text in order, stored in `storage`; null for
+// an empty text. Digits past kMaxGroups are ignored.
+const condition_values* put_condition(arena& storage, const unsigned char* text, int length);
 
 // Slot of a text that begins with byte c, or -1 when c lies outside 0x41..0x60.
 int letter_slot(unsigned char c);

@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/test_support.hpp"
+#include "analyser/lexicon/test_support.hpp"
 
 namespace {
 const unsigned char* u(const std::string& text) {
@@ -25,19 +24,20 @@ std::vector<int> counted(const unsigned char* block) {
 }
 
 struct Tables : ::testing::Test {
-  AnalyserState state;
+  category_table categories;
+  arena storage;
   category_entry* category(const std::string& text) {
-    return put_category(state, u(text), n(text));
+    return put_category(categories, u(text), n(text));
   }
   std::vector<int> scv(const std::string& text) {
-    return counted(put_scv(state, u(text), n(text)));
+    return counted(put_scv(storage, u(text), n(text)));
   }
   std::vector<int> condition(const std::string& text) {
-    return counted(put_condition(state, u(text), n(text)));
+    return counted(put_condition(storage, u(text), n(text)));
   }
   std::vector<std::string> names() {
     std::vector<std::string> result;
-    for (category_entry* e = state.category_list; e != nullptr; e = e->next)
+    for (category_entry* e = categories.head; e != nullptr; e = e->next)
       result.push_back(name_of(e));
     return result;
   }
@@ -48,7 +48,7 @@ TEST_F(Tables, SameNameGivesTheSameEntry) {
   EXPECT_EQ(category("NOMN"), first);
   EXPECT_NE(category("VERB"), first);
   EXPECT_EQ(names(), (std::vector<std::string>{"NOMN", "VERB"}));
-  EXPECT_EQ(state.category_tail, category("VERB"));
+  EXPECT_EQ(categories.tail, category("VERB"));
 }
 
 TEST_F(Tables, TextBeginningWithAStoredNameIsThatName) {
@@ -139,24 +139,19 @@ TEST_F(Tables, ConditionDigitLimit) {
 }
 
 TEST_F(Tables, EveryCallMakesAFreshBlock) {
-  const unsigned char* a = put_scv(state, u("(1)"), 3);
-  const unsigned char* b = put_scv(state, u("(1)"), 3);
+  const unsigned char* a = put_scv(storage, u("(1)"), 3);
+  const unsigned char* b = put_scv(storage, u("(1)"), 3);
   EXPECT_NE(a, b);
   EXPECT_EQ(counted(a), counted(b));
-  EXPECT_NE(put_condition(state, u("1"), 1), put_condition(state, u("1"), 1));
+  EXPECT_NE(put_condition(storage, u("1"), 1), put_condition(storage, u("1"), 1));
 }
 
 TEST_F(Tables, OutOfMemoryEndsWithTheBuildersText) {
-  CapturedOutput out;
-  state.out = out.file();
-  state.tables.set_limit(1);
-  EXPECT_THROW(category("NOMN"), AnalyserEnd);
-  EXPECT_THROW(scv("(1)"), AnalyserEnd);
-  EXPECT_THROW(condition("1"), AnalyserEnd);
-  EXPECT_EQ(out.text(),
-            "\n\t\t------ put_category: malloc Fehler ------\n"
-            "\n\t\t------ put_scv: malloc Fehler ------\n"
-            "\n\t\t------ put_condition: malloc Fehler ------\n");
+  categories.storage.set_limit(1);
+  storage.set_limit(1);
+  EXPECT_EQ(test_support::fatal_text_of([&] { category("NOMN"); }), "put_category: malloc Fehler");
+  EXPECT_EQ(test_support::fatal_text_of([&] { scv("(1)"); }), "put_scv: malloc Fehler");
+  EXPECT_EQ(test_support::fatal_text_of([&] { condition("1"); }), "put_condition: malloc Fehler");
 }
 
 TEST(LetterSlot, CoversTheBytesFrom0x41To0x60) {
@@ -172,10 +167,10 @@ TEST(LetterSlot, CoversTheBytesFrom0x41To0x60) {
 }
 
 TEST(ClearLetterIndex, EmptiesEverySlot) {
-  AnalyserState state;
-  grammar_rule rule{};
-  for (grammar_rule*& slot : state.rule_index) slot = &rule;
-  clear_letter_index(state.rule_index);
-  for (grammar_rule* slot : state.rule_index) EXPECT_EQ(slot, nullptr);
+  dict_entry entry{};
+  letter_index index;
+  for (dict_entry*& slot : index) slot = &entry;
+  clear_letter_index(index);
+  for (dict_entry* slot : index) EXPECT_EQ(slot, nullptr);
 }
 }  // namespace

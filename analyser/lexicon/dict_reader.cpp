@@ -2,36 +2,31 @@
 
 #include <string>
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/text_utils.hpp"
-#include "analyser/lexicon/category_table.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/linked_list.hpp"
+#include "analyser/base/text_utils.hpp"
 
 namespace {
 // Characters after the "=" that form the category.
 constexpr int kCategoryLength = 4;
 
-enum class Field { word, category, label };
+enum class line_field { word, category, label };
 
 // The line being read.
-struct DictLine {
+struct dict_line {
   std::string word;
   std::string category;
   std::string subcat;
   std::string label;
-  Field field = Field::word;
+  line_field field = line_field::word;
   bool started = false;  // some character other than CR was read on this line
 };
 
-const unsigned char* bytes(const std::string& text) {
-  return reinterpret_cast<const unsigned char*>(text.data());
-}
-
-int length(const std::string& text) { return static_cast<int>(text.size()); }
-
-class DictReader {
+class dict_reader {
  public:
-  DictReader(AnalyserState& state, dict_entry* (&index)[kLetterSlots])
-      : state_(state), index_(index) {}
+  dict_reader(arena& storage, category_table& categories, letter_index& index,
+              const log_output& log)
+      : storage_(storage), categories_(categories), index_(index), log_(log) {}
 
   dict_entry* read(FILE* file);
 
@@ -41,16 +36,18 @@ class DictReader {
   void store_entry();
   bool skip_comment(FILE* file);
 
-  AnalyserState& state_;
-  dict_entry* (&index_)[kLetterSlots];
-  DictLine line_;
+  arena& storage_;
+  category_table& categories_;
+  letter_index& index_;
+  const log_output& log_;
+  dict_line line_;
   dict_entry* first_ = nullptr;
   dict_entry* last_ = nullptr;
   int line_number_ = 1;
 };
 
 // Drops the rest of the physical line; true when it ended at an LF.
-bool DictReader::skip_comment(FILE* file) {
+bool dict_reader::skip_comment(FILE* file) {
   int c;
   while ((c = std::getc(file)) != EOF) {
     if (c == '\n') return true;
@@ -59,27 +56,27 @@ bool DictReader::skip_comment(FILE* file) {
 }
 
 // One character of a line, neither CR nor LF nor part of a comment.
-void DictReader::take(int c) {
-  if (state_.trace_flag) std::fputc(c, state_.out);
+void dict_reader::take(int c) {
+  if (log_.trace) std::fputc(c, log_.out);
   line_.started = true;
   const auto b = static_cast<unsigned char>(c);
   switch (line_.field) {
-    case Field::label:
+    case line_field::label:
       if (line_.label.size() < kDictLabelLength && !(b == ' ' && line_.label.empty())) {
         line_.label += static_cast<char>(b);
       }
       return;
-    case Field::category:
+    case line_field::category:
       if (b == ':') {
-        line_.field = Field::label;
+        line_.field = line_field::label;
       } else {
         (line_.category.size() < kCategoryLength ? line_.category : line_.subcat) +=
             static_cast<char>(b);
       }
       return;
-    case Field::word:
+    case line_field::word:
       if (b == '=') {
-        line_.field = Field::category;
+        line_.field = line_field::category;
       } else {
         line_.word += static_cast<char>(upcase_char(b));
       }
@@ -88,41 +85,35 @@ void DictReader::take(int c) {
 }
 
 // Stores the line just ended, or skips it when it is no entry.
-void DictReader::end_line() {
-  if (line_.field != Field::word && !line_.word.empty() && !line_.category.empty()) {
+void dict_reader::end_line() {
+  if (line_.field != line_field::word && !line_.word.empty() && !line_.category.empty()) {
     store_entry();
-  } else if (line_.word.find_first_not_of(' ') != std::string::npos || line_.field != Field::word) {
-    std::fprintf(state_.out, "read_dict: line %d skipped (no word, \"=\" or category)\n",
+  } else if (line_.word.find_first_not_of(' ') != std::string::npos || line_.field != line_field::word) {
+    std::fprintf(log_.out, "read_dict: line %d skipped (no word, \"=\" or category)\n",
                  line_number_);
   }
-  line_ = DictLine{};
+  line_ = dict_line{};
 }
 
-void DictReader::store_entry() {
-  auto* entry = state_.tables.make<dict_entry>();
-  auto* word = static_cast<unsigned char*>(state_.tables.allocate(line_.word.size()));
-  if (entry == nullptr || word == nullptr) fatal_error(state_, "read_dict: malloc Fehler");
-  copy_bytes(word, bytes(line_.word), length(line_.word));
+void dict_reader::store_entry() {
+  auto* entry = storage_.make<dict_entry>();
+  auto* word = static_cast<unsigned char*>(storage_.allocate(line_.word.size()));
+  copy_bytes(word, byte_data(line_.word), byte_count(line_.word));
   entry->word = word;
-  entry->word_length = length(line_.word);
+  entry->word_length = byte_count(line_.word);
   const int slot = letter_slot(word[0]);
   if (slot >= 0 && index_[slot] == nullptr) index_[slot] = entry;
-  entry->category = put_category(state_, bytes(line_.category), length(line_.category));
-  entry->subcat_values = put_scv(state_, bytes(line_.subcat), length(line_.subcat));
+  entry->category = put_category(categories_, byte_data(line_.category), byte_count(line_.category));
+  entry->subcat_values = put_scv(storage_, byte_data(line_.subcat), byte_count(line_.subcat));
   line_.label.copy(entry->label, line_.label.size());
-  if (first_ == nullptr) {
-    first_ = entry;
-  } else {
-    last_->next = entry;
-  }
-  last_ = entry;
+  append_record(first_, last_, entry);
 }
 
-dict_entry* DictReader::read(FILE* file) {
+dict_entry* dict_reader::read(FILE* file) {
   int c;
   while ((c = std::getc(file)) != EOF) {
     if (c == '\r') continue;
-    if (c == '$' && line_.field != Field::label) {
+    if (c == '$' && line_.field != line_field::label) {
       // A comment line vanishes whole; behind an entry its line end ends the entry.
       if (!skip_comment(file)) break;
       if (!line_.started) {
@@ -135,7 +126,7 @@ dict_entry* DictReader::read(FILE* file) {
       take(c);
       continue;
     }
-    if (state_.trace_flag) std::fputc('\n', state_.out);
+    if (log_.trace) std::fputc('\n', log_.out);
     end_line();
     ++line_number_;
   }
@@ -144,6 +135,9 @@ dict_entry* DictReader::read(FILE* file) {
 }
 }  // namespace
 
-dict_entry* read_dict(AnalyserState& state, FILE* file, dict_entry* (&index)[kLetterSlots]) {
-  return DictReader(state, index).read(file);
+dict_entry* read_dict(arena& storage, category_table& categories, FILE* file, letter_index& index,
+                      const log_output& log) {
+  return needing_memory("read_dict: malloc Fehler", [&] {
+    return dict_reader(storage, categories, index, log).read(file);
+  });
 }

@@ -13,13 +13,33 @@
 
 #include <cstdio>
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/base/log_output.hpp"
+#include "analyser/lexicon/category_table.hpp"
+
+// Characters kept of a dictionary label.
+constexpr int kDictLabelLength = 18;
+
+// One line of the lexicon or the endings file.
+struct dict_entry {
+  dict_entry* next;
+  const subcat_value_set* subcat_values;
+  category_entry* category;
+  char label[kDictLabelLength + 4];  // terminated
+  int word_length;
+  const unsigned char* word;  // upper-cased, word_length bytes
+};
+
+// A first-letter index over a dictionary list.
+using letter_index = dict_entry* [kLetterSlots];
 
 // Reads `file` to its end and returns its first entry (null when it held
 // none); entries are linked in file order and the slot of each first letter
 // in `index` (empty on entry) refers to the first entry with that letter. A
 // last line without a line end is stored like any other. A line without "=",
 // word or category is skipped with a warning ("read_dict: line %d skipped
-// ..."), a blank or empty line silently. With tracing on, every character
-// except CRs and comments is echoed as read.
-dict_entry* read_dict(AnalyserState& state, FILE* file, dict_entry* (&index)[kLetterSlots]);
+// ..."), a blank or empty line silently; warnings go to `log.out`. With
+// tracing on, every character except CRs and comments is echoed as read.
+// Entries and their value sets are stored in `storage`, categories in
+// `categories`. No memory: fatal "read_dict: malloc Fehler".
+dict_entry* read_dict(arena& storage, category_table& categories, FILE* file, letter_index& index,
+                      const log_output& log);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/test_support.hpp"
-#include "analyser/lexicon/category_table.hpp"
+#include "analyser/lexicon/lexicon.hpp"
+#include "analyser/lexicon/test_support.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 // One stored entry as text: word, category, value set bytes, label.
@@ -40,16 +40,15 @@ Entry entry_of(const dict_entry* e) {
 }
 
 struct DictReader : ::testing::Test {
-  CapturedOutput out;
-  AnalyserState state;
+  captured_output out;
+  lexicon_tables state;
+  log_output log{out.file(), false};
   dict_entry* first = nullptr;
 
-  DictReader() { state.out = out.file(); }
-
   std::vector<Entry> read(const std::string& text) {
-    MemoryInput file(text);
+    memory_input file(text);
     clear_letter_index(state.lexicon_index);
-    first = read_dict(state, file.file(), state.lexicon_index);
+    first = read_dict(state.storage, state.categories, file.file(), state.lexicon_index, log);
     std::vector<Entry> entries;
     for (const dict_entry* e = first; e != nullptr; e = e->next) entries.push_back(entry_of(e));
     return entries;
@@ -186,10 +185,10 @@ TEST_F(DictReader, IndexSlotIsNeverMovedByALaterLine) {
 }
 
 TEST_F(DictReader, CategoriesAreInternedInOrderOfFirstUse) {
-  put_category(state, reinterpret_cast<const unsigned char*>("NOMN"), 4);
+  put_category(state.categories, reinterpret_cast<const unsigned char*>("NOMN"), 4);
   const Entries got = read("A=VERB\nB=NOMN\nC=VERB\n");
   std::vector<std::string> names;
-  for (category_entry* c = state.category_list; c != nullptr; c = c->next) {
+  for (category_entry* c = state.categories.head; c != nullptr; c = c->next) {
     names.emplace_back(reinterpret_cast<const char*>(c->name), c->name_length);
   }
   EXPECT_EQ(names, (std::vector<std::string>{"NOMN", "VERB"}));
@@ -197,14 +196,13 @@ TEST_F(DictReader, CategoriesAreInternedInOrderOfFirstUse) {
 }
 
 TEST_F(DictReader, TraceEchoesAllButCrsAndComments) {
-  state.trace_flag = 1;
+  log.trace = true;
   read("$ Kopf\nHAUS=NOMN\r\nDER=DETX $ Artikel\nX=Y:$l");
   EXPECT_EQ(out.text(), "HAUS=NOMN\nDER=DETX \nX=Y:$l");
 }
 
 TEST_F(DictReader, OutOfMemory) {
-  state.tables.set_limit(1);
-  EXPECT_THROW(read("A=NOMN\n"), AnalyserEnd);
-  EXPECT_EQ(out.text(), "\n\t\t------ read_dict: malloc Fehler ------\n");
+  state.storage.set_limit(1);
+  EXPECT_EQ(test_support::fatal_text_of([&] { read("A=NOMN\n"); }), "read_dict: malloc Fehler");
 }
 }  // namespace

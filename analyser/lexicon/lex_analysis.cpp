@@ -1,10 +1,7 @@
 #include "analyser/lexicon/lex_analysis.hpp"
 
-#include "analyser/driver/console.hpp"
-#include "analyser/driver/fatal_error.hpp"
-#include "analyser/driver/messages.hpp"
-#include "analyser/driver/text_utils.hpp"
-#include "analyser/grammar/parse_node.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/text_utils.hpp"
 
 namespace {
 // A stem keeps at least this many bytes, so no word of three or fewer is split.
@@ -12,96 +9,91 @@ constexpr int kMinStemLength = 3;
 // The lexicon word whose readings every number receives.
 constexpr unsigned char kNumberWord[] = {'N', 'U', 'L', 'L'};
 constexpr int kNumberWordLength = sizeof kNumberWord;
-constexpr int kMessageWordNotFound = 6;
 
-bool is_word_end(const AnalyserState& state, unsigned char c) {
-  for (int i = 0; i < kDelimiterSetSize && state.word_end_chars[i] != 0; ++i) {
-    if (state.word_end_chars[i] == c) return true;
-  }
-  return false;
-}
-
-// One word node at `position` for every reading from `first` on; the entry
-// labels when `with_labels`, else empty ones.
-void keep_readings(AnalyserState& state, dict_entry* first, const unsigned char* word, int length,
-                   int position, bool with_labels) {
-  for (dict_entry* e = first; e != nullptr; e = next_homograph(e, word, length)) {
-    keep_node(state, e->category, e->subcat_values, nullptr, nullptr, nullptr, position, position,
-              with_labels ? e->label : "");
+// One reading at `position` for every entry of the word from `first` on; the
+// entry labels when `with_labels`, else empty ones.
+void add_readings(const dict_entry* first, const unsigned char* word, int length, int position,
+                  bool with_labels, std::vector<word_reading>& readings) {
+  for (const dict_entry* e = first; e != nullptr; e = next_homograph(e, word, length)) {
+    readings.push_back({e, position, with_labels ? std::string_view(e->label) : ""});
   }
 }
 
-// A number: one node from the first "NULL" entry, labelled with its own text.
-void keep_number(AnalyserState& state, const unsigned char* word, int length, int position) {
-  dict_entry* entry = find_word(state, state.lexicon_index, kNumberWord, kNumberWordLength);
-  if (entry == nullptr) fatal_error(state, " Kategorie NULL nicht definiert ");
-  auto* label = static_cast<unsigned char*>(state.sentence.allocate(length + 1));
-  if (label == nullptr) fatal_error(state, "keep_node: malloc Fehler");
-  copy_bytes_nul(label, word, length);
-  keep_node(state, entry->category, entry->subcat_values, nullptr, nullptr, nullptr, position,
-            position, reinterpret_cast<const char*>(label));
+// A number: one reading of the first "NULL" entry, labelled with its own text.
+void add_number(const lexicon_tables& lexicon, const sentence_word& word,
+                std::vector<word_reading>& readings) {
+  const dict_entry* entry =
+      find_word(lexicon.lexicon_table, lexicon.lexicon_index, kNumberWord, kNumberWordLength);
+  if (entry == nullptr) fatal_error(" Kategorie NULL nicht definiert ");
+  const std::string_view text(reinterpret_cast<const char*>(word.text), word.length);
+  readings.push_back({entry, word.position, text});
 }
 
-void report_not_found(AnalyserState& state, const unsigned char* word, int length) {
-  show_message(state, kMessageWordNotFound);
-  std::fprintf(state.out, " %.*s\n", length, reinterpret_cast<const char*>(word));
-  if (state.console_input == 1) wait_for_user(state);
-}
-
-// Makes the nodes of the word at `position`; returns the last position it
-// took (one more for a split word), or -1 when the sentence ends here.
-int analyse_word(AnalyserState& state, const unsigned char* word, int length, int position) {
-  if (word[0] >= '0' && word[0] <= '9') {
-    keep_number(state, word, length, position);
-  } else if (dict_entry* entry = find_word(state, state.lexicon_index, word, length)) {
-    keep_readings(state, entry, word, length, position, true);
+// Adds the readings of `word`; false when it is neither found nor split.
+bool analyse_word(const lexicon_tables& lexicon, sentence_word& word, sentence_words& result) {
+  const unsigned char first = word.text[0];
+  if (first >= '0' && first <= '9') {
+    add_number(lexicon, word, result.readings);
+  } else if (const dict_entry* entry = find_word(lexicon.lexicon_table, lexicon.lexicon_index,
+                                                 word.text, word.length)) {
+    add_readings(entry, word.text, word.length, word.position, true, result.readings);
   } else {
-    position = split_ending(state, word, state.lexicon_index, position, length);
-    if (position == 0) {
-      report_not_found(state, word, length);
-      return -1;
-    }
+    const int ending_position = split_ending(lexicon, word.text, lexicon.lexicon_index,
+                                             word.position, word.length, result.readings);
+    if (ending_position == 0) return false;
+    // The last reading is one of the ending's, whose entry holds exactly the ending.
+    word.stem_length = word.length - result.readings.back().entry->word_length;
   }
-  if (state.node_limit_reached) {
-    report_node_limit(state);
-    return -1;
+  return true;
+}
+
+// Analyses the word that ends at a delimiter; false when it is unknown.
+bool end_word(const lexicon_tables& lexicon, sentence_word word, sentence_words& result) {
+  word.position = result.word_count + 1;
+  if (!analyse_word(lexicon, word, result)) {
+    result.unknown = word;
+    result.word_count = -1;
+    return false;
   }
-  return position;
+  result.word_count = word.position + (word.stem_length > 0 ? 1 : 0);
+  result.words.push_back(word);
+  return true;
 }
 }  // namespace
 
-int lex_analysis(AnalyserState& state, const unsigned char* sentence) {
-  state.node_count = 0;
-  state.node_limit_reached = false;
-  int position = 0;
-  int length = 0;
-  const unsigned char* word = sentence;
-  for (const unsigned char* p = sentence; *p != 0; ++p) {
-    if (!is_word_end(state, *p)) {
-      if (length++ == 0) word = p;
-      continue;
+sentence_words lex_analysis(const lexicon_tables& lexicon, const unsigned char* word_end_chars,
+                            const unsigned char* sentence) {
+  return needing_memory("keep_node: malloc Fehler", [&] {
+    sentence_words result;
+    sentence_word word;
+    for (const unsigned char* p = sentence; *p != 0; ++p) {
+      if (!in_char_set(word_end_chars, *p)) {
+        if (word.length++ == 0) word.text = p;
+        continue;
+      }
+      if (word.length == 0) continue;
+      if (!end_word(lexicon, word, result)) break;
+      word = sentence_word{};
     }
-    if (length == 0) continue;
-    position = analyse_word(state, word, length, position + 1);
-    if (position < 0) return -1;
-    length = 0;
-  }
-  return position;
+    return result;
+  });
 }
 
-int split_ending(AnalyserState& state, const unsigned char* word, const letter_index& index,
-                 int position, int length) {
+int split_ending(const lexicon_tables& lexicon, const unsigned char* word,
+                 const letter_index& index, int position, int length,
+                 std::vector<word_reading>& readings) {
+  const word_table& table = lexicon.lexicon_table;
   for (int ending_length = 1; length - ending_length >= kMinStemLength; ++ending_length) {
     const int stem_length = length - ending_length;
     const unsigned char* ending = word + stem_length;
-    for (dict_entry* e = state.endings_list; e != nullptr; e = e->next) {
+    for (const dict_entry* e = lexicon.endings_list; e != nullptr; e = e->next) {
       if (entry_matches(e, ending, ending_length) == nullptr) continue;
-      dict_entry* stem_entry = find_word(state, index, word, stem_length);
+      const dict_entry* stem_entry = find_word(table, index, word, stem_length);
       if (stem_entry == nullptr) continue;
-      dict_entry* ending_entry = find_word(state, index, ending, ending_length);
+      const dict_entry* ending_entry = find_word(table, index, ending, ending_length);
       if (ending_entry == nullptr) continue;
-      keep_readings(state, stem_entry, word, stem_length, position, false);
-      keep_readings(state, ending_entry, ending, ending_length, position + 1, false);
+      add_readings(stem_entry, word, stem_length, position, false, readings);
+      add_readings(ending_entry, ending, ending_length, position + 1, false, readings);
       return position + 1;
     }
   }

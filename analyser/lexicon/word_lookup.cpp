@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "analyser/driver/text_utils.hpp"
-#include "analyser/lexicon/category_table.hpp"
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/text_utils.hpp"
 
 namespace {
 // Slots per word at most half full keep the probe sequences short.
@@ -66,7 +66,7 @@ void enter_run_words(word_table& table, const letter_index& index) {
 }
 }  // namespace
 
-dict_entry* dict_lookup(const letter_index& index, const unsigned char* word, int length) {
+const dict_entry* dict_lookup(const letter_index& index, const unsigned char* word, int length) {
   if (length <= 0) return nullptr;
   int slot = letter_slot(word[0]);
   if (slot < 0) return nullptr;
@@ -76,30 +76,28 @@ dict_entry* dict_lookup(const letter_index& index, const unsigned char* word, in
   return nullptr;
 }
 
-dict_entry* entry_matches(dict_entry* entry, const unsigned char* word, int length) {
+const dict_entry* entry_matches(const dict_entry* entry, const unsigned char* word, int length) {
   if (entry->word_length != length) return nullptr;
   return compare_bytes(entry->word, word, length) == 0 ? entry : nullptr;
 }
 
-dict_entry* next_homograph(const dict_entry* entry, const unsigned char* word, int length) {
+const dict_entry* next_homograph(const dict_entry* entry, const unsigned char* word, int length) {
   if (length <= 0) return nullptr;
   dict_entry* following = next_in_letter_run(entry, word[0]);
   return following == nullptr ? nullptr : entry_matches(following, word, length);
 }
 
-void build_lexicon_table(AnalyserState& state) {
-  word_table& table = state.lexicon_table;
-  const std::size_t wanted = kSlotsPerWord * count_run_words(state.lexicon_index);
+void build_lexicon_table(word_table& table, const letter_index& index) {
+  const std::size_t wanted = kSlotsPerWord * count_run_words(index);
   std::size_t size = kSmallestTable;
   while (size < wanted) size *= 2;
-  table.slots.assign(size, nullptr);
-  enter_run_words(table, state.lexicon_index);
-  table.index = state.lexicon_index;
+  needing_memory("read_dict: malloc Fehler", [&] { table.slots.assign(size, nullptr); });
+  enter_run_words(table, index);
+  table.index = index;
 }
 
-dict_entry* find_word(const AnalyserState& state, const letter_index& index,
+const dict_entry* find_word(const word_table& table, const letter_index& index,
                       const unsigned char* word, int length) {
-  const word_table& table = state.lexicon_table;
   if (table.index != index) return dict_lookup(index, word, length);
   if (length <= 0) return nullptr;
   return table.slots[probe(table, word, length)];

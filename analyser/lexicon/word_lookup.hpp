@@ -7,26 +7,33 @@
 // return, so sorted and unsorted files give the same answers either way.
 #pragma once
 
-#include "analyser/driver/analyser_state.hpp"
+#include <vector>
 
-using letter_index = dict_entry* [kLetterSlots];
+#include "analyser/lexicon/dict_reader.hpp"
+
+// Exact-word table over a dictionary list: open addressing over a
+// power-of-two number of slots, empty until built.
+struct word_table {
+  const dict_entry* const* index = nullptr;  // the first-letter index it was built from
+  std::vector<dict_entry*> slots;
+};
 
 // The first entry that holds exactly the `length` bytes of `word`, or null.
 // A word whose first byte has no index slot, and an empty word, are not found.
-dict_entry* dict_lookup(const letter_index& index, const unsigned char* word, int length);
+const dict_entry* dict_lookup(const letter_index& index, const unsigned char* word, int length);
 
 // `entry` when it holds exactly the word (same length, same bytes), else null.
-dict_entry* entry_matches(dict_entry* entry, const unsigned char* word, int length);
+const dict_entry* entry_matches(const dict_entry* entry, const unsigned char* word, int length);
 
 // The entry right after `entry` when it holds the same word, else null.
-dict_entry* next_homograph(const dict_entry* entry, const unsigned char* word, int length);
+const dict_entry* next_homograph(const dict_entry* entry, const unsigned char* word, int length);
 
-// Builds `state.lexicon_table` over `state.lexicon_index`; call it once the
-// lexicon is loaded: the table does not see entries added afterwards. Costs
-// one walk over the run of each first letter.
-void build_lexicon_table(AnalyserState& state);
+// Builds `table` over `index`; call it once the dictionary is loaded: the
+// table does not see entries added afterwards. Costs one walk over the run of
+// each first letter. No memory: fatal "read_dict: malloc Fehler".
+void build_lexicon_table(word_table& table, const letter_index& index);
 
-// dict_lookup(index, word, length), answered from the table when `index` is
-// the one the table was built from, and by the scan otherwise.
-dict_entry* find_word(const AnalyserState& state, const letter_index& index,
+// dict_lookup(index, word, length), answered from `table` when `index` is the
+// one the table was built from, and by the scan otherwise.
+const dict_entry* find_word(const word_table& table, const letter_index& index,
                       const unsigned char* word, int length);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analyser/grammar/test_support.hpp"
+#include "analyser/lexicon/test_support.hpp"
 
 using namespace test_support;
 
@@ -48,7 +48,7 @@ class dictionary_generator {
   std::mt19937 random_;
 };
 
-void load(AnalyserState& state, const std::vector<std::string>& words) {
+void load(lexicon_tables& state, const std::vector<std::string>& words) {
   dict_entry* list = nullptr;
   for (const std::string& w : words) add_entry(state, state.lexicon_index, list, w, "XXXX");
 }
@@ -61,21 +61,21 @@ TEST(FindWord, GivesTheResultOfTheScanOnRandomDictionaries) {
   for (int d = 0; d < kDictionaries; ++d) {
     const bool sorted = d % 2 == 0;
     const std::vector<std::string> words = generator.words(sorted);
-    AnalyserState state;
+    lexicon_tables state;
     load(state, words);
-    build_lexicon_table(state);
+    build_lexicon_table(state.lexicon_table, state.lexicon_index);
     std::vector<std::string> queries = words;
     for (int q = 0; q < kRandomQueries; ++q) queries.push_back(generator.word());
     for (const std::string& q : queries) {
-      ASSERT_EQ(find_word(state, state.lexicon_index, bytes(q), length(q)),
-                dict_lookup(state.lexicon_index, bytes(q), length(q)))
+      ASSERT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data(q), byte_count(q)),
+                dict_lookup(state.lexicon_index, byte_data(q), byte_count(q)))
           << "dictionary " << d << (sorted ? " (sorted)" : " (unsorted)") << ", word '" << q << "'";
     }
   }
 }
 
 TEST(FindWord, UnsortedFileKeepsTheAnswersOfTheScan) {
-  AnalyserState state;
+  lexicon_tables state;
   dict_entry* list = nullptr;
   dict_entry* ba = add_entry(state, state.lexicon_index, list, "BA", "XXXX");
   dict_entry* ab = add_entry(state, state.lexicon_index, list, "AB", "XXXX");
@@ -84,33 +84,33 @@ TEST(FindWord, UnsortedFileKeepsTheAnswersOfTheScan) {
   add_entry(state, state.lexicon_index, list, "C", "XXXX");
   add_entry(state, state.lexicon_index, list, "BA", "YYYY");  // behind a later letter
   add_entry(state, state.lexicon_index, list, "AC", "XXXX");  // behind a later letter
-  build_lexicon_table(state);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("BA"), 2), ba);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("AB"), 2), ab);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("AA"), 2), aa);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("AC"), 2), nullptr);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("@"), 1), nullptr);
+  build_lexicon_table(state.lexicon_table, state.lexicon_index);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("BA"), 2), ba);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("AB"), 2), ab);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("AA"), 2), aa);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("AC"), 2), nullptr);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("@"), 1), nullptr);
 }
 
 TEST(FindWord, OtherIndexOrNoTableUsesTheScan) {
-  AnalyserState state;
+  lexicon_tables state;
   dict_entry* lexicon = nullptr;
   dict_entry* endings = nullptr;
   dict_entry* haus = add_entry(state, state.lexicon_index, lexicon, "HAUS", "NOMN");
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("HAUS"), 4), haus);
-  build_lexicon_table(state);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("HAUS"), 4), haus);
+  build_lexicon_table(state.lexicon_table, state.lexicon_index);
   dict_entry* en = add_entry(state, state.endings_index, endings, "EN", "FLEX");
-  EXPECT_EQ(find_word(state, state.endings_index, bytes("EN"), 2), en);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("HAUS"), 4), haus);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("HAUS"), 0), nullptr);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("EN"), 2), nullptr);
+  EXPECT_EQ(find_word(state.lexicon_table, state.endings_index, byte_data("EN"), 2), en);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("HAUS"), 4), haus);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("HAUS"), 0), nullptr);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("EN"), 2), nullptr);
 }
 
 TEST(FindWord, EmptyLexicon) {
-  AnalyserState state;
-  build_lexicon_table(state);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes("A"), 1), nullptr);
-  EXPECT_EQ(find_word(state, state.lexicon_index, bytes(""), 0), nullptr);
+  lexicon_tables state;
+  build_lexicon_table(state.lexicon_table, state.lexicon_index);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data("A"), 1), nullptr);
+  EXPECT_EQ(find_word(state.lexicon_table, state.lexicon_index, byte_data(""), 0), nullptr);
 }
 
 }  // namespace

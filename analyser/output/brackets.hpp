@@ -1,12 +1,14 @@
-// The results of a parsed sentence: the first complete analysis as a
-// bracketed line (with numbered subcategory values, tree and node table on
-// request), or message 10 and the node table when there is none.
+// The bracket form of an analysis: every constituent as its category name,
+// followed by its components in parentheses, and the numbered subcategory
+// listing that goes with it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/base/log_output.hpp"
+#include "analyser/grammar/parse_node.hpp"
 
 // The bracketed text of one analysis and the nodes in the order they were
 // numbered (node k + 1 is entry k). Both grow as needed: an analysis of any
@@ -16,20 +18,16 @@ struct bracket_output {
   std::vector<const parse_node*> numbered_nodes;
 };
 
-// Prints the results of the sentence in `node_list` and, in console mode,
-// waits for the user.
-void print_results(AnalyserState& state);
-
-// The first node of the chain whose category name begins with `name` (byte for
-// byte) and that covers words 1 to `word_count`, or null.
-const parse_node* find_axiom_node(const AnalyserState& state, const parse_node* first,
-                                  const std::string& name);
-
 // Appends the bracket form of `node` and everything below it: the category
-// name (and ":number" under OUT_SUBCAT), then, when the node has components,
+// name (and ":number" when `numbered`), then, when the node has components,
 // "(", the first, a blank unless the first ended with ")", the second, ")".
-// Numbers the nodes in text order into `numbered_nodes`.
-void draw_brackets(AnalyserState& state, const parse_node* node, bracket_output& output);
+// Numbers the nodes in text order into `numbered_nodes`. While tracing it
+// writes "in draw_brackets()" for every node.
+void draw_brackets(const parse_node* node, bool numbered, const log_output& log,
+                   bracket_output& output);
+
+// The bracket line of an analysis: "<", its bracket form, ">".
+bracket_output bracket_line(const parse_node* axiom, bool numbered, const log_output& log);
 
 // One line ":k " and the value set for every numbered node.
-void print_numbered_subcats(AnalyserState& state, const bracket_output& output);
+void print_numbered_subcats(std::FILE* out, const bracket_output& output);

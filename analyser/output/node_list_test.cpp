@@ -30,34 +30,33 @@ TEST(PrintSubcatValues, GroupsFromHighestToLowestValue) {
       {"(3)(1,2)()", " (3) (2,1) ()"},
   };
   for (const row& r : rows) {
-    AnalyserState state;
-    captured_output output(state);
-    print_subcat_values(state, std::strcmp(r.text, "-") == 0 ? nullptr : values(state, r.text));
+    captured_output output;
+    arena storage;
+    print_subcat_values(output.file(),
+                        std::strcmp(r.text, "-") == 0 ? nullptr : values(storage, r.text));
     EXPECT_EQ(output.text(), r.printed) << r.text;
   }
 }
 
 TEST(PrintSubcatValues, WorkedExample) {
-  AnalyserState state;
-  captured_output output(state);
+  captured_output output;
   const unsigned char set[] = {2, 0x85, 0xFF};
-  print_subcat_values(state, set);
+  print_subcat_values(output.file(), set);
   EXPECT_EQ(output.text(), " (8,3,1) ()");
 }
 
 TEST(PrintNodeList, RowsInTheOrderTheNodesWereMade) {
-  AnalyserState state;
-  captured_output output(state);
-  std::strcpy(reinterpret_cast<char*>(state.sentence_buffer), "DER HUND ");
+  grammar_fixture state;
+  fixture_output output(state);
   grammar_rule* rule = nullptr;
   for (int i = 0; i < 12; ++i) rule = add_rule(state, "DETX + NOMN = NPHR (); 1 1 1");
   parse_node* det = word_node(state, "DETX", "(1,2)", 1, 1);
   parse_node* noun = word_node(state, "VERBUM", "(2)", 2, 2);
   unsigned char made[] = {1, 0x02};
-  keep_node(state, rule->parts[2].category, made, det, noun, rule, 1, 2, "");
+  keep_node(state.nodes, rule->parts[2].category, made, det, noun, rule, 1, 2, "");
   parse_node* unary = word_node(state, "NP", "", 10, 12);
   unary->left_comp = det;
-  print_node_list(state, state.node_list);
+  print_node_list(state.out, byte_data("DER HUND "), state.nodes.head);
   char expected[1024];
   std::snprintf(expected, sizeof expected,
                 "DER HUND \n%s"
@@ -72,18 +71,16 @@ TEST(PrintNodeList, RowsInTheOrderTheNodesWereMade) {
 }
 
 TEST(PrintNodeList, EmptyChainPrintsTheHeadingOnly) {
-  AnalyserState state;
-  captured_output output(state);
-  std::strcpy(reinterpret_cast<char*>(state.sentence_buffer), " ");
-  print_node_list(state, nullptr);
+  captured_output output;
+  print_node_list(output.file(), byte_data(" "), nullptr);
   EXPECT_EQ(output.text(), std::string(" \n") + kHeading);
 }
 
 TEST(PrintNodeList, WideNumbersWidenTheirColumns) {
-  AnalyserState state;
-  captured_output output(state);
+  grammar_fixture state;
+  fixture_output output(state);
   word_node(state, "ABCD", "", 100, 12345);
-  print_node_list(state, state.node_list);
+  print_node_list(state.out, byte_data(""), state.nodes.head);
   EXPECT_EQ(without_identities(output.text()),
             std::string("\n") + kHeading + "PTR ABCD PTR PTR   -1     100 - 12345 # \n");
 }

@@ -84,17 +84,17 @@ void scan_text(tree_scan& scan, const std::string& text) {
 }
 }  // namespace
 
-void draw_analysis_tree(AnalyserState& state, const std::string& bracket_text) {
-  if (state.trace_flag) {
-    std::fputs("in draw_analysis_tree()\n", state.out);
-    std::fflush(state.out);
+void draw_analysis_tree(const log_output& log, const std::string& bracket_text) {
+  if (log.trace) {
+    std::fputs("in draw_analysis_tree()\n", log.out);
+    std::fflush(log.out);
   }
   tree_scan scan;
   scan_text(scan, bracket_text);
   const std::size_t width = static_cast<std::size_t>(scan.highest_column) * kCellWidth;
   for (int r = 0; r <= scan.highest_row; ++r) {
-    std::fwrite(scan.grid[r].data(), 1, width, state.out);
-    std::fputc('\n', state.out);
-    std::fflush(state.out);
+    std::fwrite(scan.grid[r].data(), 1, width, log.out);
+    std::fputc('\n', log.out);
+    std::fflush(log.out);
   }
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "analyser/driver/analyser_state.hpp"
+#include "analyser/base/log_output.hpp"
 
 // Lays every label of `bracket_text` out in a grid of 64 lines of 256
 // characters, in cells of 8 characters and lines three apart per depth, with
@@ -11,5 +11,6 @@
 // components; then prints lines 0 to the deepest reached, each cut to 8 times
 // the rightmost cell reached. The scan stops at depth 22 or at cell 31, and at
 // a ")" without its "(". Labels are cut at the end of their line: nothing is
-// written outside the grid.
-void draw_analysis_tree(AnalyserState& state, const std::string& bracket_text);
+// written outside the grid. Writes to `log.out`, while tracing after the line
+// "in draw_analysis_tree()".
+void draw_analysis_tree(const log_output& log, const std::string& bracket_text);

@@ -4,17 +4,13 @@
 
 #include <initializer_list>
 
-#include "analyser/grammar/test_support.hpp"
-
-using namespace test_support;
+#include "test_support/streams.hpp"
 
 namespace {
 
-std::string draw(const std::string& bracket_text, int trace_flag = 0) {
-  AnalyserState state;
-  captured_output output(state);
-  state.trace_flag = trace_flag;
-  draw_analysis_tree(state, bracket_text);
+std::string draw(const std::string& bracket_text, bool trace = false) {
+  captured_output output;
+  draw_analysis_tree({output.file(), trace}, bracket_text);
   return output.text();
 }
 
@@ -46,7 +42,7 @@ TEST(DrawAnalysisTree, SingleLabelPrintsOneEmptyLine) {
 }
 
 TEST(DrawAnalysisTree, TraceLineFirst) {
-  EXPECT_EQ(draw("<SATZ>", 1), "in draw_analysis_tree()\n\n");
+  EXPECT_EQ(draw("<SATZ>", true), "in draw_analysis_tree()\n\n");
 }
 
 TEST(DrawAnalysisTree, LongLabelsAreOverwrittenByLaterOnes) {

@@ -1,30 +1,31 @@
-#include "analyser/driver/messages.hpp"
+#include "analyser/driver/message_file.hpp"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "analyser/driver/test_support.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 struct Messages : ::testing::Test {
-  CapturedOutput out;
-  AnalyserState state;
+  captured_output out;
+  analyser_state state;
   Messages() { state.out = out.file(); }
 
   bool load(const std::string& text) {
-    MemoryInput input(text);
-    return read_message_file(state, input.file());
+    memory_input input(text);
+    return read_message_file(state.messages, input.file(), state.log());
   }
+  int show(int number) { return show_message(state.messages, state.out, number); }
   std::string shown(int number) {
     const std::string before = out.text();
-    show_message(state, number);
+    show(number);
     return out.text().substr(before.size());
   }
 };
 
 TEST_F(Messages, NothingIsShownBeforeLoading) {
-  EXPECT_EQ(show_message(state, 3), -1);
+  EXPECT_EQ(show(3), -1);
   EXPECT_EQ(out.text(), "");
 }
 
@@ -33,7 +34,7 @@ TEST_F(Messages, EmptyLinesBetweenMessagesAreSkipped) {
   EXPECT_EQ(shown(3), "Regeln");
   EXPECT_EQ(shown(4), "Lexikon");
   int count = 0;
-  for (message_record* m = state.message_list; m != nullptr; m = m->next) ++count;
+  for (message_record* m = state.messages.head; m != nullptr; m = m->next) ++count;
   EXPECT_EQ(count, 2);
 }
 
@@ -44,9 +45,9 @@ TEST_F(Messages, FirstOfTwoEqualNumbersWins) {
 
 TEST_F(Messages, UnknownNumberWritesNothing) {
   ASSERT_TRUE(load("3 x\n"));
-  EXPECT_EQ(show_message(state, 9), -1);
+  EXPECT_EQ(show(9), -1);
   EXPECT_EQ(out.text(), "");
-  EXPECT_EQ(show_message(state, 3), 0);
+  EXPECT_EQ(show(3), 0);
 }
 
 TEST_F(Messages, NumberIsReadFromTheStartOfTheLine) {
@@ -59,7 +60,7 @@ TEST_F(Messages, NumberIsReadFromTheStartOfTheLine) {
 
 TEST_F(Messages, EmptyTextIsAMessage) {
   ASSERT_TRUE(load("6 \n"));
-  EXPECT_EQ(show_message(state, 6), 0);
+  EXPECT_EQ(show(6), 0);
   EXPECT_EQ(out.text(), "");
 }
 
@@ -79,10 +80,10 @@ TEST_F(Messages, BadLinesFailTheWholeFile) {
       "3 ok\nx 4\n",
   };
   for (const char* text : bad_files) {
-    AnalyserState fresh;
-    MemoryInput input(text);
-    EXPECT_FALSE(read_message_file(fresh, input.file())) << text;
-    EXPECT_EQ(fresh.message_list, nullptr) << text;
+    message_table fresh;
+    memory_input input(text);
+    EXPECT_FALSE(read_message_file(fresh, input.file(), {})) << text;
+    EXPECT_EQ(fresh.head, nullptr) << text;
   }
 }
 
@@ -101,7 +102,7 @@ TEST_F(Messages, LastLineWithoutLineEndKeepsItsLastCharacter) {
 
 TEST_F(Messages, EscapesExpandedOnlyWhenShown) {
   ASSERT_TRUE(load("1 a\\nb\n2 a\\rb\n3 a\\tb\n4 a\\\\b\n5 end\\\n6 \\n\n"));
-  EXPECT_STREQ(state.message_list->text, "a\\nb");
+  EXPECT_STREQ(state.messages.head->text, "a\\nb");
   EXPECT_EQ(shown(1), "a\nb");
   EXPECT_EQ(shown(2), "a\rb");
   EXPECT_EQ(shown(3), "ab");  // any other escaped character is dropped with its backslash
@@ -124,13 +125,13 @@ TEST_F(Messages, TraceEchoesEveryNonEmptyLineAsRead) {
 }
 
 TEST_F(Messages, ReadMessagesTakesTheFileNameFromTheConfiguration) {
-  ScratchDirectory dir;
+  scratch_directory dir;
   dir.write("msg.txt", "3 loaded\n");
-  state.config_file = memory_file("msg.txt\nnext line\n");
+  state.config_file.reset(unowned_stream_over("msg.txt\nnext line\n"));
   ASSERT_TRUE(read_messages(state));
   EXPECT_EQ(shown(3), "loaded");
   char rest[32] = {};
-  ASSERT_NE(std::fgets(rest, sizeof rest, state.config_file), nullptr);
+  ASSERT_NE(std::fgets(rest, sizeof rest, state.config_file.get()), nullptr);
   EXPECT_STREQ(rest, "next line\n");
 }
 

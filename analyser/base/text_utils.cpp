@@ -1,4 +1,4 @@
-#include "analyser/driver/text_utils.hpp"
+#include "analyser/base/text_utils.hpp"
 
 #include <cctype>
 #include <climits>

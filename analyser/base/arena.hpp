@@ -1,24 +1,24 @@
 // Bump allocator for records that live as long as their owner: the tables
-// loaded at start-up, or the nodes of one sentence. Blocks come from malloc,
-// so running out of memory is seen as a null result and the caller reports
-// it in its own words; an optional byte limit lets tests and the node guard
-// provoke that path on purpose.
+// loaded at start-up, or the nodes of one sentence. Storage that cannot be
+// had throws std::bad_alloc like any allocation, so running out of memory
+// has one path (fatal_error.hpp); an optional byte limit lets tests provoke
+// it on purpose.
 #pragma once
 
 #include <cstddef>
 
-class Arena {
+class arena {
  public:
-  Arena() = default;
-  Arena(const Arena&) = delete;
-  Arena& operator=(const Arena&) = delete;
-  ~Arena();
+  arena() = default;
+  arena(const arena&) = delete;
+  arena& operator=(const arena&) = delete;
+  ~arena();
 
-  // Storage for `size` bytes aligned for any record, or nullptr when memory
-  // (or the limit) is exhausted. The bytes are zeroed.
+  // Zeroed storage for `size` bytes aligned for any record; throws
+  // std::bad_alloc when memory (or the limit) is exhausted.
   void* allocate(std::size_t size);
 
-  // Typed convenience: a zeroed T, or nullptr.
+  // Typed convenience: a zeroed T.
   template <typename T>
   T* make() {
     return static_cast<T*>(allocate(sizeof(T)));
@@ -35,13 +35,13 @@ class Arena {
   void set_limit(std::size_t limit) { limit_ = limit; }
 
  private:
-  struct Block {
-    Block* next;
+  struct block {
+    block* next;
     std::size_t size;
   };
-  bool grow(std::size_t at_least);
+  void grow(std::size_t at_least);
 
-  Block* blocks_ = nullptr;  // newest first
+  block* blocks_ = nullptr;  // newest first
   unsigned char* cursor_ = nullptr;
   unsigned char* end_ = nullptr;
   std::size_t reserved_ = 0;

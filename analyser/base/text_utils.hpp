@@ -1,8 +1,18 @@
-// Byte-level helpers for the counted byte strings of the analyser's tables.
-// Counts of 0 or less mean "no bytes" everywhere.
+// Byte-level helpers for the counted byte strings of the analyser's tables,
+// shared by every layer. Counts of 0 or less mean "no bytes" everywhere.
 #pragma once
 
 #include <cstdio>
+#include <string_view>
+
+// Bytes below this are control characters: they end sentences and names.
+constexpr unsigned char kFirstVisible = 32;
+
+// The bytes and the byte count of a text, for the counted routines below.
+inline const unsigned char* byte_data(std::string_view text) {
+  return reinterpret_cast<const unsigned char*>(text.data());
+}
+inline int byte_count(std::string_view text) { return static_cast<int>(text.size()); }
 
 // a-z to A-Z and the 7-bit umlaut codes 0x7B-0x7E to 0x5B-0x5E; all other
 // bytes, 0x80 and above included, unchanged.

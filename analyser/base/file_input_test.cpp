@@ -1,13 +1,13 @@
-#include "analyser/driver/file_input.hpp"
+#include "analyser/base/file_input.hpp"
 
 #include <gtest/gtest.h>
 
-#include "analyser/driver/test_support.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 TEST(ReadLine, LinesWithTheirLineEndsWhateverTheirLength) {
   const std::string long_line(5000, 'x');
-  MemoryInput input("a\n" + long_line + "\r\n\nlast");
+  memory_input input("a\n" + long_line + "\r\n\nlast");
   std::string line;
   ASSERT_TRUE(read_line(input.file(), line));
   EXPECT_EQ(line, "a\n");
@@ -22,14 +22,14 @@ TEST(ReadLine, LinesWithTheirLineEndsWhateverTheirLength) {
 }
 
 TEST(ReadLine, KeepsZeroBytes) {
-  MemoryInput input(std::string("a\0b\n", 4));
+  memory_input input(std::string("a\0b\n", 4));
   std::string line;
   ASSERT_TRUE(read_line(input.file(), line));
   EXPECT_EQ(line, std::string("a\0b\n", 4));
 }
 
 TEST(ReadLine, EmptyStreamHasNoLine) {
-  MemoryInput input("");
+  memory_input input("");
   std::string line = "old";
   EXPECT_FALSE(read_line(input.file(), line));
 }

@@ -1,11 +1,11 @@
-#include "analyser/driver/text_utils.hpp"
+#include "analyser/base/text_utils.hpp"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
-#include "analyser/driver/test_support.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 const unsigned char* u(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
@@ -68,7 +68,7 @@ TEST(CompareBytes, ZeroBytesDoNotEndTheComparison) {
 }
 
 TEST(PutBytes, WritesZeroBytesAndNothingForNoCount) {
-  CapturedOutput out;
+  captured_output out;
   put_bytes(out.file(), u("a\0b"), 3);
   put_bytes(out.file(), u("zz"), 0);
   put_bytes(out.file(), u("zz"), -1);

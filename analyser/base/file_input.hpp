@@ -1,15 +1,15 @@
-// Whole-line reading of the configuration and message files, and an owner
-// for the files the analyser opens, so that a fatal end closes them too.
+// Whole-line reading of the analyser's text files, and the one owner of the
+// files it opens, so that a fatal end closes them too.
 #pragma once
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
-struct FileCloser {
+struct file_closer {
   void operator()(FILE* file) const { std::fclose(file); }
 };
-using unique_file = std::unique_ptr<FILE, FileCloser>;
+using unique_file = std::unique_ptr<FILE, file_closer>;
 
 // Opens `name` for reading as text; null when it cannot be opened.
 unique_file open_text_file(const std::string& name);

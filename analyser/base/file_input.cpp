@@ -1,4 +1,4 @@
-#include "analyser/driver/file_input.hpp"
+#include "analyser/base/file_input.hpp"
 
 unique_file open_text_file(const std::string& name) {
   return unique_file(std::fopen(name.c_str(), "r"));

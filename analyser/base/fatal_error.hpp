@@ -1,0 +1,32 @@
+// The one way the analyser ends: a text in the fatal frame, then exit status
+// 1. Library code throws fatal_end; only the program's entry writes the frame
+// and turns it into the status, so tests can watch a fatal end in-process.
+//
+// Running out of memory takes the same way: storage that cannot be had
+// throws std::bad_alloc (arena, containers and strings alike), and the
+// routine that needed the memory turns it into its own framed text through
+// needing_memory.
+#pragma once
+
+#include <new>
+#include <utility>
+
+// The framed text of an ending run; always a string literal.
+struct fatal_end {
+  const char* text;
+};
+
+// Ends the run with `text` in the fatal frame.
+[[noreturn]] void fatal_error(const char* text);
+
+// Runs `work` and returns what it returns; if memory runs out inside it,
+// the run ends with `failure` in the fatal frame. The innermost routine
+// that needed the memory names the failure.
+template <typename Work>
+decltype(auto) needing_memory(const char* failure, Work&& work) {
+  try {
+    return std::forward<Work>(work)();
+  } catch (const std::bad_alloc&) {
+    fatal_error(failure);
+  }
+}

@@ -1,0 +1,55 @@
+// One sentence's analysis as a value: its words and readings, the word that
+// stopped it if any, its nodes, and how it ended. The lexical analysis and
+// the parse make it; the result writers turn it into output.
+#pragma once
+
+#include <string_view>
+
+#include "analyser/base/log_output.hpp"
+#include "analyser/grammar/parse_node.hpp"
+#include "analyser/lexicon/lex_analysis.hpp"
+
+enum class sentence_outcome {
+  no_words,      // the sentence holds no word: nothing is parsed
+  unknown_word,  // a word was neither found nor split: nothing is parsed
+  node_limit,    // the node limit stopped the sentence
+  analysed,      // it has a complete analysis
+  no_analysis,   // it was parsed to the end without one
+};
+
+struct sentence_analysis {
+  int number = 0;                       // the sentence's number in the input, from 1
+  const unsigned char* text = nullptr;  // as read: upper-cased, closed by a blank
+  sentence_words words;
+  const node_list* nodes = nullptr;  // every node made, in creation order
+  sentence_outcome outcome = sentence_outcome::no_words;
+  const parse_node* axiom = nullptr;  // the first complete analysis, or null
+  bool stopped_early = false;  // the parse ended at `axiom`: later nodes were not made
+  long time_us = 0;            // the time the analysis took
+};
+
+// What the analysis of a sentence works with.
+struct analysis_setup {
+  const lexicon_tables& lexicon;
+  const grammar_tables& grammar;
+  const unsigned char* word_end_chars;  // terminated set
+  std::string_view start_category;
+  log_output log;
+  // Stop the parse at the first complete analysis (nothing asks for the
+  // nodes made after it).
+  bool stop_at_first_analysis = false;
+};
+
+// Analyses `sentence` (as the sentence reader hands it out) into `nodes`,
+// which are emptied first: lexical analysis, word nodes, parse, and the
+// search for the first complete analysis. The result refers to `nodes` and
+// into `sentence`; it is valid until either changes.
+sentence_analysis analyse_sentence(const analysis_setup& setup, node_list& nodes,
+                                   const unsigned char* sentence);
+
+// Appends one word node per reading to `nodes`, in order, each labelled with
+// a copy of its reading's label; false when the node limit stopped them.
+bool make_word_nodes(node_list& nodes, const sentence_words& words);
+
+// The analysis target of `setup` for a sentence of `word_count` positions.
+analysis_target target_of(const analysis_setup& setup, int word_count);

@@ -1,0 +1,115 @@
+#include "analyser/output/printout.hpp"
+
+#include <gtest/gtest.h>
+
+#include "analyser/grammar/test_support.hpp"
+
+using namespace test_support;
+
+namespace {
+
+// The printout of analyses built by hand over the sentence "C D E".
+class Printout : public ::testing::Test {
+ protected:
+  Printout() : output(state) {
+    add_message(messages, 6, "Wort nicht gefunden:");
+    add_message(messages, 9, "Analyse:");
+    add_message(messages, 10, "keine Analyse\\n");
+  }
+
+  // The worked example: SATZ over B and the word E, B over the words C and D.
+  parse_node* worked_example() {
+    parse_node* c = word_node(state, "C", "(1)", 1, 1);
+    parse_node* d = word_node(state, "D", "", 2, 2);
+    parse_node* e = word_node(state, "E", "(2,3)", 3, 3);
+    parse_node* b = rule_node(state, "B", c, d);
+    word_count = 3;
+    return rule_node(state, "SATZ", b, e);
+  }
+
+  // Prints the results of the nodes made so far, the first complete one
+  // being the analysis.
+  void print(int output_flags = 0) {
+    sentence_analysis analysis;
+    analysis.text = byte_data(sentence);
+    analysis.nodes = &state.nodes;
+    analysis.axiom = find_axiom_node(state.nodes.head, {byte_data("SATZ"), 4, word_count});
+    analysis.outcome =
+        analysis.axiom != nullptr ? sentence_outcome::analysed : sentence_outcome::no_analysis;
+    printout_writer(messages, state.log(), output_flags, false).sentence_analysed(analysis);
+  }
+
+  grammar_fixture state;
+  fixture_output output;
+  message_table messages;
+  int word_count = 0;
+  std::string sentence = "C D E ";
+};
+
+TEST_F(Printout, PrintResultsOneWord) {
+  word_node(state, "SATZ", "", 1, 1);
+  word_count = 1;
+  print();
+  EXPECT_EQ(output.text(), "Analyse: <SATZ>\n");
+}
+
+TEST_F(Printout, PrintResultsOneWordWithSubcat) {
+  word_node(state, "SATZ", "(4)", 1, 1);
+  word_count = 1;
+  print(OUT_SUBCAT);
+  EXPECT_EQ(output.text(), "Analyse: <SATZ:1>\n:1  (4)\n");
+}
+
+TEST_F(Printout, PrintResultsInTheOrderListingTreeTable) {
+  worked_example();
+  print(OUT_SUBCAT | OUT_TREE | OUT_LIST);
+  std::string text = without_identities(output.text());
+  const std::string expected_start =
+      "Analyse: <SATZ:1(B:2(C:3 D:4)E:5)>\n"
+      ":1 \n:2 \n:3  (1)\n:4 \n:5  (3,2)\n"
+      "SATZ_____________       \n"
+      "|               |       \n"
+      "|               |       \n"
+      "B:2 _____       E:5     \n"
+      "|       |               \n"
+      "|       |               \n"
+      "C:3     D:4             \n"
+      "C D E \n";
+  EXPECT_EQ(text.substr(0, expected_start.size()), expected_start);
+  const std::string last_row = "PTR SATZ PTR PTR   -1      1 -  3 # \n";
+  EXPECT_EQ(text.substr(text.size() - last_row.size()), last_row);
+}
+
+TEST_F(Printout, NoAnalysisPrintsMessageTenAndTheTable) {
+  word_node(state, "SATZ", "", 1, 2);
+  word_count = 3;
+  print();
+  EXPECT_EQ(without_identities(output.text()),
+            "keine Analyse\nC D E \n"
+            "      Kat.                 Rnu.  LK   RK #   UKW\n"
+            "-------------------------------------------------\n"
+            "PTR SATZ PTR PTR   -1      1 -  2 # \n");
+}
+
+TEST_F(Printout, EchoUnknownWordAndNodeLimit) {
+  sentence_analysis analysis;
+  analysis.nodes = &state.nodes;
+  state.nodes.limit = 7;
+  const std::string word = "XYZZY";
+  analysis.words.unknown = {byte_data(word), 5, 2, 0};
+  printout_writer echoing(messages, state.log(), 0, true);
+  echoing.sentence_read(1, byte_data(sentence));
+  analysis.outcome = sentence_outcome::unknown_word;
+  echoing.sentence_analysed(analysis);
+  analysis.outcome = sentence_outcome::node_limit;
+  echoing.sentence_analysed(analysis);
+  analysis.outcome = sentence_outcome::no_words;
+  echoing.sentence_analysed(analysis);
+  printout_writer(messages, state.log(), 0, false).sentence_read(2, byte_data(sentence));
+  EXPECT_EQ(output.text(),
+            "Satz: C D E \n"
+            "Wort nicht gefunden: XYZZY\n"
+            "\nNode limit of 7 nodes reached: sentence abandoned\n");
+}
+
+}  // namespace
