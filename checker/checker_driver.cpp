@@ -11,6 +11,12 @@
 
 namespace {
 
+// The checked file, closed when the run ends however it ends.
+struct close_file {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using checked_file = std::unique_ptr<std::FILE, close_file>;
+
 // Reads a decimal number from the front of `text` (white space and a sign
 // allowed before it, as "%d" reads it) into `setting`, which keeps its value
 // when the text does not begin with a number. Numbers beyond the range of an
@@ -22,30 +28,69 @@ void read_setting(const char* text, int& setting) {
   setting = static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+// "-max-errors" takes only a whole number, digits alone; one beyond the range
+// of the setting is as good as no limit and taken as its largest value.
+void read_max_errors(checker_state& state, const char* value) {
+  const std::string_view text = value == nullptr ? "" : value;
+  state.max_errors_unreadable =
+      text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos;
+  if (!state.max_errors_unreadable) state.max_errors = std::strtoll(value, nullptr, 10);
+}
+
+// The options whose value is the argument behind them.
+bool takes_value(std::string_view argument) {
+  return argument == "-h" || argument == "-u" || argument == "-i" || argument == "-max-errors";
+}
+
+// The options added to the first five. An argument that is the value of the
+// one before it is never one of them, so that every command line of the first
+// five options keeps its meaning.
+void scan_added_option(checker_state& state, std::string_view argument, const char* value) {
+  if (argument == "-all") {
+    state.all_errors = true;
+  } else if (argument == "-gnu") {
+    state.gnu_form = true;
+  } else if (argument == "-utf8") {
+    state.utf8_text = true;
+  } else if (argument == "-max-errors") {
+    read_max_errors(state, value);
+  }
+}
+
 // Runs the selected check and returns the number of entries or rules.
-int check_file(CheckerState& state, FILE* file) {
-  return state.check_mode == CheckMode::lexicon ? check_lexicon(state, file)
+long long check_file(checker_state& state, FILE* file) {
+  return state.check_mode == file_kind::lexicon ? check_lexicon(state, file)
                                                 : check_rules(state, file);
 }
 
-// The closing line, written only when the check found entries or rules.
-void write_count(CheckerState& state, int count) {
+// The closing line of a correct file, written only when the check found
+// entries or rules. Without an echo no blank line sets it apart.
+void write_count(checker_state& state, long long count) {
   if (count <= 0) return;
-  if (state.check_mode == CheckMode::lexicon) {
-    std::fprintf(state.out, "\nOK: %d entries\n", count);
-  } else {
-    std::fprintf(state.out, "\nOK: %d rules\n", count);
-  }
+  const char* unit = state.check_mode == file_kind::lexicon ? "entries" : "rules";
+  std::fprintf(state.out, "%sOK: %lld %s\n", state.gnu_form ? "" : "\n", count, unit);
+}
+
+const char* plural(long long n) { return n == 1 ? "" : "s"; }
+
+// The closing lines of a file with errors: those not reported, then all of
+// them. The one report of a run in the echo form without "-all" stands alone.
+void write_error_summary(checker_state& state) {
+  if (!state.all_errors && !state.gnu_form) return;
+  if (!state.gnu_form) std::fputc('\n', state.out);
+  const long long unreported = state.max_errors == 0 ? 0 : state.errors_found - state.max_errors;
+  if (unreported > 0) std::fprintf(state.out, "... %lld more error%s\n", unreported, plural(unreported));
+  std::fprintf(state.out, "%lld error%s\n", state.errors_found, plural(state.errors_found));
 }
 
 }  // namespace
 
-void checker_usage(CheckerState& state) {
+void checker_usage(checker_state& state) {
   std::fputs("Version 6 09-2002  -  Qx\n", state.out);
   std::fputs("usage: Quelvint [-lexicon] [-rules] -i file\n", state.out);
 }
 
-void scan_command_line(CheckerState& state, int argc, const char* const* argv) {
+void scan_command_line(checker_state& state, int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -54,19 +99,26 @@ void scan_command_line(CheckerState& state, int argc, const char* const* argv) {
     } else if (argument == "-u" && value != nullptr) {
       read_setting(value, state.expected_group_name_length);
     } else if (argument == "-lexicon") {
-      state.check_mode = CheckMode::lexicon;
+      state.check_mode = file_kind::lexicon;
     } else if (argument == "-rules") {
-      state.check_mode = CheckMode::rules;
+      state.check_mode = file_kind::rules;
     } else if (argument == "-i" && value != nullptr) {
       state.file_name = value;
+    } else if (i == 1 || !takes_value(argv[i - 1])) {
+      scan_added_option(state, argument, value);
     }
   }
 }
 
-int run_checker(CheckerState& state, int argc, const char* const* argv) {
-  checker_usage(state);
+int run_checker(checker_state& state, int argc, const char* const* argv) {
   scan_command_line(state, argc, argv);
-  if (state.check_mode == CheckMode::none) {
+  // A -gnu run writes only lines that editors read.
+  if (!state.gnu_form) checker_usage(state);
+  if (state.max_errors_unreadable) {
+    std::fputs("ERROR: -max-errors needs a whole number (0 for no limit)\n", state.out);
+    return kStatusBadOptionValue;
+  }
+  if (state.check_mode == file_kind::none) {
     std::fputs("ERROR: no mode specified\n", state.out);
     return kStatusNoMode;
   }
@@ -74,14 +126,17 @@ int run_checker(CheckerState& state, int argc, const char* const* argv) {
     std::fputs("ERROR: no filename specified\n", state.out);
     return kStatusNoFileName;
   }
-  const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(state.file_name.c_str(), "r"),
-                                                   &std::fclose);
+  const checked_file file(std::fopen(state.file_name.c_str(), "r"));
   if (file == nullptr) {
     std::fputs("ERROR:cannot open the input file\n", state.out);
     return kStatusCannotOpen;
   }
   clear_frame_table(state);
-  const int count = check_file(state, file.get());
+  const long long count = check_file(state, file.get());
+  if (state.errors_found > 0) {
+    write_error_summary(state);
+    return kStatusSyntaxError;
+  }
   // A name that opens but cannot be read (a directory, a failing device)
   // must not pass as a correct file.
   if (std::ferror(file.get())) {

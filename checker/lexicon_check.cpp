@@ -9,10 +9,14 @@ namespace {
 // Characters of the subcategory part that do not join the frame.
 constexpr char kNonFrameChars[] = " (),12345678";
 
+// Characters of a word that are kept: only the first is ever compared, and
+// a word of any length must not grow the text without bound.
+constexpr std::size_t kWordCapacity = 127;
+
 // What the check keeps across the lines of the file.
-struct LexiconReading {
+struct lexicon_reading {
   std::string word_text;
-  int entry_count = 0;
+  long long entry_count = 0;
   signed char previous_first = 0;
   bool line_has_text = false;  // a character other than CR since the last line end
 };
@@ -22,10 +26,10 @@ unsigned char byte_at(std::string_view text, std::size_t i) {
 }
 
 // A blank ends the main category; every other character belongs to it.
-void read_main_category_char(CheckerState& state, unsigned char c) {
-  LineState& line = state.line;
+void read_main_category_char(checker_state& state, unsigned char c) {
+  line_state& line = state.line;
   if (c == ' ') {
-    line.phase = LinePhase::subcategory_part;
+    line.phase = line_phase::subcategory_part;
     line.group_name_count = 0;
     return;
   }
@@ -35,8 +39,8 @@ void read_main_category_char(CheckerState& state, unsigned char c) {
 
 // Group names are measured at their "(": the characters outside parentheses
 // since the blank or the last ")" must be exactly one group name.
-void read_subcategory_char(CheckerState& state, unsigned char c) {
-  LineState& line = state.line;
+void read_subcategory_char(checker_state& state, unsigned char c) {
+  line_state& line = state.line;
   if (c == '(') {
     if (line.group_name_count != state.expected_group_name_length) {
       report_error(state, "length of subcategory");
@@ -53,20 +57,20 @@ void read_subcategory_char(CheckerState& state, unsigned char c) {
   if (char_position(c, kInvalidValueDigits) != 0) report_error(state, "invalid subcategory value");
 }
 
-void read_line_char(CheckerState& state, LexiconReading& reading, unsigned char c) {
+void read_line_char(checker_state& state, lexicon_reading& reading, unsigned char c) {
   if (c == '=') {
-    state.line.phase = LinePhase::main_category;
+    state.line.phase = line_phase::main_category;
     ++reading.entry_count;
     return;
   }
   switch (state.line.phase) {
-    case LinePhase::word:
-      append_char(reading.word_text, c);
+    case line_phase::word:
+      if (reading.word_text.size() < kWordCapacity) append_char(reading.word_text, c);
       return;
-    case LinePhase::main_category:
+    case line_phase::main_category:
       read_main_category_char(state, c);
       break;
-    case LinePhase::subcategory_part:
+    case line_phase::subcategory_part:
       read_subcategory_char(state, c);
       break;
   }
@@ -75,7 +79,7 @@ void read_line_char(CheckerState& state, LexiconReading& reading, unsigned char 
 
 // The tests made when a line is complete, in this order; a passing line is
 // followed by the line feed of `start_line`.
-void end_line(CheckerState& state, LexiconReading& reading) {
+void end_line(checker_state& state, lexicon_reading& reading) {
   if (!check_sort_letter(reading.word_text, reading.previous_first)) {
     report_error(state, "sort order");
   }
@@ -91,44 +95,87 @@ void end_line(CheckerState& state, LexiconReading& reading) {
 }
 
 // Appends `frame_text` as a new reference frame.
-void store_frame(CheckerState& state, std::string_view frame_text) {
+void store_frame(checker_state& state, std::string_view frame_text) {
   state.frame_table.pop_back();
   append_char(state.frame_table, static_cast<unsigned char>(frame_text.size()));
   append_text(state.frame_table, frame_text);
   append_char(state.frame_table, 0);
 }
 
-}  // namespace
-
-int check_lexicon(CheckerState& state, FILE* file) {
-  std::fputs("\n\tcheck lexicon...\n", state.out);
-  start_line(state);
-  LexiconReading reading;
-  for (int c; (c = std::getc(file)) != EOF;) {
+// Reads and checks one line, its line end included; false at the end of the
+// file. A last line without its line end is tested like any other, so that a
+// malformed last line can never pass.
+bool check_line(checker_state& state, lexicon_reading& reading) {
+  for (;;) {
+    const int c = read_char(state);
+    if (c == EOF) {
+      if (reading.line_has_text) end_line(state, reading);
+      return false;
+    }
     if (c == '\r') continue;
-    std::fputc(c, state.out);
+    echo_char(state, static_cast<unsigned char>(c));
     if (c == '\n') {
       end_line(state, reading);
-      continue;
+      return true;
     }
     reading.line_has_text = true;
     read_line_char(state, reading, static_cast<unsigned char>(c));
   }
-  // A last line without its line end is tested like any other, so that a
-  // malformed last line can never pass.
-  if (reading.line_has_text) end_line(state, reading);
+}
+
+// Echoes what is left of a line given up at an error, unchecked, up to its
+// line end; false when the file ends first.
+bool skip_rest_of_line(checker_state& state) {
+  for (int c = state.input.last_char(); c != '\n';) {
+    if (c == EOF) return false;
+    const input_char read = state.input.next();
+    c = read.c;
+    if (c != '\r' && c != EOF) echo_input(state, read);
+  }
+  return true;
+}
+
+// The line after a broken one starts as the first would, and is compared
+// with the broken line's first character when that line has a word (the
+// sort test keeps the word only when it failed), so that one line out of its
+// place gives one report. The reference frames stay as they are: only lines
+// that passed every other test recorded theirs.
+void restart_line(checker_state& state, lexicon_reading& reading) {
+  start_line(state);
+  if (!reading.word_text.empty()) reading.previous_first = first_char(reading.word_text);
+  reading.word_text.clear();
+  reading.line_has_text = false;
+}
+
+}  // namespace
+
+long long check_lexicon(checker_state& state, FILE* file) {
+  echo_text(state, "\n\tcheck lexicon...\n");
+  start_line(state);
+  state.input = text_input(file, state.utf8_text);
+  lexicon_reading reading;
+  for (;;) {
+    try {
+      if (!check_line(state, reading)) break;
+    } catch (const error_reported&) {
+      if (!state.all_errors) break;
+      const bool more = skip_rest_of_line(state);
+      restart_line(state, reading);
+      if (!more) break;
+    }
+  }
   return reading.entry_count;
 }
 
 bool check_sort_letter(std::string& word_text, signed char& previous_first) {
-  const signed char first = word_text.empty() ? 0 : static_cast<signed char>(word_text[0]);
+  const signed char first = first_char(word_text);
   if (first < previous_first) return false;
   previous_first = first;
   word_text.clear();
   return true;
 }
 
-bool check_frame(CheckerState& state, std::string_view frame_text, int n) {
+bool check_frame(checker_state& state, std::string_view frame_text, int n) {
   if (frame_text.empty()) return true;
   if (state.line.depth != 0) report_error(state, "parentheses");
   if (state.line.group_count > kMaxGroups) report_error(state, "# subcategories > 8");
@@ -154,9 +201,9 @@ int equal_prefix(std::string_view a, std::string_view b, int n) {
   return 1;
 }
 
-void clear_frame_table(CheckerState& state) { state.frame_table.assign(1, '\0'); }
+void clear_frame_table(checker_state& state) { state.frame_table.assign(1, '\0'); }
 
-void check_frame_length(CheckerState& state, int limit) {
+void check_frame_length(checker_state& state, int limit) {
   if (static_cast<long long>(state.line.frame_text.size()) > limit) {
     report_error(state, "length of categorial frame");
   }

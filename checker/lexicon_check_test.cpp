@@ -47,12 +47,12 @@ class CheckFrame : public ::testing::Test {
   int frame(std::string_view text, int n = 4) {
     try {
       return check_frame(state, text, n) ? 1 : 0;
-    } catch (const CheckerEnd&) {
+    } catch (const error_reported&) {
       return -1;
     }
   }
-  CapturedOutput output;
-  CheckerState state = state_writing_to(output.file());
+  captured_output output;
+  checker_state state = state_writing_to(output.file());
 };
 
 TEST_F(CheckFrame, TheFirstFrameOfACategoryBecomesItsReference) {
@@ -169,7 +169,7 @@ TEST(CheckSortLetter, HighBytesPassOnlyBeforeEverythingElse) {
 
 // ---- check_lexicon
 
-void expect_rows(const std::vector<CheckRow>& rows) {
+void expect_rows(const std::vector<check_row>& rows) {
   expect_check_rows(check_lexicon, kTitle, rows);
 }
 
@@ -228,37 +228,55 @@ TEST(CheckLexicon, TakesWordsOfAnyLength) {
 }
 
 TEST(CheckLexicon, HonoursOtherLengthsFromTheSettings) {
-  CheckerState state;
+  checker_state state;
   state.expected_category_length = 5;
   state.expected_group_name_length = 2;
-  CheckOutcome outcome = run_check(check_lexicon, "A=NOMNX GE(1)\nB=NOMNX GE(1)KA(2)\n", state);
+  check_outcome outcome = run_check(check_lexicon, "A=NOMNX GE(1)\nB=NOMNX GE(1)KA(2)\n", state);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.count, 2);
   outcome = run_check(check_lexicon, "A=NOMN GE(1)\n", state);
   EXPECT_EQ(outcome.output, kTitle + "A=NOMN GE(1)\n" + error_report("length main category"));
 }
 
+// ---- going on after errors ("-all"), and the GNU form
+
+// An error that only follows from an earlier one is not reported.
+TEST(CheckLexiconAllErrors, ReportsNoConsequenceOfABrokenLine) {
+  expect_all_reports(
+      check_lexicon,
+      {
+          // A line that failed never gives its category a reference frame.
+          {"A=NOMN GEN(1\nB=NOMN NUM(1)\nC=NOMN NUM(2)KAS(1)\n",
+           "f:1:13: error: number of parentheses\n"},
+          // One line out of its place gives one report, whether or not it
+          // is broken otherwise.
+          {"A=NOMN\nM=NOMN\nB=NOMN\nC=NOMN\n", "f:3:7: error: sort order\n"},
+          {"A=NOMN\nZ=NOMN GEN(0)\nB=NOMN\nC=NOMN\n",
+           "f:2:12: error: invalid subcategory value\nf:3:7: error: sort order\n"},
+          // A line without a word leaves the comparison to the line before.
+          {"M=NOMN\n\nB=NOMN\n", "f:2:1: error: sort order\nf:3:7: error: sort order\n"},
+      });
+}
+
 // Arbitrary bytes, biased towards the characters the check acts on, must
-// never take the check outside its buffers or corrupt the frame table; and a
-// last line without its line end must fare exactly as it would with one.
+// never take the check outside its buffers or corrupt the frame table; a
+// last line without its line end must fare exactly as it would with one; and
+// going on after errors must begin with the first error exactly as stopping
+// at it does.
 TEST(CheckLexicon, SurvivesArbitraryBytes) {
   std::mt19937 random(20020901);
   const std::string alphabet = "=() ,0123456789:\n\r$ABNOMGEa\xC4";
   for (int run = 0; run < 3000; ++run) {
-    std::string input(random() % 400, ' ');
-    for (char& c : input) {
-      c = random() % 4 == 0 ? static_cast<char>(random() % 256)
-                            : alphabet[random() % alphabet.size()];
-    }
-    CheckerState state;
+    const std::string input = random_input(random, alphabet);
+    checker_state state;
     state.expected_category_length = static_cast<int>(random() % 6);
-    const CheckOutcome outcome = run_check(check_lexicon, input, state);
+    const check_outcome outcome = run_check_both_ways(check_lexicon, input, state);
     ASSERT_EQ(state.frame_table.back(), '\0');
     const std::size_t last = input.find_last_not_of('\r');
     if (last == std::string::npos || input[last] == '\n') continue;
-    CheckerState same_settings;
+    checker_state same_settings;
     same_settings.expected_category_length = state.expected_category_length;
-    const CheckOutcome ended = run_check(check_lexicon, input + "\n", same_settings);
+    const check_outcome ended = run_check(check_lexicon, input + "\n", same_settings);
     ASSERT_EQ(outcome.status, ended.status) << input;
     ASSERT_EQ(outcome.count, ended.count) << input;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "checker/lexicon_check.hpp"
 #include "checker/text_routines.hpp"
@@ -16,25 +17,18 @@ constexpr int kFrameAllowance = 80;
 constexpr int kConditionPart = 4;
 
 // What the check keeps across the parts of a rule and across the file.
-struct RuleReading {
+struct rule_reading {
   int part_number = 1;
   int plus_count = 0;
   int equals_count = 0;
-  int rule_count = 0;
+  long long rule_count = 0;
   std::string last_entry;   // frame of the first part of the rule before
   bool rule_begun = false;  // text other than blanks and comments since the last "."
   // Every separator so far stood where one of the two rule forms puts it and
   // ended a part that holds a main category.
   bool form_kept = true;
+  bool in_comment = false;  // between a "$" and its line end
 };
-
-signed char first_char(std::string_view text) {
-  return text.empty() ? 0 : static_cast<signed char>(text[0]);
-}
-
-void write_bytes(FILE* out, std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), out);
-}
 
 // A frame may grow to the main category and kFrameAllowance more characters,
 // and never beyond kFrameCapacity, whatever "-h" asks.
@@ -46,7 +40,7 @@ int frame_length_limit(int category_length) {
 // Notes a separator that breaks the rule forms: "+" only after the first
 // part, "=" only after the first or second, ";" only after the third, and
 // none of them behind a part without a main category.
-void note_separator(RuleReading& rule, const LineState& line, unsigned char c) {
+void note_separator(rule_reading& rule, const line_state& line, unsigned char c) {
   const int part = rule.part_number;
   const bool in_place =
       (c == '+' && part == 1) || (c == '=' && part <= 2) || (c == ';' && part == 3);
@@ -54,22 +48,23 @@ void note_separator(RuleReading& rule, const LineState& line, unsigned char c) {
 }
 
 // The first part of a rule must not begin lower than that of the rule before.
-void test_rule_order(CheckerState& state, RuleReading& rule) {
-  if (check_rule_order(state, state.line.frame_text, rule.last_entry)) {
-    report_error(state, "sort order");
-  }
+// The next rule is compared with this one whether it passed or not, so that
+// one rule out of its place gives one report.
+void test_rule_order(checker_state& state, rule_reading& rule) {
+  const bool out_of_order = check_rule_order(state, state.line.frame_text, rule.last_entry);
   rule.last_entry = state.line.frame_text;
+  if (out_of_order) report_error(state, "sort order");
 }
 
 // Closes a part: its frame must agree with its main category's first use.
-void end_part(CheckerState& state) {
+void end_part(checker_state& state) {
   if (!check_frame(state, state.line.frame_text, state.expected_category_length)) {
     report_error(state, "categorial frame");
   }
   start_line(state);
 }
 
-void read_plus(CheckerState& state, RuleReading& rule) {
+void read_plus(checker_state& state, rule_reading& rule) {
   note_separator(rule, state.line, '+');
   ++rule.plus_count;
   ++rule.part_number;
@@ -79,7 +74,7 @@ void read_plus(CheckerState& state, RuleReading& rule) {
 
 // "=" ends the second part of a binary rule, or the first part of a unary
 // rule, which then counts as having its (absent) second part too.
-void read_equals(CheckerState& state, RuleReading& rule) {
+void read_equals(checker_state& state, rule_reading& rule) {
   note_separator(rule, state.line, '=');
   ++rule.part_number;
   ++rule.equals_count;
@@ -90,13 +85,13 @@ void read_equals(CheckerState& state, RuleReading& rule) {
   end_part(state);
 }
 
-void read_semicolon(CheckerState& state, RuleReading& rule) {
+void read_semicolon(checker_state& state, rule_reading& rule) {
   note_separator(rule, state.line, ';');
   ++rule.part_number;
   end_part(state);
 }
 
-void read_full_stop(CheckerState& state, RuleReading& rule) {
+void read_full_stop(checker_state& state, rule_reading& rule) {
   if (rule.part_number != kConditionPart) report_error(state, "number of rule parts");
   if (state.line.depth != 0) report_error(state, "parentheses");
   rule.part_number = 1;
@@ -112,8 +107,8 @@ void read_full_stop(CheckerState& state, RuleReading& rule) {
 
 // A frame character counts towards the main category until a blank has
 // ended it, towards the current group name after that.
-void read_frame_char(CheckerState& state, unsigned char c) {
-  LineState& line = state.line;
+void read_frame_char(checker_state& state, unsigned char c) {
+  line_state& line = state.line;
   if (line.main_category_count >= 0) {
     ++line.main_category_count;
   } else {
@@ -124,8 +119,8 @@ void read_frame_char(CheckerState& state, unsigned char c) {
 
 // A blank measures the main category before it; a parenthesis measures the
 // group name before it.
-void read_separating_char(CheckerState& state, unsigned char c) {
-  LineState& line = state.line;
+void read_separating_char(checker_state& state, unsigned char c) {
+  line_state& line = state.line;
   if (c == ' ' && line.main_category_count > 0) {
     if (line.main_category_count != state.expected_category_length) {
       report_error(state, "length of main category");
@@ -141,7 +136,7 @@ void read_separating_char(CheckerState& state, unsigned char c) {
 }
 
 // A character of the first, second or result part.
-void read_part_char(CheckerState& state, unsigned char c) {
+void read_part_char(checker_state& state, unsigned char c) {
   if (char_position(c, kNonFrameChars) == 0) {
     read_frame_char(state, c);
   } else {
@@ -153,8 +148,8 @@ void read_part_char(CheckerState& state, unsigned char c) {
 }
 
 // Echoes one character of rules text and acts on it.
-void read_rule_char(CheckerState& state, RuleReading& rule, unsigned char c) {
-  std::fputc(c, state.out);
+void read_rule_char(checker_state& state, rule_reading& rule, unsigned char c) {
+  echo_char(state, c);
   if (c != ' ') rule.rule_begun = true;
   if (c == '(') ++state.line.depth;
   if (c == ')') --state.line.depth;
@@ -174,25 +169,22 @@ void read_rule_char(CheckerState& state, RuleReading& rule, unsigned char c) {
 
 // Echoes a comment whole: the "$" already read and the rest of its line, line
 // end included, whatever its length. None of it is rules text.
-void echo_comment(CheckerState& state, FILE* file) {
-  std::fputc('$', state.out);
-  for (int c; (c = std::getc(file)) != EOF;) {
-    std::fputc(c, state.out);
-    if (c == '\n') return;
+void echo_comment(checker_state& state, rule_reading& rule) {
+  echo_char(state, '$');
+  rule.in_comment = true;
+  for (int c; (c = read_char(state)) != EOF;) {
+    echo_char(state, static_cast<unsigned char>(c));
+    if (c == '\n') break;
   }
+  rule.in_comment = false;
 }
 
-}  // namespace
-
-int check_rules(CheckerState& state, FILE* file) {
-  std::fputs("\n\tcheck rules...\n", state.out);
-  start_line(state);
-  std::fputs("\n", state.out);
-  RuleReading rule;
-  for (int c; (c = std::getc(file)) != EOF;) {
+// Reads and checks rules text to the end of the file.
+void read_rules(checker_state& state, rule_reading& rule) {
+  for (int c; (c = read_char(state)) != EOF;) {
     if (c == '\n' || c == '\r') continue;
     if (c == '$') {
-      echo_comment(state, file);
+      echo_comment(state, rule);
     } else {
       read_rule_char(state, rule, static_cast<unsigned char>(c));
     }
@@ -200,16 +192,73 @@ int check_rules(CheckerState& state, FILE* file) {
   // Text after the last "." is a rule without its end, which the analyser
   // would never load.
   if (rule.rule_begun) report_error(state, "number of rule parts");
+}
+
+// Echoes what is left of a rule given up at an error, unchecked, up to the
+// "." that ends it (one in a comment ends nothing); false when the file ends
+// first. An error found at a "." leaves nothing to skip (no error is found at
+// a "." inside a comment).
+bool skip_rest_of_rule(checker_state& state, const rule_reading& rule) {
+  if (state.input.last_char() == '.') return true;
+  if (state.input.last_char() == EOF) return false;
+  for (bool in_comment = rule.in_comment;;) {
+    const input_char read = state.input.next();
+    if (read.c == EOF) return false;
+    if (in_comment || (read.c != '\n' && read.c != '\r')) echo_input(state, read);
+    if (in_comment) {
+      in_comment = read.c != '\n';
+    } else if (read.c == '$') {
+      in_comment = true;
+    } else if (read.c == '.') {
+      return true;
+    }
+  }
+}
+
+// The rule after a broken one starts as the first would. It is compared with
+// the broken rule's first part, as far as it was read when the error broke it
+// off, or with the rule before when that part was empty. The reference frames
+// stay as they are: only parts that passed their test recorded theirs.
+void restart_rule(checker_state& state, rule_reading& rule) {
+  rule_reading fresh;
+  fresh.rule_count = rule.rule_count;
+  const bool in_first_part = rule.part_number == 1 && !state.line.frame_text.empty();
+  fresh.last_entry = in_first_part ? state.line.frame_text : std::move(rule.last_entry);
+  rule = std::move(fresh);
+  start_line(state);
+}
+
+}  // namespace
+
+long long check_rules(checker_state& state, FILE* file) {
+  echo_text(state, "\n\tcheck rules...\n");
+  start_line(state);
+  echo_text(state, "\n");
+  state.input = text_input(file, state.utf8_text);
+  rule_reading rule;
+  for (;;) {
+    try {
+      read_rules(state, rule);
+      break;
+    } catch (const error_reported&) {
+      if (!state.all_errors) break;
+      const bool more = skip_rest_of_rule(state, rule);
+      restart_rule(state, rule);
+      if (!more) break;
+    }
+  }
   return rule.rule_count;
 }
 
-bool check_rule_order(CheckerState& state, std::string_view frame_text,
+bool check_rule_order(checker_state& state, std::string_view frame_text,
                       std::string_view last_entry) {
   if (first_char(last_entry) <= first_char(frame_text)) return false;
-  std::fputs("\nsort error: last_entry=", state.out);
-  write_bytes(state.out, last_entry);
-  std::fputs(" frame=", state.out);
-  write_bytes(state.out, frame_text);
-  std::fputs("\n", state.out);
+  // The line belongs to the report that follows it.
+  if (!next_report_shown(state)) return true;
+  echo_text(state, "\nsort error: last_entry=");
+  echo_text(state, last_entry);
+  echo_text(state, " frame=");
+  echo_text(state, frame_text);
+  echo_text(state, "\n");
   return true;
 }

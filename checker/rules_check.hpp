@@ -1,5 +1,6 @@
 // The rules check: reads a rules file character by character, echoes it part
-// by part, and ends the run at the first syntax error.
+// by part, and reports the first syntax error (with "-all", the first of
+// every rule).
 //
 // A rule is a binary rule "first part + second part = result part ;
 // condition [: label] ." or a unary rule "first part = result part ;
@@ -14,12 +15,13 @@
 
 #include "checker/checker_state.hpp"
 
-// Checks `file` to its end and returns the number of rules. Does not return
-// on an error.
-int check_rules(CheckerState& state, FILE* file);
+// Checks `file` and returns the number of rules. An error gives up the rule
+// it is found in; the check then stops, or with "-all" goes on behind the
+// "." that ends that rule.
+long long check_rules(checker_state& state, FILE* file);
 
 // True when the first character of `last_entry` is greater than the first
 // character of `frame_text` (signed bytes; 0 for an empty text); then it has
 // first written "\nsort error: last_entry=%s frame=%s\n".
-bool check_rule_order(CheckerState& state, std::string_view frame_text,
+bool check_rule_order(checker_state& state, std::string_view frame_text,
                       std::string_view last_entry);

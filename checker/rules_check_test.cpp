@@ -15,8 +15,8 @@ const std::string kTitle = "\n\tcheck rules...\n\n\n";
 // ---- check_rule_order
 
 TEST(CheckRuleOrder, FailsOnlyWhenTheLastEntryBeginsHigher) {
-  CapturedOutput output;
-  CheckerState state = state_writing_to(output.file());
+  captured_output output;
+  checker_state state = state_writing_to(output.file());
   EXPECT_FALSE(check_rule_order(state, "DETXGEN", ""));
   EXPECT_FALSE(check_rule_order(state, "DETXGEN", "DAAA"));  // only the first character counts
   EXPECT_FALSE(check_rule_order(state, "aAAA", "ZZZZ"));
@@ -27,16 +27,16 @@ TEST(CheckRuleOrder, FailsOnlyWhenTheLastEntryBeginsHigher) {
 }
 
 TEST(CheckRuleOrder, WritesTheTextsWhole) {
-  CapturedOutput output;
-  CheckerState state = state_writing_to(output.file());
+  captured_output output;
+  checker_state state = state_writing_to(output.file());
   EXPECT_TRUE(check_rule_order(state, std::string_view("", 0), std::string_view("D\0X", 3)));
   EXPECT_EQ(output.text(), std::string("\nsort error: last_entry=D\0X frame=\n", 35));
 }
 
 // ---- check_rules
 
-void expect_rows(const std::vector<CheckRow>& rows, int category_length = 4) {
-  CheckerState settings;
+void expect_rows(const std::vector<check_row>& rows, int category_length = 4) {
+  checker_state settings;
   settings.expected_category_length = category_length;
   expect_check_rows(check_rules, kTitle, rows, settings);
 }
@@ -131,20 +131,48 @@ TEST(CheckRules, NeverLetsAFrameGrowPastItsCapacity) {
   }
 }
 
+// ---- going on after errors ("-all"), and the GNU form
+
+// An error that only follows from an earlier one is not reported.
+TEST(CheckRulesAllErrors, ReportsNoConsequenceOfABrokenRule) {
+  expect_all_reports(
+      check_rules,
+      {
+          // A part that failed never gives its category a reference frame.
+          {"AAAA GEN(1 = BBBB;.\nAAAA KAS(1) = BBBB;.\n", "f:1:12: error: parentheses\n"},
+          // One rule out of its place gives one report; a rule broken in its
+          // first part is compared as far as that part was read.
+          {"AAAA=B;.MMMM=B;.BBBB=B;.CCCC=B;.", "f:1:21: error: sort order\n"},
+          {"AAAA=BBBB;.ZZZ =BBBB;.CCCC=BBBB;.",
+           "f:1:15: error: length of main category\nf:1:27: error: sort order\n"},
+          // A broken rule that the end of the file cuts off is not reported
+          // again as unfinished.
+          {"AAAA GEN(0) = BBBB;", "f:1:10: error: invalid subcategory value\n"},
+      });
+}
+
+// A fault in a comment leaves the rest of the comment to be skipped as a
+// comment; columns count characters.
+TEST(CheckRulesAllErrors, SkipsACommentBrokenByAFaultAsAComment) {
+  expect_all_reports(check_rules,
+                     {{"ÄÄÄÄ=BBBB $ \xFF . x\n; .ÖÖÖÖ=BBBB;.Ü =BBBB;.",
+                       "f:1:13: error: invalid UTF-8 (byte never used in UTF-8): bytes FF\n"
+                       "f:2:16: error: length of main category\n"}},
+                     true);
+}
+
 // Arbitrary bytes, biased towards the characters the check acts on, must
-// never take the check outside its buffers or corrupt the frame table.
+// never take the check outside its buffers or corrupt the frame table; and
+// going on after errors must begin with the first error exactly as stopping
+// at it does.
 TEST(CheckRules, SurvivesArbitraryBytes) {
   std::mt19937 random(20020902);
   const std::string alphabet = "+=;.() ,0123456789:$\n\rABCDGENx\xC4";
   for (int run = 0; run < 3000; ++run) {
-    std::string input(random() % 400, ' ');
-    for (char& c : input) {
-      c = random() % 4 == 0 ? static_cast<char>(random() % 256)
-                            : alphabet[random() % alphabet.size()];
-    }
-    CheckerState state;
+    const std::string input = random_input(random, alphabet);
+    checker_state state;
     state.expected_category_length = static_cast<int>(random() % 40) - 10;
-    run_check(check_rules, input, state);
+    run_check_both_ways(check_rules, input, state);
     ASSERT_EQ(state.frame_table.back(), '\0');
   }
 }

@@ -34,12 +34,12 @@ TEST(AppendRoutines, KeepEveryByteZeroBytesIncluded) {
 }
 
 TEST(StartLine, ResetsTheLineStateAndBreaksTheEcho) {
-  CapturedOutput output;
-  CheckerState state;
+  captured_output output;
+  checker_state state;
   state.out = output.file();
-  state.line = {LinePhase::subcategory_part, -1, 3, 2, 9, "NOMNGEN"};
+  state.line = {line_phase::subcategory_part, -1, 3, 2, 9, "NOMNGEN"};
   start_line(state);
-  EXPECT_EQ(state.line.phase, LinePhase::word);
+  EXPECT_EQ(state.line.phase, line_phase::word);
   EXPECT_EQ(state.line.main_category_count, 0);
   EXPECT_EQ(state.line.group_name_count, 0);
   EXPECT_EQ(state.line.depth, 0);
@@ -48,17 +48,26 @@ TEST(StartLine, ResetsTheLineStateAndBreaksTheEcho) {
   EXPECT_EQ(output.text(), "\n");
 }
 
-TEST(ReportError, WritesTheFramedMessageAndEndsWithMinusOne) {
-  CapturedOutput output;
-  CheckerState state;
+// Writes `message` through report_error and returns what it wrote.
+std::string report(checker_state& state, const char* message) {
+  captured_output output;
   state.out = output.file();
-  try {
-    report_error(state, "sort order");
-    FAIL() << "report_error returned";
-  } catch (const CheckerEnd& end) {
-    EXPECT_EQ(end.status, -1);
-  }
-  EXPECT_EQ(output.text(), "\n\n+++++ sort order ++++++\n");
+  EXPECT_THROW(report_error(state, message), error_reported);
+  state.out = stdout;
+  return output.text();
+}
+
+TEST(ReportError, WritesReportsUpToTheLimitAndCountsThemAll) {
+  checker_state state;
+  state.max_errors = 2;
+  EXPECT_EQ(report(state, "sort order"), "\n\n+++++ sort order ++++++\n");
+  EXPECT_TRUE(next_report_shown(state));
+  EXPECT_NE(report(state, "two"), "");
+  EXPECT_FALSE(next_report_shown(state));
+  EXPECT_EQ(report(state, "three"), "");
+  EXPECT_EQ(state.errors_found, 3);
+  state.max_errors = 0;  // no limit
+  EXPECT_NE(report(state, "four"), "");
 }
 
 }  // namespace

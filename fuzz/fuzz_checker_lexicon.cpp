@@ -34,9 +34,9 @@ bool lines_in_form(std::string_view input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input = fuzz_bytes(data, size);
-  if (run_check(CheckMode::lexicon, input, kDefaultSettings)) {
+  if (run_check(file_kind::lexicon, input, kDefaultSettings)) {
     fuzz_expect(lines_in_form(input), "the lexicon check accepted a malformed file");
   }
-  run_check(CheckMode::lexicon, input, settings_from(input));
+  run_check(file_kind::lexicon, input, settings_from(input));
   return 0;
 }

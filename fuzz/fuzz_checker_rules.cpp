@@ -34,10 +34,10 @@ bool rule_in_form(std::string_view rule) {
 }
 
 // Number of rules of an accepted file, or nothing when it is not in form.
-std::optional<int> complete_rules(std::string_view input) {
+std::optional<long long> complete_rules(std::string_view input) {
   const std::string text = rules_text(input);
   std::string_view rest = text;
-  int count = 0;
+  long long count = 0;
   for (std::size_t stop; (stop = rest.find('.')) != std::string_view::npos; ++count) {
     if (!rule_in_form(rest.substr(0, stop))) return std::nullopt;
     rest.remove_prefix(stop + 1);
@@ -50,9 +50,9 @@ std::optional<int> complete_rules(std::string_view input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input = fuzz_bytes(data, size);
-  if (const std::optional<int> count = run_check(CheckMode::rules, input, kDefaultSettings)) {
+  if (const std::optional<long long> count = run_check(file_kind::rules, input, kDefaultSettings)) {
     fuzz_expect(complete_rules(input) == count, "the rules check accepted a malformed file");
   }
-  run_check(CheckMode::rules, input, settings_from(input));
+  run_check(file_kind::rules, input, settings_from(input));
   return 0;
 }

@@ -8,7 +8,7 @@
 #include "sorter/sorter_state.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  SorterState state;
+  sorter_state state;
   state.out = null_output();
   state.err = null_output();
   InputStream file(fuzz_bytes(data, size));

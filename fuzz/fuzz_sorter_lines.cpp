@@ -126,7 +126,7 @@ struct Reference {
   int duplicate_count = 0;
 };
 
-Reference reference_for(const SorterState& state) {
+Reference reference_for(const sorter_state& state) {
   Reference reference;
   for (std::string piece : pieces_of(files.word_list)) {
     if (state.filter_active) apply_filter(state, piece);
@@ -142,7 +142,7 @@ Reference reference_for(const SorterState& state) {
 }
 
 // The output file the reference gives.
-std::string reference_list(const SorterState& state, const Reference& reference) {
+std::string reference_list(const sorter_state& state, const Reference& reference) {
   std::vector<std::pair<std::string, int>> entries(reference.counts.begin(),
                                                    reference.counts.end());
   if (state.by_frequency) {
@@ -165,7 +165,7 @@ std::string output_file() {
   return std::string(room.data(), strnlen(room.data(), room.size()));
 }
 
-void expect_as_reference(const SorterState& state) {
+void expect_as_reference(const sorter_state& state) {
   const Reference reference = reference_for(state);
   fuzz_expect(state.entry_count == reference.entry_count, "the sorter miscounted its lines");
   fuzz_expect(state.duplicate_count == reference.duplicate_count,
@@ -174,12 +174,12 @@ void expect_as_reference(const SorterState& state) {
               "the sorted list differs from the reference");
 }
 
-bool has_entries(const SorterState& state) {
+bool has_entries(const sorter_state& state) {
   return !for_each_entry(state.chain_table, [](const word_entry&) { return false; });
 }
 
 void run(unsigned options) {
-  SorterState state;
+  sorter_state state;
   state.out = null_output();
   state.err = null_output();
   state.open_file = open_file;
@@ -190,7 +190,7 @@ void run(unsigned options) {
   const std::vector<const char*> argv = arguments(options);
   try {
     run_sorter(state, static_cast<int>(argv.size()), argv.data());
-  } catch (const SorterEnd& end) {
+  } catch (const sorter_end& end) {
     fuzz_expect(end.status == kConsoleEndStatus, "the sorter ended with an unknown status");
     return;
   }

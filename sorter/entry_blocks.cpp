@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-EntryBlocks::~EntryBlocks() {
+entry_blocks::~entry_blocks() {
   for (std::size_t i = 0; i < count; ++i) std::free(blocks[i]);
   std::free(blocks);
 }
@@ -17,7 +17,7 @@ constexpr std::size_t kFirstDirectoryRoom = 64;
 
 // Makes room in the directory for one more block. Returns false, leaving it
 // as it was, when `allocate` has no memory for a larger one.
-bool make_directory_room(EntryBlocks& entries, allocate_function allocate) {
+bool make_directory_room(entry_blocks& entries, allocate_function allocate) {
   if (entries.count < entries.room) return true;
   const std::size_t room = entries.room == 0 ? kFirstDirectoryRoom : 2 * entries.room;
   void* const memory = allocate(room * sizeof(unsigned char*));
@@ -33,7 +33,7 @@ bool make_directory_room(EntryBlocks& entries, allocate_function allocate) {
 // Makes a new block, of kEntryBlockBytes or of `bytes` if that is more, the
 // last one. The room left in the one before is given up. Returns false when
 // there are kMostEntryBlocks or `allocate` has no memory.
-bool add_block(EntryBlocks& entries, allocate_function allocate, std::size_t bytes) {
+bool add_block(entry_blocks& entries, allocate_function allocate, std::size_t bytes) {
   if (entries.count == kMostEntryBlocks || !make_directory_room(entries, allocate)) return false;
   const std::size_t size = std::max(kEntryBlockBytes, bytes);
   void* const block = allocate(size);
@@ -46,7 +46,7 @@ bool add_block(EntryBlocks& entries, allocate_function allocate, std::size_t byt
 
 }  // namespace
 
-word_entry* add_entry(EntryBlocks& entries, allocate_function allocate, const unsigned char* text,
+word_entry* add_entry(entry_blocks& entries, allocate_function allocate, const unsigned char* text,
                       std::size_t length, entry_ref& ref) {
   const std::size_t bytes = entry_bytes(length);
   if (bytes > entries.last_bytes - entries.used && !add_block(entries, allocate, bytes))

@@ -54,17 +54,17 @@ constexpr std::size_t kMostEntryBlocks = kNoEntry >> kOffsetBits;
 
 // The blocks in the order they were obtained, and how much of the last one
 // entries take. Owns the blocks and releases them all when it goes.
-struct EntryBlocks {
+struct entry_blocks {
   unsigned char** blocks = nullptr;  // the directory of the blocks
   std::size_t count = 0;             // blocks obtained
   std::size_t room = 0;              // blocks the directory has room for
   std::size_t used = 0;              // bytes of the last block taken by entries
   std::size_t last_bytes = 0;        // bytes of the last block
 
-  EntryBlocks() = default;
-  EntryBlocks(const EntryBlocks&) = delete;
-  EntryBlocks& operator=(const EntryBlocks&) = delete;
-  ~EntryBlocks();
+  entry_blocks() = default;
+  entry_blocks(const entry_blocks&) = delete;
+  entry_blocks& operator=(const entry_blocks&) = delete;
+  ~entry_blocks();
 };
 
 // Makes an entry of count 1 holding the `length` bytes at `text` and a
@@ -72,11 +72,11 @@ struct EntryBlocks {
 // new one when it does not fit there, and sets `ref` to it. Returns null,
 // making nothing, when it needs a new block (or a larger directory) and
 // `allocate` has no memory for it, or when there are kMostEntryBlocks.
-word_entry* add_entry(EntryBlocks& entries, allocate_function allocate, const unsigned char* text,
+word_entry* add_entry(entry_blocks& entries, allocate_function allocate, const unsigned char* text,
                       std::size_t length, entry_ref& ref);
 
 // The entry that `ref` refers to.
-inline word_entry* entry_at(const EntryBlocks& entries, entry_ref ref) {
+inline word_entry* entry_at(const entry_blocks& entries, entry_ref ref) {
   constexpr std::size_t kOffsetMask = kBlockOffsets - 1;
   unsigned char* const block = entries.blocks[ref >> kOffsetBits];
   return reinterpret_cast<word_entry*>(block + (ref & kOffsetMask) * alignof(word_entry));
@@ -89,6 +89,6 @@ constexpr std::size_t kPrefetchDistance = 8;
 // Asks the processor to bring the entry that `ref` refers to into the cache
 // ahead of its use, for walks that visit the entries in an order of their
 // own and would otherwise wait for each.
-inline void prefetch_entry(const EntryBlocks& entries, entry_ref ref) {
+inline void prefetch_entry(const entry_blocks& entries, entry_ref ref) {
   __builtin_prefetch(entry_at(entries, ref));
 }

@@ -24,7 +24,7 @@ int block_requests() {
   return blocks;
 }
 
-class EntryBlocksTest : public ::testing::Test {
+class entry_blocks_test : public ::testing::Test {
  protected:
   void SetUp() override {
     requests.clear();
@@ -45,11 +45,11 @@ class EntryBlocksTest : public ::testing::Test {
     return reinterpret_cast<const char*>(entry_at(entries, ref)->text());
   }
 
-  EntryBlocks entries;
+  entry_blocks entries;
   std::vector<entry_ref> refs;
 };
 
-TEST_F(EntryBlocksTest, FindsEveryEntryByItsReference) {
+TEST_F(entry_blocks_test, FindsEveryEntryByItsReference) {
   const std::vector<std::string> texts = {"a", "bc", std::string(199, 'x'), "\x80\xff", "d"};
   for (const std::string& text : texts) {
     word_entry* const entry = add(text);
@@ -61,7 +61,7 @@ TEST_F(EntryBlocksTest, FindsEveryEntryByItsReference) {
   EXPECT_EQ(block_requests(), 1);
 }
 
-TEST_F(EntryBlocksTest, FillsABlockToTheLastByteBeforeAskingForTheNext) {
+TEST_F(entry_blocks_test, FillsABlockToTheLastByteBeforeAskingForTheNext) {
   constexpr std::size_t kLength = 123;
   static_assert(kEntryBlockBytes % entry_bytes(kLength) == 0);
   constexpr std::size_t kPerBlock = kEntryBlockBytes / entry_bytes(kLength);
@@ -74,7 +74,7 @@ TEST_F(EntryBlocksTest, FillsABlockToTheLastByteBeforeAskingForTheNext) {
   EXPECT_EQ(text_at(refs[kPerBlock - 1]), std::string(kLength, 'a'));
 }
 
-TEST_F(EntryBlocksTest, GivesATextLongerThanABlockABlockOfItsOwn) {
+TEST_F(entry_blocks_test, GivesATextLongerThanABlockABlockOfItsOwn) {
   const std::string longest(kEntryBlockBytes, 'l');
   ASSERT_NE(add("a"), nullptr);
   ASSERT_NE(add(longest), nullptr);
@@ -87,7 +87,7 @@ TEST_F(EntryBlocksTest, GivesATextLongerThanABlockABlockOfItsOwn) {
   EXPECT_EQ(text_at(refs[2]), "b");
 }
 
-TEST_F(EntryBlocksTest, GrowsTheDirectoryForManyBlocks) {
+TEST_F(entry_blocks_test, GrowsTheDirectoryForManyBlocks) {
   // Texts whose entries fill a block each.
   constexpr std::size_t kLength = kEntryBlockBytes - sizeof(word_entry) - 1;
   static_assert(entry_bytes(kLength) == kEntryBlockBytes);
@@ -97,7 +97,7 @@ TEST_F(EntryBlocksTest, GrowsTheDirectoryForManyBlocks) {
   for (int i = 0; i < kBlocks; ++i) EXPECT_EQ(text_at(refs[i])[0], 'a' + i % 26) << i;
 }
 
-TEST_F(EntryBlocksTest, MakesNothingWhenTheAllocatorRunsDry) {
+TEST_F(entry_blocks_test, MakesNothingWhenTheAllocatorRunsDry) {
   requests_granted = 0;
   EXPECT_EQ(add("a"), nullptr);
   EXPECT_EQ(entries.count, 0u);
@@ -109,7 +109,7 @@ TEST_F(EntryBlocksTest, MakesNothingWhenTheAllocatorRunsDry) {
   EXPECT_EQ(text_at(refs.back()), "a");
 }
 
-TEST_F(EntryBlocksTest, KeepsItsEntriesWhenANewBlockIsRefused) {
+TEST_F(entry_blocks_test, KeepsItsEntriesWhenANewBlockIsRefused) {
   constexpr std::size_t kLength = 123;
   constexpr std::size_t kPerBlock = kEntryBlockBytes / entry_bytes(kLength);
   for (std::size_t i = 0; i < kPerBlock; ++i) ASSERT_NE(add(std::string(kLength, 'a')), nullptr);

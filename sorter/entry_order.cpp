@@ -19,7 +19,7 @@ namespace {
 // Bytes of a text that a key holds.
 constexpr std::size_t kKeyBytes = sizeof(std::uint64_t);
 
-const unsigned char* text_of(const EntryBlocks& entries, const listed_entry& listed) {
+const unsigned char* text_of(const entry_blocks& entries, const listed_entry& listed) {
   return entry_at(entries, listed.entry)->text();
 }
 
@@ -40,22 +40,22 @@ std::uint64_t bytes_at(const unsigned char* text, std::size_t offset, std::size_
 // eight bytes; by falling count its count, inverted, then its text's first
 // four. As no text holds a zero byte, ascending keys are the order itself as
 // far as they reach.
-std::uint64_t first_key(const word_entry& entry, EntryOrder order) {
-  if (order == EntryOrder::by_text) return bytes_at(entry.text(), 0, kKeyBytes);
+std::uint64_t first_key(const word_entry& entry, entry_order order) {
+  if (order == entry_order::by_text) return bytes_at(entry.text(), 0, kKeyBytes);
   constexpr std::size_t kTextBytes = kKeyBytes / 2;
   const std::uint64_t inverted_count = std::numeric_limits<std::uint32_t>::max() - entry.count;
   return inverted_count << (kTextBytes * CHAR_BIT) | bytes_at(entry.text(), 0, kTextBytes);
 }
 
 // The bytes of a text that the first key in `order` holds.
-std::size_t first_key_bytes(EntryOrder order) {
-  return order == EntryOrder::by_text ? kKeyBytes : kKeyBytes / 2;
+std::size_t first_key_bytes(entry_order order) {
+  return order == entry_order::by_text ? kKeyBytes : kKeyBytes / 2;
 }
 
 bool key_before(const listed_entry& a, const listed_entry& b) { return a.key < b.key; }
 
 // Whether the entries, their first keys set, are in the order of the walk.
-bool in_order(const EntryBlocks& entries, const listed_entry* first, const listed_entry* last) {
+bool in_order(const entry_blocks& entries, const listed_entry* first, const listed_entry* last) {
   return std::is_sorted(first, last, [&entries](const listed_entry& a, const listed_entry& b) {
     if (a.key != b.key) return a.key < b.key;
     return compare_text(text_of(entries, a), text_of(entries, b)) < 0;
@@ -115,12 +115,12 @@ listed_entry* end_of_run(listed_entry* first, listed_entry* last) {
   return std::find_if(first + 1, last, [key](const listed_entry& e) { return e.key != key; });
 }
 
-void order_runs(const EntryBlocks& entries, listed_entry* first, listed_entry* last,
+void order_runs(const entry_blocks& entries, listed_entry* first, listed_entry* last,
                 std::size_t offset);
 
 // Orders a run of entries whose texts are equal up to `offset` and all go on
 // beyond it by their bytes from `offset` on, a key at a time.
-void sort_run(const EntryBlocks& entries, listed_entry* first, listed_entry* last,
+void sort_run(const entry_blocks& entries, listed_entry* first, listed_entry* last,
               std::size_t offset) {
   if (offset >= kMostKeyedBytes) {
     std::sort(first, last, [&entries, offset](const listed_entry& a, const listed_entry& b) {
@@ -140,7 +140,7 @@ void sort_run(const EntryBlocks& entries, listed_entry* first, listed_entry* las
 // terminator, their texts would be equal, and no two are. So every text of
 // a run goes on beyond `offset`. The texts of the runs ahead are asked for
 // early, as the sorted list visits them in no order of their own.
-void order_runs(const EntryBlocks& entries, listed_entry* first, listed_entry* last,
+void order_runs(const entry_blocks& entries, listed_entry* first, listed_entry* last,
                 std::size_t offset) {
   listed_entry* asked_for = first;
   for (listed_entry* run = first; run != last;) {
@@ -157,8 +157,8 @@ void order_runs(const EntryBlocks& entries, listed_entry* first, listed_entry* l
 // Entries of equal text do not exist, so the order is total and the result
 // is one whatever order the list was in. Word lists often come sorted; their
 // entries then come in order, and the sort is left out.
-void sort_entries(const EntryBlocks& entries, listed_entry* list, std::size_t count,
-                  EntryOrder order, resize_function resize) {
+void sort_entries(const entry_blocks& entries, listed_entry* list, std::size_t count,
+                  entry_order order, resize_function resize) {
   listed_entry* const end = list + count;
   for (listed_entry* listed = list; listed != end; ++listed)
     listed->key = first_key(*entry_at(entries, listed->entry), order);

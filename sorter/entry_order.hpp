@@ -19,7 +19,7 @@ struct listed_entry {
 
 // The orders of a walk: ascending order of the texts, or groups of falling
 // count, each group in ascending order of the texts.
-enum class EntryOrder { by_text, by_falling_count };
+enum class entry_order { by_text, by_falling_count };
 
 // Compares two terminated texts byte by byte as unsigned values: negative
 // when `a` sorts first, positive when `b` does, 0 only for identical texts.
@@ -42,5 +42,5 @@ constexpr std::size_t kMostKeyedBytes = 256;
 // for a second list, through which the keys are distributed by radix in a
 // few passes instead of being compared with one another; without it the
 // sort works in place.
-void sort_entries(const EntryBlocks& entries, listed_entry* list, std::size_t count,
-                  EntryOrder order, resize_function resize);
+void sort_entries(const entry_blocks& entries, listed_entry* list, std::size_t count,
+                  entry_order order, resize_function resize);

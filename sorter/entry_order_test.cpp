@@ -19,18 +19,18 @@ int compare(const std::string& a, const std::string& b) {
                               reinterpret_cast<const unsigned char*>(b.c_str())));
 }
 
-TEST(CompareText, OrdersByUnsignedBytesThenLength) {
-  struct Row {
+TEST(compare_text, OrdersByUnsignedBytesThenLength) {
+  struct table_row {
     std::string a, b;
     int expected;
   };
-  const Row rows[] = {
+  const table_row rows[] = {
       {"abc", "abc", 0},    {"abc", "abd", -1},   {"abd", "abc", 1},   {"ab", "abc", -1},
       {"abc", "ab", 1},     {"", "a", -1},        {"", "", 0},         {"Z", "a", -1},
       {"a", "\x80", -1},    {"\x80", "\xff", -1}, {"\xff", "\x7f", 1}, {"a b", "ab", -1},
       {"\x84x", "\x84", 1}, {"A", "a", -1},
   };
-  for (const Row& row : rows)
+  for (const table_row& row : rows)
     EXPECT_EQ(compare(row.a, row.b), row.expected) << row.a << " / " << row.b;
 }
 
@@ -47,9 +47,9 @@ void* counting_resize(void* block, std::size_t size) {
 using counted_text = std::pair<std::string, int>;
 
 // Entries made of texts and listed in the order given.
-class ListedTexts {
+class listed_texts {
  public:
-  explicit ListedTexts(const std::vector<counted_text>& texts) {
+  explicit listed_texts(const std::vector<counted_text>& texts) {
     for (const auto& [text, count] : texts) {
       entry_ref ref = kNoEntry;
       word_entry* const entry = add_entry(
@@ -61,7 +61,7 @@ class ListedTexts {
   }
 
   // Sorts the list and returns the texts in its new order.
-  std::vector<counted_text> sorted(EntryOrder order, resize_function resize) {
+  std::vector<counted_text> sorted(entry_order order, resize_function resize) {
     sort_entries(entries_, list_.data(), list_.size(), order, resize);
     std::vector<counted_text> texts;
     for (const listed_entry& listed : list_) {
@@ -80,11 +80,11 @@ class ListedTexts {
   }
 
  private:
-  EntryBlocks entries_;
+  entry_blocks entries_;
   std::vector<listed_entry> list_;
 };
 
-class EntryOrderTest : public ::testing::Test {
+class entry_order_test : public ::testing::Test {
  protected:
   void SetUp() override {
     scratch_requests = 0;
@@ -93,9 +93,9 @@ class EntryOrderTest : public ::testing::Test {
 };
 
 // The order of a walk, as plainly as it can be said.
-std::vector<counted_text> judged(std::vector<counted_text> texts, EntryOrder order) {
+std::vector<counted_text> judged(std::vector<counted_text> texts, entry_order order) {
   std::sort(texts.begin(), texts.end(), [order](const counted_text& a, const counted_text& b) {
-    if (order == EntryOrder::by_falling_count && a.second != b.second) return a.second > b.second;
+    if (order == entry_order::by_falling_count && a.second != b.second) return a.second > b.second;
     return compare(a.first, b.first) < 0;
   });
   return texts;
@@ -117,15 +117,15 @@ std::vector<counted_text> made_texts(std::size_t count, unsigned seed) {
   return texts;
 }
 
-TEST_F(EntryOrderTest, SortsLikeTheJudgeInEitherOrderWithOrWithoutScratch) {
+TEST_F(entry_order_test, SortsLikeTheJudgeInEitherOrderWithOrWithoutScratch) {
   for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{300},
                                   kLeastRadixEntries - 1, kLeastRadixEntries, std::size_t{5000}}) {
     const std::vector<counted_text> texts = made_texts(count, static_cast<unsigned>(count));
-    for (const EntryOrder order : {EntryOrder::by_text, EntryOrder::by_falling_count}) {
+    for (const entry_order order : {entry_order::by_text, entry_order::by_falling_count}) {
       for (const resize_function resize : {resize_function{nullptr}, counting_resize}) {
         for (const bool granted : {true, false}) {
           scratch_granted = granted;
-          ASSERT_EQ(ListedTexts(texts).sorted(order, resize), judged(texts, order))
+          ASSERT_EQ(listed_texts(texts).sorted(order, resize), judged(texts, order))
               << count << " " << static_cast<int>(order) << " " << (resize != nullptr) << granted;
         }
       }
@@ -133,26 +133,26 @@ TEST_F(EntryOrderTest, SortsLikeTheJudgeInEitherOrderWithOrWithoutScratch) {
   }
 }
 
-TEST_F(EntryOrderTest, AsksForScratchOnlyForALongListOutOfOrder) {
+TEST_F(entry_order_test, AsksForScratchOnlyForALongListOutOfOrder) {
   const std::vector<counted_text> texts = made_texts(kLeastRadixEntries, 7);
-  ListedTexts(std::vector<counted_text>(texts.begin() + 1, texts.end()))
-      .sorted(EntryOrder::by_text, counting_resize);
+  listed_texts(std::vector<counted_text>(texts.begin() + 1, texts.end()))
+      .sorted(entry_order::by_text, counting_resize);
   EXPECT_EQ(scratch_requests, 0);  // one entry short of the radix sort
-  ListedTexts at_the_limit(texts);
-  at_the_limit.sorted(EntryOrder::by_text, counting_resize);
+  listed_texts at_the_limit(texts);
+  at_the_limit.sorted(entry_order::by_text, counting_resize);
   EXPECT_EQ(scratch_requests, 1);
-  at_the_limit.sorted(EntryOrder::by_text, counting_resize);
+  at_the_limit.sorted(entry_order::by_text, counting_resize);
   EXPECT_EQ(scratch_requests, 1);  // in order now, left as it is
 }
 
-TEST_F(EntryOrderTest, KeepsTheHashesOfTheEntries) {
-  ListedTexts texts(made_texts(kLeastRadixEntries + 10, 3));
+TEST_F(entry_order_test, KeepsTheHashesOfTheEntries) {
+  listed_texts texts(made_texts(kLeastRadixEntries + 10, 3));
   const auto before = texts.listed();
-  texts.sorted(EntryOrder::by_falling_count, counting_resize);
+  texts.sorted(entry_order::by_falling_count, counting_resize);
   EXPECT_EQ(texts.listed(), before);
 }
 
-TEST_F(EntryOrderTest, OrdersTextsBeyondTheKeyedBytes) {
+TEST_F(entry_order_test, OrdersTextsBeyondTheKeyedBytes) {
   std::vector<counted_text> texts;
   for (const std::size_t shared : {kMostKeyedBytes - 1, kMostKeyedBytes, kMostKeyedBytes + 1}) {
     const std::string beginning(shared, static_cast<char>('a' + shared % 3));
@@ -160,8 +160,8 @@ TEST_F(EntryOrderTest, OrdersTextsBeyondTheKeyedBytes) {
       texts.emplace_back(beginning + tail, 1 + static_cast<int>(texts.size() % 2));
   }
   std::shuffle(texts.begin(), texts.end(), std::mt19937(5));
-  for (const EntryOrder order : {EntryOrder::by_text, EntryOrder::by_falling_count})
-    EXPECT_EQ(ListedTexts(texts).sorted(order, nullptr), judged(texts, order));
+  for (const entry_order order : {entry_order::by_text, entry_order::by_falling_count})
+    EXPECT_EQ(listed_texts(texts).sorted(order, nullptr), judged(texts, order));
 }
 
 }  // namespace

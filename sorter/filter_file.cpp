@@ -35,7 +35,7 @@ int side_value(const std::string& side) {
 // Enters the item of one line (its line feed, if any, comes last). Returns
 // false when the item is wrong: a side without a number or out of range, or
 // no "=" before the line end.
-bool take_item(SorterState& state, const std::string& line) {
+bool take_item(sorter_state& state, const std::string& line) {
   int left = kNoValue;
   std::string side;
   for (const char c : line) {
@@ -56,13 +56,13 @@ bool take_item(SorterState& state, const std::string& line) {
 
 bool is_item_line(const std::string& line) { return line[0] != '!' && line[0] != '\n'; }
 
-void report_not_found(SorterState& state) {
+void report_not_found(sorter_state& state) {
   std::fputs("\n--- Filter File not Found ---", state.out);
 }
 
 }  // namespace
 
-int read_filter(SorterState& state, const std::string& name) {
+int read_filter(sorter_state& state, const std::string& name) {
   state.filter_map = identity_filter();
   std::FILE* file = state.open_file(name.c_str(), "r");
   if (file == nullptr) {
@@ -74,7 +74,7 @@ int read_filter(SorterState& state, const std::string& name) {
   return result;
 }
 
-int read_filter_items(SorterState& state, std::FILE* file) {
+int read_filter_items(sorter_state& state, std::FILE* file) {
   state.filter_map = identity_filter();
   state.filter_active = true;
   std::string line;
@@ -91,7 +91,7 @@ int read_filter_items(SorterState& state, std::FILE* file) {
   return 0;
 }
 
-void apply_filter(const SorterState& state, std::string& line) {
+void apply_filter(const sorter_state& state, std::string& line) {
   for (std::size_t i = 0; i < line.size() && line[i] != '\0'; ++i) {
     line[i] = static_cast<char>(state.filter_map[static_cast<unsigned char>(line[i])]);
   }

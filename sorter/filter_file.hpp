@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-struct SorterState;
+struct sorter_state;
 
 // Characters that one side of an item may hold once its blanks are dropped;
 // a longer side makes the item wrong.
@@ -17,7 +17,7 @@ constexpr std::size_t kSideCapacity = 11;
 // read_filter_items. When it cannot be opened, writes
 // "\n--- Filter File not Found ---" to state.out, leaves filter_active off and
 // returns -1.
-int read_filter(SorterState& state, const std::string& name);
+int read_filter(sorter_state& state, const std::string& name);
 
 // Resets filter_map to no change, sets filter_active and enters the items of
 // `file` in file order, a later item for the same byte replacing an earlier
@@ -26,8 +26,8 @@ int read_filter(SorterState& state, const std::string& name);
 // state.err and returns -1, keeping the items before it. When the file cannot
 // be read, writes "\n--- Filter File not Found ---" and returns -1. Returns 0
 // when the whole file was read.
-int read_filter_items(SorterState& state, std::FILE* file);
+int read_filter_items(sorter_state& state, std::FILE* file);
 
 // Replaces every byte of `line` before its first zero byte by its entry in
 // filter_map. Each byte is translated once: items do not chain.
-void apply_filter(const SorterState& state, std::string& line);
+void apply_filter(const sorter_state& state, std::string& line);

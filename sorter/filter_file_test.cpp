@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "sorter/sorter_state.hpp"
-#include "sorter/test_streams.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 
 // A state whose standard output and standard error are captured.
-class FilterFileTest : public ::testing::Test {
+class filter_file_test : public ::testing::Test {
  protected:
   void SetUp() override {
     state.out = out.file();
@@ -20,10 +20,8 @@ class FilterFileTest : public ::testing::Test {
   }
 
   int read_items(const std::string& text) {
-    std::FILE* file = stream_of(text);
-    const int result = read_filter_items(state, file);
-    std::fclose(file);
-    return result;
+    const memory_input file(text);
+    return read_filter_items(state, file.file());
   }
   // The entries of filter_map that differ from their index.
   std::vector<std::pair<int, int>> changes() const {
@@ -34,20 +32,20 @@ class FilterFileTest : public ::testing::Test {
     return found;
   }
 
-  CapturedStream out;
-  CapturedStream err;
-  SorterState state;
+  captured_output out;
+  captured_output err;
+  sorter_state state;
 };
 
-using Changes = std::vector<std::pair<int, int>>;
+using change_list = std::vector<std::pair<int, int>>;
 
-TEST_F(FilterFileTest, TakesWellFormedItems) {
-  struct Row {
+TEST_F(filter_file_test, TakesWellFormedItems) {
+  struct table_row {
     const char* what;
     std::string text;
-    Changes expected;
+    change_list expected;
   };
-  const Row rows[] = {
+  const table_row rows[] = {
       {"one item", "65=66\n", {{65, 66}}},
       {"comments and empty lines only", "! a comment\n\n!65=66\n\n", {}},
       {"blanks anywhere, inside numbers too", " 6 5 =  6 6 \n", {{65, 66}}},
@@ -61,7 +59,7 @@ TEST_F(FilterFileTest, TakesWellFormedItems) {
       {"the last line without line feed", "65=66\n67=68", {{65, 66}, {67, 68}}},
       {"two signs \"=\": the last one counts", "1=2=3\n", {{2, 3}}},
   };
-  for (const Row& row : rows) {
+  for (const table_row& row : rows) {
     EXPECT_EQ(read_items(row.text), 0) << row.what;
     EXPECT_TRUE(state.filter_active) << row.what;
     EXPECT_EQ(changes(), row.expected) << row.what;
@@ -69,48 +67,48 @@ TEST_F(FilterFileTest, TakesWellFormedItems) {
   EXPECT_EQ(err.text(), "");
 }
 
-TEST_F(FilterFileTest, StopsAtTheFirstWrongItemKeepingTheItemsBefore) {
-  struct Row {
+TEST_F(filter_file_test, StopsAtTheFirstWrongItemKeepingTheItemsBefore) {
+  struct table_row {
     std::string wrong_line;
   };
-  const Row rows[] = {
+  const table_row rows[] = {
       {"65 66\n"}, {"256=1\n"},
       {"1=256\n"}, {"-1=1\n"},
       {"=66\n"},   {"65=\n"},
       {"x=66\n"},  {" !comment\n"},
       {" \n"},     {"000000000065=66\n"},  // a side of 12 characters
   };
-  for (const Row& row : rows) {
+  for (const table_row& row : rows) {
     state.filter_map = identity_filter();
     const std::size_t before = err.text().size();
     EXPECT_EQ(read_items("10=32\n" + row.wrong_line + "67=68\n"), -1) << row.wrong_line;
-    EXPECT_EQ(changes(), (Changes{{10, 32}})) << row.wrong_line;
+    EXPECT_EQ(changes(), (change_list{{10, 32}})) << row.wrong_line;
     EXPECT_EQ(err.text().substr(before), "\n--- wrong filter item " + row.wrong_line + " ---\n");
   }
   EXPECT_TRUE(state.filter_active);
   EXPECT_EQ(out.text(), "");
 }
 
-TEST_F(FilterFileTest, ChecksTheLastLineWithoutLineFeedAsAnItem) {
+TEST_F(filter_file_test, ChecksTheLastLineWithoutLineFeedAsAnItem) {
   EXPECT_EQ(read_items("10=32\n65="), -1);
-  EXPECT_EQ(changes(), (Changes{{10, 32}}));
+  EXPECT_EQ(changes(), (change_list{{10, 32}}));
   EXPECT_EQ(err.text(), "\n--- wrong filter item 65= ---\n");
 }
 
-TEST_F(FilterFileTest, ReadsLinesLongerThan99Characters) {
+TEST_F(filter_file_test, ReadsLinesLongerThan99Characters) {
   const std::string comment = "!" + std::string(150, 'c') + "\n";
   const std::string item = "65" + std::string(120, ' ') + "=66\n";
   EXPECT_EQ(read_items(comment + item), 0);
-  EXPECT_EQ(changes(), (Changes{{65, 66}}));
+  EXPECT_EQ(changes(), (change_list{{65, 66}}));
 }
 
-TEST_F(FilterFileTest, StartsFromNoChangeOnEveryRead) {
+TEST_F(filter_file_test, StartsFromNoChangeOnEveryRead) {
   state.filter_map['A'] = 'B';
   EXPECT_EQ(read_items("! nothing\n"), 0);
   EXPECT_TRUE(changes().empty());
 }
 
-TEST_F(FilterFileTest, MissingFileIsReportedAndLeavesTheFilterOff) {
+TEST_F(filter_file_test, MissingFileIsReportedAndLeavesTheFilterOff) {
   state.filter_map['A'] = 'B';
   EXPECT_EQ(read_filter(state, "/nonexistent/filter.txt"), -1);
   EXPECT_EQ(out.text(), "\n--- Filter File not Found ---");
@@ -118,13 +116,13 @@ TEST_F(FilterFileTest, MissingFileIsReportedAndLeavesTheFilterOff) {
   EXPECT_TRUE(changes().empty());
 }
 
-TEST_F(FilterFileTest, UnreadableFileIsReportedAsNotFound) {
+TEST_F(filter_file_test, UnreadableFileIsReportedAsNotFound) {
   EXPECT_EQ(read_filter(state, "/"), -1);
   EXPECT_EQ(out.text(), "\n--- Filter File not Found ---");
   EXPECT_TRUE(changes().empty());
 }
 
-TEST_F(FilterFileTest, ApplyFilterTranslatesEachByteOnceUpToTheTerminator) {
+TEST_F(filter_file_test, ApplyFilterTranslatesEachByteOnceUpToTheTerminator) {
   ASSERT_EQ(read_items("65=66\n66=67\n10=32\n200=0\n"), 0);
   std::string line = "ABA\n";
   apply_filter(state, line);

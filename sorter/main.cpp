@@ -2,11 +2,10 @@
 #include "sorter/sorter_state.hpp"
 
 int main(int argc, char** argv) {
-  SorterState state;
+  sorter_state state;
   try {
-    run_sorter(state, argc, argv);
-  } catch (const SorterEnd& end) {
+    return run_sorter(state, argc, argv);
+  } catch (const sorter_end& end) {
     return end.status;
   }
-  return 0;
 }

@@ -20,7 +20,7 @@ void write_count(const word_entry& entry, std::FILE* file) {
 
 // Writes one output line. A failing write of the count or of the line feed
 // fails the entry as well: every byte of the list must reach the file.
-bool write_entry(const SorterState& state, const word_entry& entry, std::FILE* file) {
+bool write_entry(const sorter_state& state, const word_entry& entry, std::FILE* file) {
   if (std::fputs(reinterpret_cast<const char*>(entry.text()), file) == EOF) return false;
   if (state.with_frequencies) write_count(entry, file);
   std::fputc('\n', file);
@@ -29,8 +29,9 @@ bool write_entry(const SorterState& state, const word_entry& entry, std::FILE* f
 
 }  // namespace
 
-bool write_list(const SorterState& state, std::FILE* file) {
-  const EntryOrder order = state.by_frequency ? EntryOrder::by_falling_count : EntryOrder::by_text;
+bool write_list(const sorter_state& state, std::FILE* file) {
+  const entry_order order =
+      state.by_frequency ? entry_order::by_falling_count : entry_order::by_text;
   return for_each_entry(
       state.chain_table, [&](const word_entry& entry) { return write_entry(state, entry, file); },
       order, state.resize_table);

@@ -4,16 +4,13 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sorter/input_lines.hpp"
 #include "sorter/sorter_state.hpp"
-#include "sorter/test_streams.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 
@@ -22,87 +19,45 @@ constexpr const char* kOverflow = "\nUeberlauf: Neue Diskette einlegen.Dann Tast
 
 // Runs the sorter in a scratch directory with the console answers given as
 // text, capturing standard output and standard error.
-class SorterDriverTest : public ::testing::Test {
+class sorter_driver_test : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/zandoret_driver_XXXXXX";
-    directory = mkdtemp(pattern);
     state.out = out.file();
     state.err = err.file();
   }
-  void TearDown() override { std::filesystem::remove_all(directory); }
 
-  std::string path(const std::string& name) const { return directory + "/" + name; }
+  std::string path(const std::string& name) const { return (directory.path() / name).string(); }
   void write_file(const std::string& name, const std::string& text) const {
-    std::ofstream(path(name), std::ios::binary) << text;
+    directory.write(name, text);
   }
-  std::string file_text(const std::string& name) const {
-    std::ifstream file(path(name), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
+  std::string file_text(const std::string& name) const { return file_content(path(name)); }
 
   // Runs without options and returns the exit status.
   int run(const std::string& console) {
     const char* const args[] = {"Zandoret"};
-    state.console = stream_of(console);
-    int status = 0;
+    const memory_input console_input(console);
+    state.console = console_input.file();
     try {
-      run_sorter(state, 1, args);
-    } catch (const SorterEnd& end) {
-      status = end.status;
+      return run_sorter(state, 1, args);
+    } catch (const sorter_end& end) {
+      return end.status;
     }
-    std::fclose(state.console);
-    return status;
   }
 
-  std::string directory;
-  CapturedStream out;
-  CapturedStream err;
-  SorterState state;
+  scratch_directory directory;
+  captured_output out;
+  captured_output err;
+  sorter_state state;
 };
 
-TEST_F(SorterDriverTest, ScansTheCommandLine) {
-  struct Row {
-    std::vector<const char*> args;
-    bool capitals;
-    bool named;
-    std::string name;
-    std::string message;
-  };
-  const std::string missing = "\n--- Filter File name missing after -f ---\n";
-  const Row rows[] = {
-      {{"Zandoret"}, false, false, "", ""},
-      {{"Zandoret", "-c"}, true, false, "", ""},
-      {{"-c"}, true, false, "", ""},  // the program name is scanned too
-      {{"Zandoret", "-f", "table"}, false, true, "table", ""},
-      {{"Zandoret", "-f", "-c"}, true, true, "-c", ""},  // the value is scanned as well
-      {{"Zandoret", "-f", "a", "-f", "b"}, false, true, "b", ""},
-      {{"Zandoret", "-f"}, false, false, "", missing},
-      {{"Zandoret", "-f", "a", "-f"}, false, true, "a", missing},
-      {{"Zandoret", "-C", "-cc", "c", "-F", "f"}, false, false, "", ""},
-  };
-  for (const Row& row : rows) {
-    SorterState fresh;
-    fresh.out = state.out;
-    const std::size_t before = out.text().size();
-    scan_command_line(fresh, static_cast<int>(row.args.size()), row.args.data());
-    EXPECT_EQ(fresh.capitals_mode, row.capitals) << row.args.size();
-    EXPECT_EQ(fresh.filter_named, row.named) << row.args.size();
-    EXPECT_EQ(fresh.filter_file_name, row.name);
-    EXPECT_EQ(out.text().substr(before), row.message);
-  }
-}
-
-TEST_F(SorterDriverTest, EndsCleanlyWhenTheConsoleInputEnds) {
+TEST_F(sorter_driver_test, EndsCleanlyWhenTheConsoleInputEnds) {
   write_file("a.txt", "word\n");
   const std::string a = path("a.txt") + "\n";
-  struct Row {
+  struct table_row {
     std::string console;
     const char* last_prompt;
   };
-  const Row rows[] = {
+  const table_row rows[] = {
       {"", "Eingabefile:\n"},
       {a + a, "Eingabefile:\n"},
       {a + "\n", "Frequenzen mit ausgeben? J/N:\n"},
@@ -110,7 +65,7 @@ TEST_F(SorterDriverTest, EndsCleanlyWhenTheConsoleInputEnds) {
       {"\nj\nj\n", "Ausgabefile:\n"},
       {"\nj\nj\n/nonexistent/out.txt\n", "\n--- Dateifehler ---\nAusgabefile:\n"},
   };
-  for (const Row& row : rows) {
+  for (const table_row& row : rows) {
     const std::size_t before = out.text().size();
     EXPECT_EQ(run(row.console), kConsoleEndStatus) << row.console;
     const std::string shown = out.text().substr(before);
@@ -118,13 +73,13 @@ TEST_F(SorterDriverTest, EndsCleanlyWhenTheConsoleInputEnds) {
   }
 }
 
-TEST_F(SorterDriverTest, TakesTheLastAnswerWithoutLineEndAndCrLfAnswers) {
+TEST_F(sorter_driver_test, TakesTheLastAnswerWithoutLineEndAndCrLfAnswers) {
   write_file("a.txt", "b\na\n");
   EXPECT_EQ(run(path("a.txt") + "\r\n\r\nJ\r\n\n" + path("out.txt")), 0);
   EXPECT_EQ(file_text("out.txt"), "a 1\nb 1\n");
 }
 
-TEST_F(SorterDriverTest, TakesNamesLongerThan199Characters) {
+TEST_F(sorter_driver_test, TakesNamesLongerThan199Characters) {
   const std::string name(200, 'n');
   write_file(name, "word\n");
   EXPECT_EQ(run(path(name) + "\n\n\n\n" + path(name + ".out") + "\n"), 0);
@@ -139,7 +94,7 @@ void* allocate_failing_once(std::size_t size) {
   return std::malloc(size);
 }
 
-TEST_F(SorterDriverTest, StopsReadingAFileWhenMemoryRunsOut) {
+TEST_F(sorter_driver_test, StopsReadingAFileWhenMemoryRunsOut) {
   // Enough different lines of a full piece each to need a second block.
   const int lines = static_cast<int>(2 * kEntryBlockBytes / kPieceCapacity);
   std::vector<std::string> a;
@@ -164,7 +119,7 @@ TEST_F(SorterDriverTest, StopsReadingAFileWhenMemoryRunsOut) {
                                    "\nElim. Doppeleintraege: 0\n"));
 }
 
-TEST_F(SorterDriverTest, StopsReadingAFileWhenTheStoreCannotGrow) {
+TEST_F(sorter_driver_test, StopsReadingAFileWhenTheStoreCannotGrow) {
   write_file("a.txt", "\na\nb\n");
   state.resize_table = [](void*, std::size_t) -> void* { return nullptr; };
   EXPECT_EQ(run(path("a.txt") + "\n\n\n\n" + path("out.txt") + "\n"), 0);
@@ -175,22 +130,22 @@ TEST_F(SorterDriverTest, StopsReadingAFileWhenTheStoreCannotGrow) {
 
 // Output files opened so far, and what the opening hands out in turn.
 int output_opens = 0;
-enum class Opening { disk_full, failure, real };
-std::vector<Opening> openings;
+enum class output_opening { disk_full, failure, real };
+std::vector<output_opening> openings;
 
 std::FILE* open_with_script(const char* name, const char* mode) {
   if (mode[0] != 'w') return std::fopen(name, mode);
-  const Opening opening =
-      output_opens < static_cast<int>(openings.size()) ? openings[output_opens] : Opening::real;
+  const bool scripted = output_opens < static_cast<int>(openings.size());
+  const output_opening opening = scripted ? openings[output_opens] : output_opening::real;
   ++output_opens;
-  if (opening == Opening::disk_full) return std::fopen("/dev/full", mode);
-  return opening == Opening::failure ? nullptr : std::fopen(name, mode);
+  if (opening == output_opening::disk_full) return std::fopen("/dev/full", mode);
+  return opening == output_opening::failure ? nullptr : std::fopen(name, mode);
 }
 
-TEST_F(SorterDriverTest, WritesTheWholeListAgainAfterAnOverflow) {
+TEST_F(sorter_driver_test, WritesTheWholeListAgainAfterAnOverflow) {
   write_file("a.txt", "b\na\nb\n");
   output_opens = 0;
-  openings = {Opening::disk_full};
+  openings = {output_opening::disk_full};
   state.open_file = open_with_script;
   EXPECT_EQ(run(path("a.txt") + "\n\nj\n\n" + path("out.txt") + "\nkey\n"), 0);
   EXPECT_EQ(output_opens, 2);
@@ -199,10 +154,10 @@ TEST_F(SorterDriverTest, WritesTheWholeListAgainAfterAnOverflow) {
                                    "Anz. Saetze: 2\nElim. Doppeleintraege: 1\n"));
 }
 
-TEST_F(SorterDriverTest, AsksForAnotherNameWhenTheFileCannotBeOpenedAgain) {
+TEST_F(sorter_driver_test, AsksForAnotherNameWhenTheFileCannotBeOpenedAgain) {
   write_file("a.txt", "a\n");
   output_opens = 0;
-  openings = {Opening::disk_full, Opening::failure};
+  openings = {output_opening::disk_full, output_opening::failure};
   state.open_file = open_with_script;
   EXPECT_EQ(run(path("a.txt") + "\n\n\n\n" + path("out.txt") + "\n\n" + path("other.txt") + "\n"),
             0);

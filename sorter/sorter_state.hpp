@@ -30,23 +30,27 @@ constexpr std::size_t kOutputBufferBytes = 64 * 1024;
 // Opens a file as std::fopen does. Tests put streams of their own here.
 using open_function = std::FILE* (*)(const char* name, const char* mode);
 
-struct SorterState {
+struct sorter_state {
   // Entries and their counts (see make_entry for how the counts move).
-  ChainTable chain_table;
+  entry_store chain_table;
   long entry_count = 0;
   int duplicate_count = 0;
   int highest_count = 0;
 
-  // Command line: "-c" and "-f".
+  // Command line: "-c", "-f" and "-utf8".
   bool capitals_mode = false;
   bool filter_named = false;
   std::string filter_file_name;
+  bool utf8_input = false;
+  // With utf8_input: lines left out because they could not be converted.
+  int left_out_lines = 0;
 
   // Filter file.
   bool filter_active = false;
   filter_table filter_map = identity_filter();
 
-  // Dialogue: the two questions and the last name given for the output.
+  // Dialogue or script form: the two questions and the last name given for
+  // the output.
   bool with_frequencies = false;
   bool by_frequency = false;
   std::string output_file_name;

@@ -7,7 +7,7 @@
 
 #include "sorter/sorter_state.hpp"
 
-ChainTable::~ChainTable() { std::free(list); }
+entry_store::~entry_store() { std::free(list); }
 
 namespace {
 
@@ -50,7 +50,7 @@ std::size_t room_of(std::size_t capacity) { return capacity / 4 * 3; }
 // that would need more reports a shortage of memory.
 constexpr std::size_t kMostCapacity = std::size_t{1} << 32;
 
-bool is_full(const ChainTable& table) { return table.size == room_of(table.capacity); }
+bool is_full(const entry_store& table) { return table.size == room_of(table.capacity); }
 
 // The check of an empty slot, which no hash has.
 constexpr std::uint16_t kEmptyCheck = 0;
@@ -76,7 +76,7 @@ int order_against(const unsigned char* text, std::size_t length, const word_entr
 
 // The entry with the `length` bytes at `text` (whose hash is `hash`) that
 // the slots hold, or null.
-word_entry* find_entry(const ChainTable& table, const unsigned char* text, std::size_t length,
+word_entry* find_entry(const entry_store& table, const unsigned char* text, std::size_t length,
                        std::uint32_t hash) {
   const std::size_t mask = table.capacity - 1;
   const std::uint16_t check = check_of(hash);
@@ -89,7 +89,7 @@ word_entry* find_entry(const ChainTable& table, const unsigned char* text, std::
 }
 
 // Puts the listed entry into the first empty slot of its probe chain.
-void place_slot(ChainTable& table, const listed_entry& listed) {
+void place_slot(entry_store& table, const listed_entry& listed) {
   const std::size_t mask = table.capacity - 1;
   std::size_t i = listed.hash & mask;
   while (table.checks[i] != kEmptyCheck) i = (i + 1) & mask;
@@ -99,14 +99,14 @@ void place_slot(ChainTable& table, const listed_entry& listed) {
 
 // Empties the slots and places every entry of the list by the hash it keeps
 // there, without a look at the entries.
-void place_all(ChainTable& table) {
+void place_all(entry_store& table) {
   std::fill_n(table.checks, table.capacity, kEmptyCheck);
   for (std::size_t i = 0; i < table.size; ++i) place_slot(table, table.list[i]);
 }
 
 // Gives every entry of the list the hash of its text and places them all:
 // the slots become hashed. Until then no hash has been needed.
-void hash_all(ChainTable& table) {
+void hash_all(entry_store& table) {
   for (std::size_t i = 0; i < table.size; ++i) {
     const unsigned char* const text = entry_at(table.entries, table.list[i].entry)->text();
     table.list[i].hash = hash_of(text, std::strlen(reinterpret_cast<const char*>(text)));
@@ -119,7 +119,7 @@ void hash_all(ChainTable& table) {
 // `hash` the hash of the text once the slots are hashed. Before, every entry
 // sorts before the greatest: a text after it is new, one equal to it is the
 // greatest, and a text before it makes the slots hashed.
-word_entry* find_stored(ChainTable& table, const unsigned char* text, std::size_t length,
+word_entry* find_stored(entry_store& table, const unsigned char* text, std::size_t length,
                         std::uint32_t& hash) {
   if (!table.hashed) {
     if (table.greatest == nullptr) return nullptr;
@@ -137,7 +137,7 @@ word_entry* find_stored(ChainTable& table, const unsigned char* text, std::size_
 // are placed anew. Returns false, leaving the table as it was, when the
 // table is as large as it can be or `resize` has no memory for the block.
 // (Its size cannot overflow: the capacity is bounded.)
-bool grow(ChainTable& table, resize_function resize) {
+bool grow(entry_store& table, resize_function resize) {
   const std::size_t capacity = table.capacity == 0 ? kFirstCapacity : 2 * table.capacity;
   if (capacity > kMostCapacity) return false;
   const std::size_t room = room_of(capacity);
@@ -154,7 +154,7 @@ bool grow(ChainTable& table, resize_function resize) {
 }
 
 // The stored entry `kept` has been seen once more.
-void count_duplicate(SorterState& state, word_entry& kept) {
+void count_duplicate(sorter_state& state, word_entry& kept) {
   --state.entry_count;
   ++state.duplicate_count;
   ++kept.count;
@@ -175,9 +175,9 @@ std::size_t text_length(const std::string& line) {
 // Makes a new entry for the `length` bytes at `text` and puts it in the
 // list, and in the slots by `hash` when they are hashed, else it is the
 // greatest. Returns -1 when there is no memory for it, else 0.
-int store_new(SorterState& state, const unsigned char* text, std::size_t length,
+int store_new(sorter_state& state, const unsigned char* text, std::size_t length,
               std::uint32_t hash) {
-  ChainTable& table = state.chain_table;
+  entry_store& table = state.chain_table;
   if (is_full(table) && !grow(table, state.resize_table)) return -1;
   entry_ref ref = kNoEntry;
   word_entry* const entry = add_entry(table.entries, state.allocate_entry, text, length, ref);
@@ -196,7 +196,7 @@ int store_new(SorterState& state, const unsigned char* text, std::size_t length,
 
 }  // namespace
 
-int make_entry(SorterState& state, const std::string& line) {
+int make_entry(sorter_state& state, const std::string& line) {
   const std::size_t length = text_length(line);
   if (length == 0) return 0;
   const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
@@ -208,8 +208,8 @@ int make_entry(SorterState& state, const std::string& line) {
   return store_new(state, text, length, hash);
 }
 
-void arrange_entries(const ChainTable& table, EntryOrder order, resize_function resize) {
-  if (order == EntryOrder::by_text && table.in_text_order) return;
+void arrange_entries(const entry_store& table, entry_order order, resize_function resize) {
+  if (order == entry_order::by_text && table.in_text_order) return;
   sort_entries(table.entries, table.list, table.size, order, resize);
-  table.in_text_order = order == EntryOrder::by_text;
+  table.in_text_order = order == entry_order::by_text;
 }

@@ -17,7 +17,7 @@
 #include "sorter/entry_blocks.hpp"
 #include "sorter/entry_order.hpp"
 
-struct SorterState;
+struct sorter_state;
 
 // The store: a hash table with open addressing, in which the probe chain of
 // a text runs from the slot its hash picks to the first empty slot, the list
@@ -29,7 +29,7 @@ struct SorterState;
 // there are slots, then the entries of the slots, then their checks; a full
 // table grows by resizing the block, which keeps the list at its start. Owns
 // every block and releases them all when it goes.
-struct ChainTable {
+struct entry_store {
   std::uint16_t* checks = nullptr;  // kEmptyCheck in an empty slot
   entry_ref* slot_entries = nullptr;
   std::size_t capacity = 0;  // slots; 0 or a power of two
@@ -46,12 +46,12 @@ struct ChainTable {
   // entries came before the slots were hashed, or as a walk in that order
   // left it.
   mutable bool in_text_order = true;
-  EntryBlocks entries;
+  entry_blocks entries;
 
-  ChainTable() = default;
-  ChainTable(const ChainTable&) = delete;
-  ChainTable& operator=(const ChainTable&) = delete;
-  ~ChainTable();
+  entry_store() = default;
+  entry_store(const entry_store&) = delete;
+  entry_store& operator=(const entry_store&) = delete;
+  ~entry_store();
 };
 
 // Stores the text of `line` up to its first line feed, carriage return or
@@ -63,18 +63,18 @@ struct ChainTable {
 // when the text is new and either the table is full and state.resize_table
 // has no memory to grow it, or the entry needs a new block and
 // state.allocate_entry has no memory for one (see add_entry).
-int make_entry(SorterState& state, const std::string& line);
+int make_entry(sorter_state& state, const std::string& line);
 
 // Sorts the list of `table` into `order` (see sort_entries, which may ask
 // `resize` for a scratch list).
-void arrange_entries(const ChainTable& table, EntryOrder order, resize_function resize);
+void arrange_entries(const entry_store& table, entry_order order, resize_function resize);
 
 // Calls visit(entry) for every stored entry in `order` until visit returns
 // false. Returns false when visit stopped the walk. The sort of a long list
 // is faster when `resize` gives it room for a scratch list.
-template <typename Visit>
-bool for_each_entry(const ChainTable& table, Visit visit, EntryOrder order = EntryOrder::by_text,
-                    resize_function resize = nullptr) {
+template <typename visitor>
+bool for_each_entry(const entry_store& table, visitor visit,
+                    entry_order order = entry_order::by_text, resize_function resize = nullptr) {
   arrange_entries(table, order, resize);
   for (std::size_t i = 0; i < table.size; ++i) {
     if (i + kPrefetchDistance < table.size)

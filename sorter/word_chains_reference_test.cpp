@@ -20,7 +20,7 @@
 #include "sorter/output_pass.hpp"
 #include "sorter/sorter_driver.hpp"
 #include "sorter/sorter_state.hpp"
-#include "sorter/test_streams.hpp"
+#include "test_support/streams.hpp"
 
 namespace {
 
@@ -32,21 +32,21 @@ constexpr int kChains = 256;
 // by walking it on every insertion, and the counts moved as the sorter moves
 // them. std::string compares its bytes as unsigned char, and no text holds a
 // zero byte, so its order is the sorter's.
-struct ReferenceEntry {
+struct reference_entry {
   std::string text;
   int count;
 };
 
-struct ReferenceRun {
-  std::array<std::list<ReferenceEntry>, kChains> chains;
+struct reference_run {
+  std::array<std::list<reference_entry>, kChains> chains;
   long entry_count = 0;
   int duplicate_count = 0;
   int highest_count = 0;
   std::string progress;  // the progress lines, in the order written
 };
 
-void store(ReferenceRun& run, const std::string& text) {
-  std::list<ReferenceEntry>& chain = run.chains[static_cast<unsigned char>(text[0])];
+void store(reference_run& run, const std::string& text) {
+  std::list<reference_entry>& chain = run.chains[static_cast<unsigned char>(text[0])];
   auto place = chain.begin();
   while (place != chain.end() && place->text < text) ++place;
   if (place != chain.end() && place->text == text) {
@@ -55,40 +55,35 @@ void store(ReferenceRun& run, const std::string& text) {
     run.highest_count = std::max(run.highest_count, ++place->count);
     return;
   }
-  chain.insert(place, ReferenceEntry{text, 1});
+  chain.insert(place, reference_entry{text, 1});
   run.highest_count = std::max(run.highest_count, 1);
 }
 
 // One piece of a word list: counted, reported, cut at its line end, stored.
-void take_piece(ReferenceRun& run, const std::string& piece) {
+void take_piece(reference_run& run, const std::string& piece) {
   if (++run.entry_count % kProgressStep == 0)
     run.progress += std::to_string(run.entry_count) + " Eintraege\n";
   const std::string text = piece.substr(0, piece.find_first_of(std::string("\n\r\0", 3)));
   if (!text.empty()) store(run, text);
 }
 
-// A stream reading `text`, which must outlive it. The runs read many files;
-// memory spares the disk.
-std::FILE* memory_stream(std::string& text) { return fmemopen(text.data(), text.size(), "r"); }
-
-void take_word_list(ReferenceRun& run, std::string& list, bool capitals) {
-  std::FILE* file = memory_stream(list);
-  PieceReader reader(file);
+void take_word_list(reference_run& run, const std::string& list, bool capitals) {
+  const memory_input file(list);
+  piece_reader reader(file.file());
   std::string piece;
   while (read_piece(reader, piece)) {
     if (capitals) to_capitals(piece);
     take_piece(run, piece);
   }
-  std::fclose(file);
 }
 
 // The list as the output pass writes it: one walk over the chains per count
 // level, from the highest count down.
-std::string listing(const ReferenceRun& run, bool with_frequencies, bool by_frequency) {
+std::string listing(const reference_run& run, bool with_frequencies, bool by_frequency) {
   std::string text;
   for (int level = by_frequency ? run.highest_count : 1; level > 0; --level) {
-    for (const std::list<ReferenceEntry>& chain : run.chains) {
-      for (const ReferenceEntry& entry : chain) {
+    for (const std::list<reference_entry>& chain : run.chains) {
+      for (const reference_entry& entry : chain) {
         if (by_frequency && entry.count != level) continue;
         text += entry.text;
         if (with_frequencies) text += " " + std::to_string(entry.count);
@@ -103,9 +98,9 @@ std::string listing(const ReferenceRun& run, bool with_frequencies, bool by_freq
 // duplicates, texts that begin other texts, bytes from 0x80 up, empty lines,
 // zero bytes and carriage returns that cut a line, lines longer than a
 // piece, files without a last line feed, sorted lists.
-class WordListMaker {
+class word_list_maker {
  public:
-  explicit WordListMaker(unsigned seed) : random_(seed) {}
+  explicit word_list_maker(unsigned seed) : random_(seed) {}
 
   bool coin() { return below(2) == 0; }
   int below(int bound) { return static_cast<int>(random_() % static_cast<unsigned>(bound)); }
@@ -197,7 +192,7 @@ std::size_t output_size = 0;
 
 std::FILE* open_in_memory(const char* name, const char* mode) {
   if (mode[0] == 'w') return open_memstream(&output_text, &output_size);
-  return memory_stream(word_lists.at(name));
+  return unowned_stream_over(word_lists.at(name));
 }
 
 std::string take_output_text() {
@@ -207,15 +202,15 @@ std::string take_output_text() {
   return text;
 }
 
-TEST(ReferenceStore, RunsLikeTheChainsOfTheStraightforwardStore) {
-  WordListMaker maker(20240607);
+TEST(reference_store, RunsLikeTheChainsOfTheStraightforwardStore) {
+  word_list_maker maker(20240607);
   int runs_with_progress = 0;
   for (int run_number = 0; run_number < kRuns; ++run_number) {
     SCOPED_TRACE("run " + std::to_string(run_number));
     const bool capitals = maker.coin();
     const bool with_frequencies = maker.coin();
     const bool by_frequency = maker.coin();
-    ReferenceRun expected;
+    reference_run expected;
     std::string console;
     word_lists.clear();
     const int files = maker.below(kMostFiles + 1);
@@ -228,15 +223,15 @@ TEST(ReferenceStore, RunsLikeTheChainsOfTheStraightforwardStore) {
     console += std::string("\n") + (with_frequencies ? "j" : "n") + "\n" +
                (by_frequency ? "J" : "N") + "\nout\n";
 
-    SorterState state;
-    CapturedStream out, err;
+    sorter_state state;
+    captured_output out, err;
     state.out = out.file();
     state.err = err.file();
-    state.console = memory_stream(console);
+    const memory_input console_input(console);
+    state.console = console_input.file();
     state.open_file = open_in_memory;
     const char* const args[] = {"Zandoret", capitals ? "-c" : "-"};
     run_sorter(state, 2, args);
-    std::fclose(state.console);
 
     ASSERT_EQ(progress_lines(out.text()), expected.progress);
     runs_with_progress += !expected.progress.empty();
@@ -252,7 +247,7 @@ TEST(ReferenceStore, RunsLikeTheChainsOfTheStraightforwardStore) {
       for (const bool falling : {false, true}) {
         state.with_frequencies = counts;
         state.by_frequency = falling;
-        CapturedStream written;
+        captured_output written;
         ASSERT_TRUE(write_list(state, written.file()));
         ASSERT_EQ(written.text(), lists[counts][falling]) << counts << falling;
       }

@@ -12,7 +12,8 @@
 namespace {
 
 // The entries as "text count", in the order the store hands them out.
-std::vector<std::string> stored(const SorterState& state, EntryOrder order = EntryOrder::by_text) {
+std::vector<std::string> stored(const sorter_state& state,
+                                entry_order order = entry_order::by_text) {
   std::vector<std::string> lines;
   for_each_entry(
       state.chain_table,
@@ -26,15 +27,15 @@ std::vector<std::string> stored(const SorterState& state, EntryOrder order = Ent
 }
 
 // Counts and stores lines as the input phase does.
-void take_lines(SorterState& state, const std::vector<std::string>& lines) {
+void take_lines(sorter_state& state, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     ++state.entry_count;
     ASSERT_EQ(make_entry(state, line), 0);
   }
 }
 
-TEST(MakeEntry, KeepsEveryChainSortedWhateverTheInputOrder) {
-  SorterState state;
+TEST(make_entry, KeepsEveryChainSortedWhateverTheInputOrder) {
+  sorter_state state;
   take_lines(state, {"beta\n", "alpha\n", "alphabet\n", "alp\n", "\xe4\n", "Alpha\n",
                      "alpha beta\n", "b\n", "\x80\n", " \n", "gamma\n"});
   const std::vector<std::string> expected = {"  1",          "Alpha 1",    "alp 1", "alpha 1",
@@ -46,8 +47,8 @@ TEST(MakeEntry, KeepsEveryChainSortedWhateverTheInputOrder) {
   EXPECT_EQ(state.highest_count, 1);
 }
 
-TEST(MakeEntry, CountsDuplicatesAndFollowsTheHighestCount) {
-  SorterState state;
+TEST(make_entry, CountsDuplicatesAndFollowsTheHighestCount) {
+  sorter_state state;
   EXPECT_EQ(state.highest_count, 0);
   take_lines(state, {"b\n", "a\n", "b\n", "c\n", "b\n", "a\n"});
   EXPECT_EQ(stored(state), (std::vector<std::string>{"a 2", "b 3", "c 1"}));
@@ -56,22 +57,22 @@ TEST(MakeEntry, CountsDuplicatesAndFollowsTheHighestCount) {
   EXPECT_EQ(state.highest_count, 3);
 }
 
-TEST(MakeEntry, CutsTheTextAtTheFirstLineEndOrZeroByte) {
-  SorterState state;
+TEST(make_entry, CutsTheTextAtTheFirstLineEndOrZeroByte) {
+  sorter_state state;
   take_lines(state, {"one\ntail", "two\rtail\n", std::string("three\0tail\n", 11), "four"});
   EXPECT_EQ(stored(state), (std::vector<std::string>{"four 1", "one 1", "three 1", "two 1"}));
 }
 
-TEST(MakeEntry, StoresNothingForAnEmptyText) {
-  SorterState state;
+TEST(make_entry, StoresNothingForAnEmptyText) {
+  sorter_state state;
   take_lines(state, {"\n", "\r\n", "", std::string("\0x\n", 3)});
   EXPECT_TRUE(stored(state).empty());
   EXPECT_EQ(state.entry_count, 4);
   EXPECT_EQ(state.highest_count, 0);
 }
 
-TEST(MakeEntry, ReportsAnAllocatorThatRunsDry) {
-  SorterState state;
+TEST(make_entry, ReportsAnAllocatorThatRunsDry) {
+  sorter_state state;
   state.allocate_entry = [](std::size_t) -> void* { return nullptr; };
   EXPECT_EQ(make_entry(state, "word\n"), -1);
   EXPECT_EQ(make_entry(state, "\n"), 0);  // an empty line needs no memory
@@ -80,8 +81,8 @@ TEST(MakeEntry, ReportsAnAllocatorThatRunsDry) {
   EXPECT_EQ(state.highest_count, 0);
 }
 
-TEST(ForEachEntry, StopsWhenTheVisitorSaysSo) {
-  SorterState state;
+TEST(for_each_entry, StopsWhenTheVisitorSaysSo) {
+  sorter_state state;
   take_lines(state, {"a\n", "b\n", "c\n"});
   int visited = 0;
   EXPECT_FALSE(for_each_entry(state.chain_table, [&](const word_entry&) { return ++visited < 2; }));
@@ -95,9 +96,9 @@ std::vector<std::string> numbered_lines(int count) {
   return lines;
 }
 
-TEST(MakeEntry, FindsEveryTextAgainAfterTheTableHasGrown) {
+TEST(make_entry, FindsEveryTextAgainAfterTheTableHasGrown) {
   constexpr int kTexts = 20000;  // many times the first table
-  SorterState state;
+  sorter_state state;
   const std::vector<std::string> lines = numbered_lines(kTexts);
   take_lines(state, lines);
   take_lines(state, lines);
@@ -111,8 +112,8 @@ TEST(MakeEntry, FindsEveryTextAgainAfterTheTableHasGrown) {
   EXPECT_EQ(walked.back(), "w9999 2");
 }
 
-TEST(MakeEntry, ReportsATableThatCannotBeMade) {
-  SorterState state;
+TEST(make_entry, ReportsATableThatCannotBeMade) {
+  sorter_state state;
   state.resize_table = [](void*, std::size_t) -> void* { return nullptr; };
   EXPECT_EQ(make_entry(state, "word\n"), -1);
   EXPECT_TRUE(stored(state).empty());
@@ -127,8 +128,8 @@ void* resize_first_table_only(void* block, std::size_t size) {
   return table_blocks++ == 0 ? std::realloc(block, size) : nullptr;
 }
 
-TEST(MakeEntry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
-  SorterState state;
+TEST(make_entry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
+  sorter_state state;
   table_blocks = 0;
   state.resize_table = resize_first_table_only;
   int taken = 0;
@@ -142,8 +143,8 @@ TEST(MakeEntry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
   EXPECT_EQ(stored(state).size(), std::size_t(taken));
 }
 
-TEST(ForEachEntry, WalksByFallingCountEachCountInTextOrder) {
-  SorterState state;
+TEST(for_each_entry, WalksByFallingCountEachCountInTextOrder) {
+  sorter_state state;
   take_lines(state, {"c\n", "b\n", "a\n", "c\n", "d\n", "b\n", "c\n", "\x80\n", "\x80\n"});
   std::string walked;
   for_each_entry(
@@ -153,13 +154,13 @@ TEST(ForEachEntry, WalksByFallingCountEachCountInTextOrder) {
             reinterpret_cast<const char*>(entry.text()) + (" " + std::to_string(entry.count)) + ";";
         return true;
       },
-      EntryOrder::by_falling_count);
+      entry_order::by_falling_count);
   EXPECT_EQ(walked, "c 3;b 2;\x80 2;a 1;d 1;");
   EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 2", "c 3", "d 1", "\x80 2"}));
 }
 
-TEST(MakeEntry, TakesLinesInOrderWithoutHashingThem) {
-  SorterState state;
+TEST(make_entry, TakesLinesInOrderWithoutHashingThem) {
+  sorter_state state;
   take_lines(state, {"a\n", "a\n", "ab\n", "b\n", "b\r\n", "b c\n", "\x80\n", "\x80\n"});
   EXPECT_FALSE(state.chain_table.hashed);
   EXPECT_EQ(stored(state), (std::vector<std::string>{"a 2", "ab 1", "b 2", "b c 1", "\x80 2"}));
@@ -168,8 +169,8 @@ TEST(MakeEntry, TakesLinesInOrderWithoutHashingThem) {
   EXPECT_EQ(state.highest_count, 2);
 }
 
-TEST(MakeEntry, HashesTheEntriesWhenALineComesOutOfOrder) {
-  SorterState state;
+TEST(make_entry, HashesTheEntriesWhenALineComesOutOfOrder) {
+  sorter_state state;
   take_lines(state, {"a", "b", "c", "cc"});
   EXPECT_FALSE(state.chain_table.hashed);
   take_lines(state, {"ca", "a", "cc", "d", "b", "ab"});
@@ -179,12 +180,12 @@ TEST(MakeEntry, HashesTheEntriesWhenALineComesOutOfOrder) {
   EXPECT_EQ(state.duplicate_count, 3);
 }
 
-TEST(MakeEntry, TakesLinesAfterAWalkInEitherOrder) {
+TEST(make_entry, TakesLinesAfterAWalkInEitherOrder) {
   for (const bool hashed : {false, true}) {
-    SorterState state;
+    sorter_state state;
     take_lines(state, {"b", "c", "c", "d"});
     if (hashed) take_lines(state, {"a"});
-    stored(state, EntryOrder::by_falling_count);  // "c" first: the list leaves text order
+    stored(state, entry_order::by_falling_count);  // "c" first: the list leaves text order
     take_lines(state, {"d", "e", "e"});
     EXPECT_EQ(state.chain_table.hashed, hashed);
     std::vector<std::string> expected = {"b 1", "c 2", "d 2", "e 2"};
@@ -197,8 +198,8 @@ TEST(MakeEntry, TakesLinesAfterAWalkInEitherOrder) {
   }
 }
 
-TEST(MakeEntry, StoresATextLongerThanABlock) {
-  SorterState state;
+TEST(make_entry, StoresATextLongerThanABlock) {
+  sorter_state state;
   const std::string longest(3 * kEntryBlockBytes, 'l');
   take_lines(state, {"m", longest + "\n", "k", longest, longest + "x"});
   EXPECT_EQ(stored(state),

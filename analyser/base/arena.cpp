@@ -17,7 +17,7 @@ std::size_t round_up(std::size_t n) { return (n + kAlignment - 1) & ~(kAlignment
 arena::~arena() {
   while (blocks_ != nullptr) {
     block* next = blocks_->next;
-    std::free(blocks_);
+    ::operator delete(blocks_);
     blocks_ = next;
   }
 }
@@ -28,8 +28,9 @@ void arena::grow(std::size_t at_least) {
   std::size_t header = round_up(sizeof(block));
   if (size < header + at_least) size = header + at_least;
   if (limit_ != 0 && reserved_ + size > limit_) throw std::bad_alloc();
-  auto* fresh = static_cast<block*>(std::malloc(size));
-  if (fresh == nullptr) throw std::bad_alloc();
+  // Blocks come from operator new like every other allocation of the
+  // analyser, so one allocator sees (and can fail) them all.
+  auto* fresh = static_cast<block*>(::operator new(size));
   fresh->next = blocks_;
   fresh->size = size;
   blocks_ = fresh;
@@ -57,7 +58,7 @@ void arena::reset() {
   block* b = blocks_;
   while (b != oldest) {
     block* next = b->next;
-    std::free(b);
+    ::operator delete(b);
     b = next;
   }
   blocks_ = oldest;

@@ -27,7 +27,7 @@ class arena {
   // Releases everything allocated so far; the first block is kept for reuse.
   void reset();
 
-  // Total bytes obtained from malloc (blocks included in full).
+  // Total bytes of the blocks obtained.
   std::size_t bytes_reserved() const { return reserved_; }
 
   // 0 means no limit; otherwise allocate() fails once the blocks reserved

@@ -35,15 +35,15 @@ TEST(ReadLine, EmptyStreamHasNoLine) {
 }
 
 TEST(RemoveLineEnd, LfOrCrLfAndNothingElse) {
-  struct Row {
+  struct row {
     const char* in;
     const char* out;
   };
-  const Row rows[] = {
+  const row rows[] = {
       {"name\n", "name"}, {"name\r\n", "name"}, {"name", "name"},   {"name\r", "name\r"},
       {"\n", ""},         {"\r\n", ""},         {"", ""},           {"a\r\r\n", "a\r"},
   };
-  for (const Row& row : rows) {
+  for (const row& row : rows) {
     std::string line = row.in;
     remove_line_end(line);
     EXPECT_EQ(line, row.out) << row.in;

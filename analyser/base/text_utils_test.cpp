@@ -11,15 +11,15 @@ namespace {
 const unsigned char* u(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
 
 TEST(UpcaseChar, MapsLettersAndUmlautCodesOnly) {
-  struct Row {
+  struct row {
     unsigned char in, out;
   };
-  const Row rows[] = {
+  const row rows[] = {
       {'a', 'A'},   {'z', 'Z'},   {0x7B, 0x5B}, {0x7C, 0x5C}, {0x7D, 0x5D}, {0x7E, 0x5E},
       {0x7F, 0x7F}, {0x60, 0x60}, {'A', 'A'},   {'0', '0'},   {'.', '.'},   {0xE4, 0xE4},
       {0x80, 0x80}, {0xFF, 0xFF}, {0x00, 0x00}, {0x7A, 0x5A},
   };
-  for (const Row& row : rows) EXPECT_EQ(upcase_char(row.in), row.out) << int(row.in);
+  for (const row& row : rows) EXPECT_EQ(upcase_char(row.in), row.out) << int(row.in);
 }
 
 TEST(CopyBytes, CopiesExactlyCountBytesZeroBytesIncluded) {
@@ -44,19 +44,19 @@ TEST(CopyBytesNul, WritesTerminatorBehindTheBytes) {
 }
 
 TEST(CompareBytes, SignAndSizeOfTheFirstDifference) {
-  struct Row {
+  struct row {
     const char* first;
     const char* second;
     int count;
     int expected;
   };
-  const Row rows[] = {
+  const row rows[] = {
       {"ABC", "ABC", 3, 0},     {"ABC", "ABD", 3, 'C' - 'D'}, {"ABD", "ABC", 3, 1},
       {"ABC", "ABD", 2, 0},     {"A", "\xC4", 1, -131},       {"\xC4", "A", 1, 131},
       {"\xFF", "\x00", 1, 255}, {"\x00", "\xFF", 1, -255},    {"XYZ", "ABC", 0, 0},
       {"XYZ", "ABC", -5, 0},    {"NPRO", "NP", 2, 0},
   };
-  for (const Row& row : rows) {
+  for (const row& row : rows) {
     EXPECT_EQ(compare_bytes(u(row.first), u(row.second), row.count), row.expected)
         << row.first << " / " << row.second << " / " << row.count;
   }
@@ -86,17 +86,17 @@ TEST(InCharSet, MembersUpToTheTerminator) {
 }
 
 TEST(LeadingInteger, ReadsLikeTheStartOfADecimalNumber) {
-  struct Row {
+  struct row {
     const char* text;
     bool found;
     long value;
   };
-  const Row rows[] = {
+  const row rows[] = {
       {"32", true, 32},    {"  44,", true, 44}, {"\t7x", true, 7}, {"-1", true, -1},
       {"+12 a", true, 12}, {"007", true, 7},    {"", false, 0},    {"   ", false, 0},
       {"x3", false, 0},    {"-", false, 0},     {"- 3", false, 0}, {"+-3", false, 0},
   };
-  for (const Row& row : rows) {
+  for (const row& row : rows) {
     long value = 0;
     EXPECT_EQ(leading_integer(row.text, value), row.found) << row.text;
     if (row.found) {

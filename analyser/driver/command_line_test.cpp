@@ -19,7 +19,7 @@ TEST(ShowUsage, BannerAndUsageText) {
             "\n              [-subcat] [-i inptext] [-a axiom] [-v]\n");
 }
 
-struct Settings {
+struct scanned_settings {
   int trace_flag;
   int output_flags;
   std::string start_category;
@@ -27,7 +27,7 @@ struct Settings {
   std::string input_file_name;
 };
 
-Settings scanned(std::vector<const char*> arguments) {
+scanned_settings scanned(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "Mirask");
   analyser_state state;
   scan_command_line(state, static_cast<int>(arguments.size()), arguments.data());
@@ -35,10 +35,10 @@ Settings scanned(std::vector<const char*> arguments) {
           state.input_file_name};
 }
 
-void expect_settings(const std::vector<const char*>& arguments, const Settings& expected) {
+void expect_settings(const std::vector<const char*>& arguments, const scanned_settings& expected) {
   std::string shown;
   for (const char* a : arguments) shown += std::string(a) + " ";
-  const Settings got = scanned(arguments);
+  const scanned_settings got = scanned(arguments);
   EXPECT_EQ(got.trace_flag, expected.trace_flag) << shown;
   EXPECT_EQ(got.output_flags, expected.output_flags) << shown;
   EXPECT_EQ(got.start_category, expected.start_category) << shown;

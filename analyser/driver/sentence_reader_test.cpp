@@ -31,14 +31,14 @@ struct SentenceReader : ::testing::Test {
   }
 };
 
-using Sentences = std::vector<std::string>;
+using sentence_texts = std::vector<std::string>;
 
 TEST_F(SentenceReader, CutsUpcasesAndClosesWithABlank) {
-  struct Row {
+  struct row {
     const char* input;
-    Sentences expected;
+    sentence_texts expected;
   };
-  const std::vector<Row> rows = {
+  const std::vector<row> rows = {
       {"der mann\n", {"DER MANN "}},
       {"der mann. zweiter satz\n", {"DER MANN "}},  // the rest behind a delimiter is lost
       {".am anfang\n", {" "}},                      // a delimiter first: a lone blank
@@ -53,42 +53,42 @@ TEST_F(SentenceReader, CutsUpcasesAndClosesWithABlank) {
       {"ohne ende", {"OHNE ENDE "}},  // last line without a line end
       {"eins\r\nzwei\r\n", {"EINS ", "ZWEI "}},
   };
-  for (const Row& row : rows) EXPECT_EQ(sentences(row.input), row.expected) << row.input;
+  for (const row& row : rows) EXPECT_EQ(sentences(row.input), row.expected) << row.input;
 }
 
 TEST_F(SentenceReader, LineWithoutVisibleByteEndsTheInput) {
-  EXPECT_EQ(sentences("eins\nzwei\n\ndrei\n"), (Sentences{"EINS ", "ZWEI "}));
-  EXPECT_EQ(sentences("eins\n\t\r\ndrei\n"), (Sentences{"EINS "}));
-  EXPECT_EQ(sentences("\neins\n"), Sentences{});
-  EXPECT_EQ(sentences(""), Sentences{});
+  EXPECT_EQ(sentences("eins\nzwei\n\ndrei\n"), (sentence_texts{"EINS ", "ZWEI "}));
+  EXPECT_EQ(sentences("eins\n\t\r\ndrei\n"), (sentence_texts{"EINS "}));
+  EXPECT_EQ(sentences("\neins\n"), sentence_texts{});
+  EXPECT_EQ(sentences(""), sentence_texts{});
   EXPECT_EQ(state.sentence_count, 3);
 }
 
 TEST_F(SentenceReader, ZeroByteIsAControlCharacter) {
-  EXPECT_EQ(sentences(std::string("ab\0cd\nx\n", 8)), (Sentences{"AB ", "X "}));
-  EXPECT_EQ(sentences(std::string("\0\n", 2)), Sentences{});
+  EXPECT_EQ(sentences(std::string("ab\0cd\nx\n", 8)), (sentence_texts{"AB ", "X "}));
+  EXPECT_EQ(sentences(std::string("\0\n", 2)), sentence_texts{});
 }
 
 TEST_F(SentenceReader, FullPieceAndItsLineEnd) {
   const std::string full(kSentenceCapacity - 1, 'a');
   const std::string upper(kSentenceCapacity - 1, 'A');
   // Exactly 399 characters: one sentence, and the lines behind it are still read.
-  EXPECT_EQ(sentences(full + "\nnext\n"), (Sentences{upper + " ", "NEXT "}));
-  EXPECT_EQ(sentences(full + "\r\nnext\n"), (Sentences{upper + " ", "NEXT "}));
-  EXPECT_EQ(sentences(full), (Sentences{upper + " "}));
+  EXPECT_EQ(sentences(full + "\nnext\n"), (sentence_texts{upper + " ", "NEXT "}));
+  EXPECT_EQ(sentences(full + "\r\nnext\n"), (sentence_texts{upper + " ", "NEXT "}));
+  EXPECT_EQ(sentences(full), (sentence_texts{upper + " "}));
   // A CR behind a full piece goes with it, even when no LF follows.
-  EXPECT_EQ(sentences(full + "\rnext\n"), (Sentences{upper + " ", "NEXT "}));
+  EXPECT_EQ(sentences(full + "\rnext\n"), (sentence_texts{upper + " ", "NEXT "}));
   // 398 characters and CR LF: the CR is the 399th byte, the LF ends the piece.
   const std::string short_line(kSentenceCapacity - 2, 'a');
   EXPECT_EQ(sentences(short_line + "\r\nnext\n"),
-            (Sentences{std::string(kSentenceCapacity - 2, 'A') + " ", "NEXT "}));
+            (sentence_texts{std::string(kSentenceCapacity - 2, 'A') + " ", "NEXT "}));
   // 400 characters: a piece of 399 and one of 1.
-  EXPECT_EQ(sentences(full + "b\nnext\n"), (Sentences{upper + " ", "B ", "NEXT "}));
+  EXPECT_EQ(sentences(full + "b\nnext\n"), (sentence_texts{upper + " ", "B ", "NEXT "}));
 }
 
 TEST_F(SentenceReader, LongLinesComeInPieces) {
   const std::string line = std::string(kSentenceCapacity - 1, 'a') + std::string(51, 'b');
-  const Sentences got = sentences(line + "\nnext\n");
+  const sentence_texts got = sentences(line + "\nnext\n");
   ASSERT_EQ(got.size(), 3u);
   EXPECT_EQ(got[0], std::string(kSentenceCapacity - 1, 'A') + " ");
   EXPECT_EQ(got[1], std::string(51, 'B') + " ");
@@ -118,8 +118,8 @@ TEST_F(SentenceReader, ConsoleShowsThePromptAndNoEcho) {
 }
 
 TEST_F(SentenceReader, BufferIsClearedBeforeEachSentence) {
-  const Sentences got = sentences("langer satz\nkurz\n");
-  EXPECT_EQ(got, (Sentences{"LANGER SATZ ", "KURZ "}));
+  const sentence_texts got = sentences("langer satz\nkurz\n");
+  EXPECT_EQ(got, (sentence_texts{"LANGER SATZ ", "KURZ "}));
   EXPECT_EQ(state.sentence_buffer[6], 0);
 }
 }  // namespace

@@ -45,11 +45,11 @@ std::vector<int> codes_of(const std::string& line) {
 }
 
 TEST(ReadCharList, DecodesTheDelimiterLine) {
-  struct Row {
+  struct row {
     const char* line;
     std::vector<int> codes;
   };
-  const std::vector<Row> rows = {
+  const std::vector<row> rows = {
       {"32,44,46\n", {32, 44, 46}},
       {"32,44,\n", {32, 44}},  // a comma before the line end adds nothing
       {"32,44,\r\n", {32, 44}},
@@ -63,7 +63,7 @@ TEST(ReadCharList, DecodesTheDelimiterLine) {
       {"", {}},
       {"32,32,44,32\n", {32, 44}},  // repeated codes are members once
   };
-  for (const Row& row : rows) EXPECT_EQ(codes_of(row.line), row.codes) << row.line;
+  for (const row& row : rows) EXPECT_EQ(codes_of(row.line), row.codes) << row.line;
 }
 
 TEST(ReadCharList, EveryCodeFitsAndAllRepeatsAreHarmless) {
@@ -144,11 +144,11 @@ TEST_F(Startup, TraceLinesInTheirOrder) {
 }
 
 TEST_F(Startup, EachFailureStopsWithItsOwnText) {
-  struct Row {
+  struct row {
     const char* config;
     const char* text;
   };
-  const Row rows[] = {
+  const row rows[] = {
       {"", "Message file"},
       {"nomsg\n", "Message file"},
       {"msg\n", "Error config. file: word end chars"},
@@ -160,7 +160,7 @@ TEST_F(Startup, EachFailureStopsWithItsOwnText) {
       {"msg\n32\n46\nrules\nlex\n", "Konf.Fehler"},
       {"msg\n32\n46\nrules\nlex\nnoend\n", "error endings file (not found)"},
   };
-  for (const Row& row : rows) {
+  for (const row& row : rows) {
     dir.write("conf", row.config);
     analyser_state fresh;
     captured_output captured;

@@ -19,7 +19,11 @@ class paged_array {
   const T& operator[](std::uint32_t i) const { return pages_[i >> kPageBits][i & kIndexMask]; }
 
   void push_back(const T& value) {
-    if (size_ >> kPageBits == pages_.size()) pages_.emplace_back(new T[kPageSize]);
+    if (size_ >> kPageBits == pages_.size()) {
+      // Owned before the directory grows, so a failing growth leaks no page.
+      std::unique_ptr<T[]> page(new T[kPageSize]);
+      pages_.push_back(std::move(page));
+    }
     (*this)[size_++] = value;
   }
 

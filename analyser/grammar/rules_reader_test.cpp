@@ -36,7 +36,7 @@ std::string rule_text(const grammar_rule* rule) {
   return text + ":" + rule->label + "#" + std::to_string(rule->rule_number);
 }
 
-using Rules = std::vector<std::string>;
+using rule_texts = std::vector<std::string>;
 
 struct RulesReader : ::testing::Test {
   captured_output out;
@@ -45,10 +45,10 @@ struct RulesReader : ::testing::Test {
   RulesReader() { state.out = out.file(); }
   grammar_tables& grammar() { return state.grammar; }
 
-  Rules read(const std::string& text) {
+  rule_texts read(const std::string& text) {
     memory_input file(text);
     read_rules(state.grammar, state.lexicon.categories, file.file(), state.log());
-    Rules rules;
+    rule_texts rules;
     for (const grammar_rule* r = state.grammar.rule_list; r != nullptr; r = r->next)
       rules.push_back(rule_text(r));
     return rules;
@@ -58,34 +58,34 @@ struct RulesReader : ::testing::Test {
 TEST_F(RulesReader, BinaryAndUnaryRules) {
   EXPECT_EQ(read("DETX GEN(1,2,3)+NOUX GEN(1,2,3)=NPHR GEN();1 1 1:det-noun.\n"
                  "NPHR=SATZ;.\n"),
-            (Rules{"DETX{7,}+NOUX{7,}=NPHR{255,};111:det-noun#1", "NPHR=SATZ;-:#2"}));
+            (rule_texts{"DETX{7,}+NOUX{7,}=NPHR{255,};111:det-noun#1", "NPHR=SATZ;-:#2"}));
   EXPECT_EQ(state.grammar.rule_list->next->parts[1].subcat_values, nullptr);
   EXPECT_EQ(state.grammar.rule_tail, state.grammar.rule_list->next);
 }
 
 TEST_F(RulesReader, LayoutDoesNotMatter) {
-  const Rules expected = {"AAAA+BBBB=CCCC;12:x#1", "DDDD=EEEE;-:#2"};
+  const rule_texts expected = {"AAAA+BBBB=CCCC;12:x#1", "DDDD=EEEE;-:#2"};
   EXPECT_EQ(read("AAAA+BBBB=CCCC;12:x.DDDD=EEEE;."), expected);
 }
 
 TEST_F(RulesReader, RuleOverSeveralLines) {
   EXPECT_EQ(read("A A A A\n+\r\nB B B B =\nCCCC\n;1\n2\n:x\n.\n"),
-            (Rules{"AAAA+BBBB=CCCC;12:x#1"}));
+            (rule_texts{"AAAA+BBBB=CCCC;12:x#1"}));
 }
 
 TEST_F(RulesReader, CommentInsideARuleSkipsOnlyTheRestOfItsLine) {
   EXPECT_EQ(read("$ Kopf\nAAAA+BBBB $ Kommentar = falsch;\n=CCCC;.\n$ Fuss"),
-            (Rules{"AAAA+BBBB=CCCC;-:#1"}));
+            (rule_texts{"AAAA+BBBB=CCCC;-:#1"}));
 }
 
 TEST_F(RulesReader, LongCommentNeverTurnsIntoRuleText) {
   EXPECT_EQ(read("$" + std::string(150, 'x') + "XXXX=YYYY;.\nAAAA=BBBB;.\n"),
-            (Rules{"AAAA=BBBB;-:#1"}));
+            (rule_texts{"AAAA=BBBB;-:#1"}));
 }
 
 TEST_F(RulesReader, BlanksAreIgnoredButATabIsACharacter) {
-  EXPECT_EQ(read(" N P H R  =  S A T Z ; . "), (Rules{"NPHR=SATZ;-:#1"}));
-  EXPECT_EQ(read("\tAB=CDEF;."), (Rules{"NPHR=SATZ;-:#1", "\tAB=CDEF;-:#1"}));
+  EXPECT_EQ(read(" N P H R  =  S A T Z ; . "), (rule_texts{"NPHR=SATZ;-:#1"}));
+  EXPECT_EQ(read("\tAB=CDEF;."), (rule_texts{"NPHR=SATZ;-:#1", "\tAB=CDEF;-:#1"}));
 }
 
 TEST_F(RulesReader, PartsWithoutSubcategoryTextHaveNoValueSet) {
@@ -96,12 +96,12 @@ TEST_F(RulesReader, PartsWithoutSubcategoryTextHaveNoValueSet) {
 }
 
 TEST_F(RulesReader, CategoryIsTheFirstFourCharactersOfAPart) {
-  EXPECT_EQ(read("NOMNX(1)=NP;."), (Rules{"NOMN{1,}=NP;-:#1"}));
+  EXPECT_EQ(read("NOMNX(1)=NP;."), (rule_texts{"NOMN{1,}=NP;-:#1"}));
 }
 
 TEST_F(RulesReader, LabelLimitAndBlanks) {
   const std::string at_limit(kRuleLabelLength, 'l');
-  const Rules got = read("A=B;:" + at_limit + ".C=D;:" + at_limit + "m.E=F;:  zwei Worte .G=H;:" +
+  const rule_texts got = read("A=B;:" + at_limit + ".C=D;:" + at_limit + "m.E=F;:  zwei Worte .G=H;:" +
                          std::string(25, 'q') + ".I=J;:abcdefghijklmnopqr s.");
   ASSERT_EQ(got.size(), 5u);
   EXPECT_EQ(got[0], "A=B;-:" + at_limit + "#1");
@@ -112,36 +112,36 @@ TEST_F(RulesReader, LabelLimitAndBlanks) {
 }
 
 TEST_F(RulesReader, LabelTakesSeparatorsAndDollarAsText) {
-  EXPECT_EQ(read("A=B;1:x+y;z=w$v\n.C=D;."), (Rules{"A=B;1:x+y;z=w$v#1", "C=D;-:#2"}));
-  EXPECT_EQ(read("E=F;:a:b."), (Rules{"A=B;1:x+y;z=w$v#1", "C=D;-:#2", "E=F;-:b#1"}));
+  EXPECT_EQ(read("A=B;1:x+y;z=w$v\n.C=D;."), (rule_texts{"A=B;1:x+y;z=w$v#1", "C=D;-:#2"}));
+  EXPECT_EQ(read("E=F;:a:b."), (rule_texts{"A=B;1:x+y;z=w$v#1", "C=D;-:#2", "E=F;-:b#1"}));
 }
 
 TEST_F(RulesReader, ConditionTextKeepsItsDigitsWhateverTheResultLength) {
-  EXPECT_EQ(read("AAAA+BBBB=NP;1,2,3."), (Rules{"AAAA+BBBB=NP;123:#1"}));
+  EXPECT_EQ(read("AAAA+BBBB=NP;1,2,3."), (rule_texts{"AAAA+BBBB=NP;123:#1"}));
 }
 
 TEST_F(RulesReader, LongPartsAndConditions) {
   std::string groups;
   for (int i = 0; i < 40; ++i) groups += "GRP(1,2)";
   const std::string digits(100, '1');
-  const Rules got = read("AAAA " + groups + "=BBBB;" + digits + ".");
+  const rule_texts got = read("AAAA " + groups + "=BBBB;" + digits + ".");
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(state.grammar.rule_list->parts[0].subcat_values[0], 40);
   EXPECT_EQ(state.grammar.rule_list->condition[0], 100);
 }
 
 TEST_F(RulesReader, TextAfterTheLastRuleIsIgnored) {
-  EXPECT_EQ(read("A=B;.\nC+D=E;1"), (Rules{"A=B;-:#1"}));
+  EXPECT_EQ(read("A=B;.\nC+D=E;1"), (rule_texts{"A=B;-:#1"}));
   EXPECT_EQ(out.text(), "read_grammar(): rule 2 skipped (no \".\")\n");
 }
 
 TEST_F(RulesReader, BlanksAndCommentsAfterTheLastRuleAreNoRule) {
-  EXPECT_EQ(read("A=B;.\n  \n$ Ende\n"), (Rules{"A=B;-:#1"}));
+  EXPECT_EQ(read("A=B;.\n  \n$ Ende\n"), (rule_texts{"A=B;-:#1"}));
   EXPECT_EQ(out.text(), "");
 }
 
 TEST_F(RulesReader, MalformedRulesAreSkippedAndKeepTheirNumbers) {
-  const Rules got = read(
+  const rule_texts got = read(
       "AAAA+BBBB=CCCC;1.\n"   // 1 fine
       "DDDD+EEEE.\n"          // 2 no result part
       "FFFF=GGGG.\n"          // 3 "." before ";"
@@ -155,7 +155,7 @@ TEST_F(RulesReader, MalformedRulesAreSkippedAndKeepTheirNumbers) {
       ".\n"                   // 11 nothing at all
       ":label.\n"             // 12 a label only
       "XXXX=YYYY;2.\n");      // 13 fine
-  EXPECT_EQ(got, (Rules{"AAAA+BBBB=CCCC;1:#1", "XXXX=YYYY;2:#13"}));
+  EXPECT_EQ(got, (rule_texts{"AAAA+BBBB=CCCC;1:#1", "XXXX=YYYY;2:#13"}));
   std::string expected;
   for (int n = 2; n <= 12; ++n)
     expected += "read_grammar(): rule " + std::to_string(n) + " skipped (malformed)\n";
@@ -181,7 +181,7 @@ TEST_F(RulesReader, IndexRefersToTheFirstRuleOfEachInitial) {
 }
 
 TEST_F(RulesReader, InitialOutsideTheIndexIsListedButNotIndexed) {
-  const Rules got = read("abcd=X;.\n0123=Y;.\n\xC4XYZ=Z;.\n");
+  const rule_texts got = read("abcd=X;.\n0123=Y;.\n\xC4XYZ=Z;.\n");
   EXPECT_EQ(got.size(), 3u);
   for (grammar_rule* slot : state.grammar.rule_index) EXPECT_EQ(slot, nullptr);
 }
@@ -189,7 +189,7 @@ TEST_F(RulesReader, InitialOutsideTheIndexIsListedButNotIndexed) {
 TEST_F(RulesReader, EmptyFileLeavesTheIndexEmpty) {
   grammar_rule stale{};
   state.grammar.rule_index[3] = &stale;
-  EXPECT_EQ(read(""), Rules{});
+  EXPECT_EQ(read(""), rule_texts{});
   for (grammar_rule* slot : state.grammar.rule_index) EXPECT_EQ(slot, nullptr);
 }
 

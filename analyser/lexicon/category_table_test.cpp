@@ -76,11 +76,11 @@ TEST_F(Tables, NamesAreComparedByteForByte) {
 }
 
 TEST_F(Tables, ValueSets) {
-  struct Row {
+  struct row {
     const char* text;
     std::vector<int> bytes;
   };
-  const std::vector<Row> rows = {
+  const std::vector<row> rows = {
       {"", {-1}},  // no text: no set
       {" ", {0}},  // a text without "(": a set of no groups
       {"GEN", {0}},
@@ -99,7 +99,7 @@ TEST_F(Tables, ValueSets) {
       {"()5", {1, 0x0F}},  // 0xFF + 16 wraps within the byte
       {"(12345678)", {1, 0xFF}},
   };
-  for (const Row& row : rows) EXPECT_EQ(scv(row.text), row.bytes) << row.text;
+  for (const row& row : rows) EXPECT_EQ(scv(row.text), row.bytes) << row.text;
 }
 
 TEST_F(Tables, ValueSetGroupLimit) {

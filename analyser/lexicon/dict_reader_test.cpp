@@ -11,22 +11,22 @@
 
 namespace {
 // One stored entry as text: word, category, value set bytes, label.
-struct Entry {
+struct entry_image {
   std::string word;
   std::string category;
   std::vector<int> values;  // {-1} for no set
   std::string label;
-  bool operator==(const Entry&) const = default;
+  bool operator==(const entry_image&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Entry& e) {
+std::ostream& operator<<(std::ostream& os, const entry_image& e) {
   os << "{" << e.word << "|" << e.category << "|";
   for (int v : e.values) os << v << ",";
   return os << "|" << e.label << "}";
 }
 
-Entry entry_of(const dict_entry* e) {
-  Entry result;
+entry_image entry_of(const dict_entry* e) {
+  entry_image result;
   result.word.assign(reinterpret_cast<const char*>(e->word), e->word_length);
   result.category.assign(reinterpret_cast<const char*>(e->category->name),
                          e->category->name_length);
@@ -45,42 +45,42 @@ struct DictReader : ::testing::Test {
   log_output log{out.file(), false};
   dict_entry* first = nullptr;
 
-  std::vector<Entry> read(const std::string& text) {
+  std::vector<entry_image> read(const std::string& text) {
     memory_input file(text);
     clear_letter_index(state.lexicon_index);
     first = read_dict(state.storage, state.categories, file.file(), state.lexicon_index, log);
-    std::vector<Entry> entries;
+    std::vector<entry_image> entries;
     for (const dict_entry* e = first; e != nullptr; e = e->next) entries.push_back(entry_of(e));
     return entries;
   }
 };
 
-using Entries = std::vector<Entry>;
+using entry_images = std::vector<entry_image>;
 
 TEST_F(DictReader, FieldsOfALine) {
-  EXPECT_EQ(read("HAUS=NOMN GEN(3)NUM(1,2)\n"), (Entries{{"HAUS", "NOMN", {2, 0x04, 0x03}, ""}}));
+  EXPECT_EQ(read("HAUS=NOMN GEN(3)NUM(1,2)\n"), (entry_images{{"HAUS", "NOMN", {2, 0x04, 0x03}, ""}}));
   EXPECT_EQ(read("DER=DETX GEN(1):  best. Artikel\n"),
-            (Entries{{"DER", "DETX", {1, 0x01}, "best. Artikel"}}));
+            (entry_images{{"DER", "DETX", {1, 0x01}, "best. Artikel"}}));
 }
 
 TEST_F(DictReader, ValueSetPresentOnlyWithSubcategoryText) {
-  EXPECT_EQ(read("A=NOMN\nB=NOMN \n"), (Entries{{"A", "NOMN", {-1}, ""}, {"B", "NOMN", {0}, ""}}));
+  EXPECT_EQ(read("A=NOMN\nB=NOMN \n"), (entry_images{{"A", "NOMN", {-1}, ""}, {"B", "NOMN", {0}, ""}}));
 }
 
 TEST_F(DictReader, WordIsUpcasedCategoryAndLabelAreNot) {
   EXPECT_EQ(read("haus=Nomn:Klein\n{|}~=UMLT\n"),
-            (Entries{{"HAUS", "Nomn", {-1}, "Klein"}, {"[\\]^", "UMLT", {-1}, ""}}));
+            (entry_images{{"HAUS", "Nomn", {-1}, "Klein"}, {"[\\]^", "UMLT", {-1}, ""}}));
 }
 
 TEST_F(DictReader, CategoryIsTheFourCharactersAfterTheEquals) {
   EXPECT_EQ(
       read("X=AB CD(1)\nY=AB:l\nZ=A B(2)\n"),
-      (Entries{{"X", "AB C", {1, 0x01}, ""}, {"Y", "AB", {-1}, "l"}, {"Z", "A B(", {0}, ""}}));
+      (entry_images{{"X", "AB C", {1, 0x01}, ""}, {"Y", "AB", {-1}, "l"}, {"Z", "A B(", {0}, ""}}));
 }
 
 TEST_F(DictReader, BlankBeforeTheEqualsBelongsToTheWord) {
-  EXPECT_EQ(read("HAUS =NOMN\n"), (Entries{{"HAUS ", "NOMN", {-1}, ""}}));
-  EXPECT_EQ(read("A:B=NOMN\n"), (Entries{{"A:B", "NOMN", {-1}, ""}}));
+  EXPECT_EQ(read("HAUS =NOMN\n"), (entry_images{{"HAUS ", "NOMN", {-1}, ""}}));
+  EXPECT_EQ(read("A:B=NOMN\n"), (entry_images{{"A:B", "NOMN", {-1}, ""}}));
 }
 
 TEST_F(DictReader, LabelLimit) {
@@ -92,40 +92,40 @@ TEST_F(DictReader, LabelLimit) {
 }
 
 TEST_F(DictReader, CrIsIgnoredEverywhere) {
-  EXPECT_EQ(read("HA\rUS=NO\rMN (1)\r\n"), (Entries{{"HAUS", "NOMN", {1, 0x01}, ""}}));
+  EXPECT_EQ(read("HA\rUS=NO\rMN (1)\r\n"), (entry_images{{"HAUS", "NOMN", {1, 0x01}, ""}}));
 }
 
 TEST_F(DictReader, LastLineWithoutLineEndIsStored) {
   EXPECT_EQ(read("A=NOMN\nZWEI=VERB (2)"),
-            (Entries{{"A", "NOMN", {-1}, ""}, {"ZWEI", "VERB", {1, 0x02}, ""}}));
-  EXPECT_EQ(read("ZWEI=VERB:l\r"), (Entries{{"ZWEI", "VERB", {-1}, "l"}}));
+            (entry_images{{"A", "NOMN", {-1}, ""}, {"ZWEI", "VERB", {1, 0x02}, ""}}));
+  EXPECT_EQ(read("ZWEI=VERB:l\r"), (entry_images{{"ZWEI", "VERB", {-1}, "l"}}));
 }
 
 TEST_F(DictReader, CommentLinesVanish) {
-  EXPECT_EQ(read("$ Kopf\nA=NOMN\n$\n$ Fuss"), (Entries{{"A", "NOMN", {-1}, ""}}));
-  EXPECT_EQ(read("$ nur\n$ Kommentare\n"), Entries{});
+  EXPECT_EQ(read("$ Kopf\nA=NOMN\n$\n$ Fuss"), (entry_images{{"A", "NOMN", {-1}, ""}}));
+  EXPECT_EQ(read("$ nur\n$ Kommentare\n"), entry_images{});
   EXPECT_EQ(first, nullptr);
   for (dict_entry* slot : state.lexicon_index) EXPECT_EQ(slot, nullptr);
 }
 
 TEST_F(DictReader, LongCommentEndsAtItsLineEnd) {
   const std::string comment(99, 'x');
-  EXPECT_EQ(read("$" + comment + "\nA=NOMN\n"), (Entries{{"A", "NOMN", {-1}, ""}}));
+  EXPECT_EQ(read("$" + comment + "\nA=NOMN\n"), (entry_images{{"A", "NOMN", {-1}, ""}}));
   const std::string long_comment = std::string(99, 'x') + "WORT=NOMN";
-  EXPECT_EQ(read("$" + long_comment + "\nA=NOMN\n"), (Entries{{"A", "NOMN", {-1}, ""}}));
+  EXPECT_EQ(read("$" + long_comment + "\nA=NOMN\n"), (entry_images{{"A", "NOMN", {-1}, ""}}));
   EXPECT_EQ(read("B=NOMN $" + std::string(5000, 'y') + "=VERB\nA=NOMN\n"),
-            (Entries{{"B", "NOMN", {0}, ""}, {"A", "NOMN", {-1}, ""}}));
+            (entry_images{{"B", "NOMN", {0}, ""}, {"A", "NOMN", {-1}, ""}}));
 }
 
 TEST_F(DictReader, CommentBehindAnEntryEndsItAtTheLineEnd) {
   EXPECT_EQ(read("HAUS=NOMN GEN(3) $ das Haus\nHUND=NOMN GEN(1)\n"),
-            (Entries{{"HAUS", "NOMN", {1, 0x04}, ""}, {"HUND", "NOMN", {1, 0x01}, ""}}));
-  EXPECT_EQ(read("HAUS=NOMN$x"), (Entries{{"HAUS", "NOMN", {-1}, ""}}));
+            (entry_images{{"HAUS", "NOMN", {1, 0x04}, ""}, {"HUND", "NOMN", {1, 0x01}, ""}}));
+  EXPECT_EQ(read("HAUS=NOMN$x"), (entry_images{{"HAUS", "NOMN", {-1}, ""}}));
 }
 
 TEST_F(DictReader, MalformedLinesAreSkippedWithAWarning) {
   EXPECT_EQ(read("A=NOMN\nohne gleich\n=NOMN\nB=\nC=:label\nD=VERB\n"),
-            (Entries{{"A", "NOMN", {-1}, ""}, {"D", "VERB", {-1}, ""}}));
+            (entry_images{{"A", "NOMN", {-1}, ""}, {"D", "VERB", {-1}, ""}}));
   EXPECT_EQ(out.text(),
             "read_dict: line 2 skipped (no word, \"=\" or category)\n"
             "read_dict: line 3 skipped (no word, \"=\" or category)\n"
@@ -135,7 +135,7 @@ TEST_F(DictReader, MalformedLinesAreSkippedWithAWarning) {
 
 TEST_F(DictReader, EmptyAndBlankLinesAreSkippedSilently) {
   EXPECT_EQ(read("\nA=NOMN\n\r\n   \n  $ c\nB=NOMN\n\n"),
-            (Entries{{"A", "NOMN", {-1}, ""}, {"B", "NOMN", {-1}, ""}}));
+            (entry_images{{"A", "NOMN", {-1}, ""}, {"B", "NOMN", {-1}, ""}}));
   EXPECT_EQ(out.text(), "");
 }
 
@@ -145,7 +145,7 @@ TEST_F(DictReader, WarningsCountPhysicalLines) {
 }
 
 TEST_F(DictReader, SecondEqualsIsOrdinaryText) {
-  EXPECT_EQ(read("A=B=CD(1)=\n"), (Entries{{"A", "B=CD", {1, 0x01}, ""}}));
+  EXPECT_EQ(read("A=B=CD(1)=\n"), (entry_images{{"A", "B=CD", {1, 0x01}, ""}}));
   EXPECT_EQ(read("A=NOMN:x=y\n")[0].label, "x=y");
 }
 
@@ -153,7 +153,7 @@ TEST_F(DictReader, LongWordsAndSubcategoryTextsAreKeptWhole) {
   const std::string word(300, 'W');
   std::string groups;
   for (int i = 0; i < 30; ++i) groups += "GRP(1)";
-  const Entries got = read(word + "=NOMN " + groups + "\n");
+  const entry_images got = read(word + "=NOMN " + groups + "\n");
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].word, word);
   EXPECT_EQ(got[0].values.size(), 31u);
@@ -161,7 +161,7 @@ TEST_F(DictReader, LongWordsAndSubcategoryTextsAreKeptWhole) {
 }
 
 TEST_F(DictReader, ZeroBytesAreStoredAsBytes) {
-  const Entries got = read(std::string("A\0B=NO\0N\n", 9));
+  const entry_images got = read(std::string("A\0B=NO\0N\n", 9));
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].word, std::string("A\0B", 3));
   EXPECT_EQ(got[0].category, std::string("NO\0N", 4));
@@ -186,7 +186,7 @@ TEST_F(DictReader, IndexSlotIsNeverMovedByALaterLine) {
 
 TEST_F(DictReader, CategoriesAreInternedInOrderOfFirstUse) {
   put_category(state.categories, reinterpret_cast<const unsigned char*>("NOMN"), 4);
-  const Entries got = read("A=VERB\nB=NOMN\nC=VERB\n");
+  const entry_images got = read("A=VERB\nB=NOMN\nC=VERB\n");
   std::vector<std::string> names;
   for (category_entry* c = state.categories.head; c != nullptr; c = c->next) {
     names.emplace_back(reinterpret_cast<const char*>(c->name), c->name_length);
