@@ -1,13 +1,19 @@
 #include "analyser/driver/analyser_run.hpp"
 
 #include <chrono>
+#include <memory>
 
 #include "analyser/base/fatal_error.hpp"
+#include "analyser/driver/added_options.hpp"
 #include "analyser/driver/command_line.hpp"
 #include "analyser/driver/console.hpp"
 #include "analyser/driver/sentence_reader.hpp"
 #include "analyser/driver/startup.hpp"
+#include "analyser/driver/test_suite.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
+#include "analyser/output/dot_writer.hpp"
+#include "analyser/output/json_writer.hpp"
+#include "analyser/output/penn_writer.hpp"
 #include "analyser/output/printout.hpp"
 
 std::uint32_t clock_ms() {
@@ -20,9 +26,14 @@ std::uint32_t clock_ms() {
 namespace {
 using steady = std::chrono::steady_clock;
 
+// A run that ends without the fatal frame (--help, a test suite), with its
+// exit status.
+struct run_complete {
+  int status;
+};
+
 // What the analysis of every sentence works with: the loaded tables and the
-// settings of the run. Nothing asks for the nodes made after the first
-// complete analysis unless the node table or the trace shows them.
+// settings of the run.
 analysis_setup setup_of(const analyser_state& state) {
   analysis_setup setup{state.lexicon, state.grammar, state.word_end_chars, state.start_category,
                        state.log()};
@@ -36,15 +47,21 @@ long microseconds_since(steady::time_point start) {
 }
 }  // namespace
 
+sentence_analysis analyse_read_sentence(analyser_state& state, const unsigned char* sentence) {
+  const steady::time_point start = steady::now();
+  sentence_analysis analysis = analyse_sentence(setup_of(state), state.nodes, sentence);
+  analysis.time_us = microseconds_since(start);
+  analysis.number = state.sentence_count;
+  analysis.as_read = std::string_view(state.line_as_read, state.line_as_read_length);
+  return analysis;
+}
+
 bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& writer) {
   const unsigned char* sentence =
       read_sentence(state, stream, state.sentence_buffer, kSentenceCapacity);
   if (sentence == nullptr) return false;
   writer.sentence_read(state.sentence_count, sentence);
-  const steady::time_point start = steady::now();
-  sentence_analysis analysis = analyse_sentence(setup_of(state), state.nodes, sentence);
-  analysis.time_us = microseconds_since(start);
-  analysis.number = state.sentence_count;
+  const sentence_analysis analysis = analyse_read_sentence(state, sentence);
   writer.sentence_analysed(analysis);
   if (state.console_input == 1 && analysis.outcome != sentence_outcome::no_words) {
     wait_for_user(state);
@@ -62,19 +79,55 @@ unique_file open_input_text(analyser_state& state) {
   return input;
 }
 
+// The writer of the run's results, as the options choose it.
+std::unique_ptr<result_writer> writer_of(const analyser_state& state) {
+  const added_settings& added = state.added;
+  const bool values = state.output_flags & OUT_SUBCAT;
+  switch (added.format) {
+    case result_format::json:
+      return std::make_unique<json_writer>(
+          state.results, record_settings{(state.output_flags & OUT_LIST) != 0, added.all_analyses,
+                                         added.analysis_limit, added.why});
+    case result_format::penn:
+      return std::make_unique<penn_writer>(state.results, values, added.all_analyses,
+                                           added.analysis_limit);
+    case result_format::dot:
+      return std::make_unique<dot_writer>(state.results, added.all_analyses, added.analysis_limit);
+    case result_format::printout:
+      break;
+  }
+  printout_settings settings{state.output_flags, state.console_input == 0, added.all_analyses,
+                             added.analysis_limit, added.count, added.why};
+  return std::make_unique<printout_writer>(state.messages, state.log(), settings,
+                                           printout_tables{&state.grammar, &state.lexicon});
+}
+
 // Analyses sentence after sentence until the input ends.
 void sentence_loop(analyser_state& state, FILE* stream) {
-  printout_writer printout(state.messages, state.log(), state.output_flags,
-                           state.console_input == 0);
-  while (analyse_next_sentence(state, stream, printout)) {
+  const std::unique_ptr<result_writer> writer = writer_of(state);
+  while (analyse_next_sentence(state, stream, *writer)) {
   }
-  printout.input_ended();
+  writer->input_ended();
+}
+
+// The options that end the run before any file is loaded: a misused
+// command line, and --help.
+void run_early_options(analyser_state& state) {
+  if (state.added.misuse != nullptr) fatal_error(state.added.misuse);
+  if (!state.added.help) return;
+  print_help(state.out);
+  std::fflush(state.out);
+  throw run_complete{0};
 }
 
 [[noreturn]] void run(analyser_state& state, int argc, char** argv) {
-  show_usage(state);
   scan_command_line(state, argc, argv);
+  if (machine_output(state.added)) state.out = state.errors;
+  show_usage(state);
+  run_early_options(state);
+  if (!state.added.summary_files.empty()) throw run_complete{run_summary(state)};
   initialize_everything(state);
+  if (!state.added.suite_file_name.empty()) throw run_complete{run_test_suite(state)};
   unique_file input = open_input_text(state);
   if (state.console_input) wait_for_user(state);
   const std::uint32_t start = clock_ms();
@@ -98,6 +151,8 @@ int end_run(analyser_state& state, const char* text) {
 int run_analyser(analyser_state& state, int argc, char** argv) {
   try {
     run(state, argc, argv);
+  } catch (const run_complete& complete) {
+    return complete.status;
   } catch (const fatal_end& end) {
     return end_run(state, end.text);
   } catch (const std::bad_alloc&) {

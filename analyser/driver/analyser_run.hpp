@@ -11,6 +11,11 @@
 // plus the milliseconds, wrapping modulo 2^32. Only differences are meaningful.
 std::uint32_t clock_ms();
 
+// The analysis of the sentence just read into state.sentence_buffer by
+// read_sentence, as every run makes it: numbered, timed, with the line as
+// read. Valid until the next sentence is read.
+sentence_analysis analyse_read_sentence(analyser_state& state, const unsigned char* sentence);
+
 // One sentence turn: reads the next sentence from `stream`, has it analysed
 // and handed to `writer`, and in console mode waits for the user after every
 // sentence that holds a word. False when the input has ended. The nodes of

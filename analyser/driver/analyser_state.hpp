@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/limits.hpp"
@@ -20,11 +21,43 @@
 // terminating zero byte, so a set can never overflow (codes are not repeated).
 constexpr int kDelimiterSetSize = 256;
 
+// Complete analyses that -all writes of one sentence unless -max-analyses
+// says otherwise.
+constexpr long kDefaultAnalysisLimit = 100;
+
+// How the results of the sentences are written.
+enum class result_format {
+  printout,  // the analyser's own printout
+  json,      // one JSON record per sentence (-json)
+  penn,      // Penn Treebank brackets (-penn)
+  dot,       // Graphviz graphs (-dot)
+};
+
+// The settings of the options beyond the original eight. None of them is
+// set by an old command line, so such a line runs exactly as before.
+struct added_settings {
+  bool help = false;                  // --help
+  result_format format = result_format::printout;
+  bool all_analyses = false;          // -all
+  long analysis_limit = kDefaultAnalysisLimit;  // -max-analyses N
+  bool count = false;                 // -count
+  bool why = false;                   // -why
+  bool utf8 = false;                  // -utf8
+  std::string suite_file_name;        // -test FILE
+  std::string profile_file_name;      // -profile FILE
+  std::string compare_file_name;      // -compare FILE
+  std::vector<std::string> summary_files;  // -summary FILE...
+  const char* misuse = nullptr;       // what is wrong with the command line, or null
+};
+
 struct analyser_state {
   // Streams: the printout and every message go to `out`; the console is read
-  // from `console`.
+  // from `console`. Machine-readable results go to `results`; while they
+  // do, `out` is `errors`.
   FILE* out = stdout;
   FILE* console = stdin;
+  FILE* results = stdout;
+  FILE* errors = stderr;
 
   // Run-time settings from the command line.
   int trace_flag = 0;
@@ -33,6 +66,7 @@ struct analyser_state {
   std::string start_category = "SATZ";
   std::string config_file_name;
   std::string input_file_name;
+  added_settings added;
 
   // Start-up tables.
   unique_file config_file;
@@ -45,8 +79,12 @@ struct analyser_state {
   // The current sentence.
   int sentence_count = 0;
   unsigned char sentence_buffer[kSentenceCapacity + 1] = {};
+  // The piece of the input line the sentence came from, as read, without
+  // its line end.
+  char line_as_read[kSentenceCapacity] = {};
+  int line_as_read_length = 0;
   node_list nodes;
 
   // Where the lower layers write their warnings and trace lines.
-  log_output log() const { return {out, trace_flag != 0}; }
+  log_output log() const { return {out, trace_flag != 0, added.utf8}; }
 };

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "analyser/driver/added_options.hpp"
 #include "analyser/output/printout.hpp"
 
 void show_usage(analyser_state& state) {
@@ -16,6 +17,11 @@ static bool is_option(const char* argument, const char* option) {
 
 void scan_command_line(analyser_state& state, int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
+    const int last_taken = scan_added_option(state.added, i, argc, argv);
+    if (last_taken >= 0) {
+      i = last_taken;
+      continue;
+    }
     const bool has_value = i + 1 < argc;
     if (is_option(argv[i], "-c") && has_value) state.config_file_name = argv[i + 1];
     if (is_option(argv[i], "-t")) state.trace_flag = 1;

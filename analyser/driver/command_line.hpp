@@ -13,6 +13,7 @@ void show_usage(analyser_state& state);
 // current one without moving on, so that value is examined as an option in
 // the next pass; "-a" moves onto its value first, and the comparisons after
 // it are made against that value. An option that takes a value but stands
-// last is ignored. Values are taken whole, whatever their length. Any other
-// argument is ignored.
+// last is ignored. Values are taken whole, whatever their length. An added
+// option (added_options.hpp) is recognised at the start of a pass and takes
+// its value with it. Any other argument is ignored.
 void scan_command_line(analyser_state& state, int argc, const char* const* argv);

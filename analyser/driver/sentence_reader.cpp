@@ -42,6 +42,14 @@ bool normalise_piece(const analyser_state& state, unsigned char* buffer, int len
   }
   return visible;
 }
+// Keeps the piece as read, without its line end (LF or CR LF).
+void keep_as_read(analyser_state& state, const unsigned char* piece, int length) {
+  if (length > 0 && piece[length - 1] == '\n') --length;
+  if (length > 0 && piece[length - 1] == '\r') --length;
+  if (length > kSentenceCapacity) length = kSentenceCapacity;
+  std::memcpy(state.line_as_read, piece, length);
+  state.line_as_read_length = length;
+}
 }  // namespace
 
 unsigned char* read_sentence(analyser_state& state, FILE* stream, unsigned char* buffer, int size) {
@@ -51,7 +59,9 @@ unsigned char* read_sentence(analyser_state& state, FILE* stream, unsigned char*
     std::fflush(state.out);
   }
   const int length = read_piece(stream, buffer, size - 1);
-  if (length < 0 || !normalise_piece(state, buffer, length)) return nullptr;
+  if (length < 0) return nullptr;
+  keep_as_read(state, buffer, length);
+  if (!normalise_piece(state, buffer, length)) return nullptr;
   const std::size_t text_length = std::strlen(reinterpret_cast<char*>(buffer));
   buffer[text_length] = ' ';
   buffer[text_length + 1] = 0;

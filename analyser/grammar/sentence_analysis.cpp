@@ -31,7 +31,8 @@ bool make_word_nodes(node_list& nodes, const sentence_words& words) {
 namespace {
 // Parses the sentence whose word nodes are in `nodes` and finds its analysis.
 void parse_words(const analysis_setup& setup, node_list& nodes, sentence_analysis& result) {
-  const analysis_target target = target_of(setup, result.words.word_count);
+  result.target = target_of(setup, result.words.word_count);
+  const analysis_target& target = result.target;
   parse_work work{setup.grammar, nodes, setup.log};
   if (setup.stop_at_first_analysis) work.stop_at = &target;
   const parse_end end = parse_sentence(work);

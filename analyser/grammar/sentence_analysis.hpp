@@ -19,10 +19,12 @@ enum class sentence_outcome {
 
 struct sentence_analysis {
   int number = 0;                       // the sentence's number in the input, from 1
-  const unsigned char* text = nullptr;  // as read: upper-cased, closed by a blank
+  const unsigned char* text = nullptr;  // as analysed: upper-cased, closed by a blank
+  std::string_view as_read;              // the input line as read, without its line end
   sentence_words words;
   const node_list* nodes = nullptr;  // every node made, in creation order
   sentence_outcome outcome = sentence_outcome::no_words;
+  analysis_target target{};           // what a complete analysis is
   const parse_node* axiom = nullptr;  // the first complete analysis, or null
   bool stopped_early = false;  // the parse ended at `axiom`: later nodes were not made
   long time_us = 0;            // the time the analysis took

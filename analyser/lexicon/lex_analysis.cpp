@@ -79,23 +79,52 @@ sentence_words lex_analysis(const lexicon_tables& lexicon, const unsigned char* 
   });
 }
 
+namespace {
+// Calls try_split(stem length, ending entry) for every ending of the endings
+// file that the word ends with, shortest first, while it returns false.
+template <typename TrySplit>
+void for_each_fitting_ending(const lexicon_tables& lexicon, const unsigned char* word, int length,
+                             TrySplit&& try_split) {
+  for (int ending_length = 1; length - ending_length >= kMinStemLength; ++ending_length) {
+    const unsigned char* ending = word + length - ending_length;
+    for (const dict_entry* e = lexicon.endings_list; e != nullptr; e = e->next) {
+      if (entry_matches(e, ending, ending_length) == nullptr) continue;
+      if (try_split(length - ending_length, e)) return;
+    }
+  }
+}
+}  // namespace
+
+std::vector<split_attempt> split_attempts(const lexicon_tables& lexicon, const unsigned char* word,
+                                          int length) {
+  std::vector<split_attempt> attempts;
+  const word_table& table = lexicon.lexicon_table;
+  const letter_index& index = lexicon.lexicon_index;
+  for_each_fitting_ending(lexicon, word, length, [&](int stem_length, const dict_entry* e) {
+    const bool stem = find_word(table, index, word, stem_length) != nullptr;
+    const bool ending =
+        find_word(table, index, word + stem_length, length - stem_length) != nullptr;
+    attempts.push_back({stem_length, e, stem, ending});
+    return false;
+  });
+  return attempts;
+}
+
 int split_ending(const lexicon_tables& lexicon, const unsigned char* word,
                  const letter_index& index, int position, int length,
                  std::vector<word_reading>& readings) {
   const word_table& table = lexicon.lexicon_table;
-  for (int ending_length = 1; length - ending_length >= kMinStemLength; ++ending_length) {
-    const int stem_length = length - ending_length;
+  bool split = false;
+  for_each_fitting_ending(lexicon, word, length, [&](int stem_length, const dict_entry*) {
     const unsigned char* ending = word + stem_length;
-    for (const dict_entry* e = lexicon.endings_list; e != nullptr; e = e->next) {
-      if (entry_matches(e, ending, ending_length) == nullptr) continue;
-      const dict_entry* stem_entry = find_word(table, index, word, stem_length);
-      if (stem_entry == nullptr) continue;
-      const dict_entry* ending_entry = find_word(table, index, ending, ending_length);
-      if (ending_entry == nullptr) continue;
-      add_readings(stem_entry, word, stem_length, position, false, readings);
-      add_readings(ending_entry, ending, ending_length, position + 1, false, readings);
-      return position + 1;
-    }
-  }
-  return 0;
+    const int ending_length = length - stem_length;
+    const dict_entry* stem_entry = find_word(table, index, word, stem_length);
+    if (stem_entry == nullptr) return false;
+    const dict_entry* ending_entry = find_word(table, index, ending, ending_length);
+    if (ending_entry == nullptr) return false;
+    add_readings(stem_entry, word, stem_length, position, false, readings);
+    add_readings(ending_entry, ending, ending_length, position + 1, false, readings);
+    return split = true;
+  });
+  return split ? position + 1 : 0;
 }

@@ -44,6 +44,22 @@ struct sentence_words {
 sentence_words lex_analysis(const lexicon_tables& lexicon, const unsigned char* word_end_chars,
                             const unsigned char* sentence);
 
+// One way an unknown word was tried as stem + ending: an ending of the
+// endings file that the word ends with, and whether the stem and the ending
+// are words of the lexicon.
+struct split_attempt {
+  int stem_length;
+  const dict_entry* ending;
+  bool stem_found;
+  bool ending_found;
+};
+
+// Every split the lexical analysis tries for the word, in its order:
+// shortest ending first, stems of at least three bytes. Empty when the word
+// is too short or no ending fits.
+std::vector<split_attempt> split_attempts(const lexicon_tables& lexicon, const unsigned char* word,
+                                          int length);
+
 // Tries the word as a stem of at least three bytes followed by an ending of
 // `endings_list`, shortest ending first and, for one length, in file order;
 // both halves must be in `index`. On success adds the stem's readings at

@@ -1,15 +1,9 @@
 #include "analyser/output/brackets.hpp"
 
+#include "analyser/output/analysis_tree.hpp"
 #include "analyser/output/node_list.hpp"
 
 namespace {
-// Work left to do while the bracket form is written: a node to write, a node
-// to write as second component, or a ")" to close.
-struct bracket_step {
-  enum kind { write_node, write_second, close } what;
-  const parse_node* node;
-};
-
 // The node's label: its category name, and its number when numbered.
 void write_label(const parse_node* node, bool numbered, const log_output& log,
                  bracket_output& output) {
@@ -24,38 +18,26 @@ void write_label(const parse_node* node, bool numbered, const log_output& log,
 }
 }  // namespace
 
-// Written with a stack of pending steps rather than by recursion, so that a
-// deep chain of unary rules cannot exhaust the call stack.
 void draw_brackets(const parse_node* node, bool numbered, const log_output& log,
                    bracket_output& output) {
   std::string& text = output.bracket_text;
-  std::vector<bracket_step> pending{{bracket_step::write_node, node}};
-  while (!pending.empty()) {
-    const bracket_step step = pending.back();
-    pending.pop_back();
-    if (step.what == bracket_step::close) {
-      text += ')';
-      continue;
-    }
-    if (step.what == bracket_step::write_second && (text.empty() || text.back() != ')')) {
-      text += ' ';
-    }
-    write_label(step.node, numbered, log, output);
-    if (step.node->left_comp == nullptr) continue;
-    text += '(';
-    pending.push_back({bracket_step::close, nullptr});
-    if (step.node->right_comp != nullptr) {
-      pending.push_back({bracket_step::write_second, step.node->right_comp});
-    }
-    pending.push_back({bracket_step::write_node, step.node->left_comp});
-  }
+  walk_tree(
+      node,
+      [&](const parse_node* n, bool second) {
+        if (second && (text.empty() || text.back() != ')')) text += ' ';
+        write_label(n, numbered, log, output);
+        if (n->left_comp != nullptr) text += '(';
+      },
+      [&](const parse_node* n) {
+        if (n->left_comp != nullptr) text += ')';
+      });
 }
 
 bracket_output bracket_line(const parse_node* axiom, bool numbered, const log_output& log) {
   bracket_output output;
-  output.bracket_text = "<";
+  output.bracket_text.push_back('<');
   draw_brackets(axiom, numbered, log, output);
-  output.bracket_text += '>';
+  output.bracket_text.push_back('>');
   return output;
 }
 

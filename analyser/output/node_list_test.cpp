@@ -56,7 +56,7 @@ TEST(PrintNodeList, RowsInTheOrderTheNodesWereMade) {
   keep_node(state.nodes, rule->parts[2].category, made, det, noun, rule, 1, 2, "");
   parse_node* unary = word_node(state, "NP", "", 10, 12);
   unary->left_comp = det;
-  print_node_list(state.out, byte_data("DER HUND "), state.nodes.head);
+  print_node_list(state.log(), byte_data("DER HUND "), state.nodes.head);
   char expected[1024];
   std::snprintf(expected, sizeof expected,
                 "DER HUND \n%s"
@@ -72,7 +72,7 @@ TEST(PrintNodeList, RowsInTheOrderTheNodesWereMade) {
 
 TEST(PrintNodeList, EmptyChainPrintsTheHeadingOnly) {
   captured_output output;
-  print_node_list(output.file(), byte_data(" "), nullptr);
+  print_node_list({output.file()}, byte_data(" "), nullptr);
   EXPECT_EQ(output.text(), std::string(" \n") + kHeading);
 }
 
@@ -80,7 +80,7 @@ TEST(PrintNodeList, WideNumbersWidenTheirColumns) {
   grammar_fixture state;
   fixture_output output(state);
   word_node(state, "ABCD", "", 100, 12345);
-  print_node_list(state.out, byte_data(""), state.nodes.head);
+  print_node_list(state.log(), byte_data(""), state.nodes.head);
   EXPECT_EQ(without_identities(output.text()),
             std::string("\n") + kHeading + "PTR ABCD PTR PTR   -1     100 - 12345 # \n");
 }

@@ -1,46 +1,73 @@
 #include "analyser/output/printout.hpp"
 
 #include "analyser/base/fatal_error.hpp"
+#include "analyser/base/utf8_text.hpp"
+#include "analyser/output/analysis_tree.hpp"
 #include "analyser/output/brackets.hpp"
+#include "analyser/output/diagnosis_text.hpp"
 #include "analyser/output/node_list.hpp"
 #include "analyser/output/tree.hpp"
 
 namespace {
-void print_analysis(const message_table& messages, const log_output& log, int output_flags,
-                    const sentence_analysis& analysis) {
-  const bracket_output output = bracket_line(analysis.axiom, output_flags & OUT_SUBCAT, log);
-  show_message(messages, log.out, kMessageAnalysisFound);
-  std::fputc(' ', log.out);
-  std::fwrite(output.bracket_text.data(), 1, output.bracket_text.size(), log.out);
-  std::fputc('\n', log.out);
-  if (output_flags & OUT_SUBCAT) print_numbered_subcats(log.out, output);
-  if (output_flags & OUT_TREE) draw_analysis_tree(log, output.bracket_text);
-  if (output_flags & OUT_LIST) print_node_list(log.out, analysis.text, analysis.nodes->head);
-}
-
-void print_word_not_found(const message_table& messages, std::FILE* out, const sentence_word& word) {
-  show_message(messages, out, kMessageWordNotFound);
-  std::fprintf(out, " %.*s\n", word.length, reinterpret_cast<const char*>(word.text));
-}
-
 void print_node_limit(std::FILE* out, long limit) {
   std::fprintf(out, "\nNode limit of %ld nodes reached: sentence abandoned\n", limit);
 }
 }  // namespace
 
-void print_results(const message_table& messages, const log_output& log, int output_flags,
-                   const sentence_analysis& analysis) {
-  if (analysis.axiom != nullptr) {
-    print_analysis(messages, log, output_flags, analysis);
-  } else {
-    show_message(messages, log.out, kMessageNoAnalysis);
-    print_node_list(log.out, analysis.text, analysis.nodes->head);
+void printout_writer::print_analysis(const parse_node* axiom) {
+  const int flags = settings_.output_flags;
+  const bracket_output output = bracket_line(axiom, flags & OUT_SUBCAT, log_);
+  show_message(messages_, log_.out, kMessageAnalysisFound);
+  std::fputc(' ', log_.out);
+  write_text(log_.out, output.bracket_text, log_.utf8);
+  std::fputc('\n', log_.out);
+  if (flags & OUT_SUBCAT) print_numbered_subcats(log_.out, output);
+  if (flags & OUT_TREE) draw_analysis_tree(log_, output.bracket_text);
+}
+
+// Every complete analysis as "[k] " and the analysis as a single one is
+// printed, up to the limit.
+void printout_writer::print_all(const sentence_analysis& analysis) {
+  const std::vector<const parse_node*> complete = complete_analyses(analysis);
+  const std::size_t shown = std::min(complete.size(), std::size_t(settings_.analysis_limit));
+  for (std::size_t k = 0; k < shown; ++k) {
+    std::fprintf(log_.out, "[%zu] ", k + 1);
+    print_analysis(complete[k]);
   }
+  std::fprintf(log_.out, "analyses: %s", count_text(analysis, complete.size()).c_str());
+  if (shown < complete.size()) std::fprintf(log_.out, ", %zu not shown", complete.size() - shown);
+  std::fputc('\n', log_.out);
+}
+
+void printout_writer::print_count(const sentence_analysis& analysis) {
+  const std::size_t complete = complete_analyses(analysis).size();
+  std::fprintf(log_.out, "analyses: %s\n", count_text(analysis, complete).c_str());
+}
+
+void printout_writer::print_results(const sentence_analysis& analysis) {
+  const bool table = settings_.output_flags & OUT_LIST;
+  if (analysis.axiom == nullptr) {
+    show_message(messages_, log_.out, kMessageNoAnalysis);
+    if (settings_.why && tables_.grammar != nullptr) {
+      print_diagnosis(log_, *tables_.grammar, analysis);
+      if (!table) return;
+    }
+    print_node_list(log_, analysis.text, analysis.nodes->head);
+    return;
+  }
+  if (settings_.all) {
+    print_all(analysis);
+  } else {
+    print_analysis(analysis.axiom);
+  }
+  if (table) print_node_list(log_, analysis.text, analysis.nodes->head);
 }
 
 void printout_writer::sentence_read(int, const unsigned char* sentence) {
-  if (!echo_) return;
-  std::fprintf(log_.out, "Satz: %s\n", reinterpret_cast<const char*>(sentence));
+  if (!settings_.echo_sentences) return;
+  std::fputs("Satz: ", log_.out);
+  write_text(log_.out, reinterpret_cast<const char*>(sentence), log_.utf8);
+  std::fputc('\n', log_.out);
   std::fflush(log_.out);
 }
 
@@ -50,15 +77,23 @@ void printout_writer::sentence_analysed(const sentence_analysis& analysis) {
       case sentence_outcome::no_words:
         return;
       case sentence_outcome::unknown_word:
-        print_word_not_found(messages_, log_.out, analysis.words.unknown);
+        show_message(messages_, log_.out, kMessageWordNotFound);
+        std::fputc(' ', log_.out);
+        write_text(log_.out, analysis.words.unknown.text, analysis.words.unknown.length, log_.utf8);
+        std::fputc('\n', log_.out);
+        if (settings_.why && tables_.lexicon != nullptr) {
+          print_split_attempts(log_, *tables_.lexicon, analysis.words.unknown);
+        }
         return;
       case sentence_outcome::node_limit:
         print_node_limit(log_.out, analysis.nodes->limit);
-        return;
+        break;
       case sentence_outcome::analysed:
       case sentence_outcome::no_analysis:
-        print_results(messages_, log_, output_flags_, analysis);
-        return;
+        print_results(analysis);
+        break;
     }
+    const bool counted_by_all = settings_.all && analysis.axiom != nullptr;
+    if (settings_.count && !counted_by_all) print_count(analysis);
   });
 }

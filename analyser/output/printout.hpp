@@ -2,11 +2,14 @@
 // from a file, then the word not found (message 6), the node-limit notice, or
 // the results of the parse: message 9 and the bracket line of the first
 // complete analysis with the numbered values, the tree and the node table as
-// asked, or message 10 and the node table when there is none.
+// asked, or message 10 and the node table when there is none. The added
+// options add to it: every analysis (-all), the count (-count) and the
+// diagnosis of a failing sentence (-why).
 #pragma once
 
 #include "analyser/base/log_output.hpp"
 #include "analyser/base/messages.hpp"
+#include "analyser/lexicon/lexicon.hpp"
 #include "analyser/output/result_writer.hpp"
 
 // Bits of `output_flags`: what follows the bracket line of an analysis.
@@ -14,26 +17,40 @@ constexpr int OUT_LIST = 0x04;
 constexpr int OUT_TREE = 0x10;
 constexpr int OUT_SUBCAT = 0x20;
 
+struct printout_settings {
+  int output_flags = 0;
+  bool echo_sentences = false;  // "Satz: %s" for a sentence read from a file
+  bool all = false;             // every complete analysis, numbered, then their number
+  long analysis_limit = 100;    // of which at most this many
+  bool count = false;           // the number of complete analyses of every sentence
+  bool why = false;             // fragments and blocked rules instead of the node table
+};
+
+// What the diagnosis of -why looks at.
+struct printout_tables {
+  const grammar_tables* grammar = nullptr;
+  const lexicon_tables* lexicon = nullptr;
+};
+
 class printout_writer : public result_writer {
  public:
-  // Writes to `log.out` (trace lines too while `log.trace`); echoes every
-  // sentence as "Satz: %s" when `echo_sentences` (a file input).
-  printout_writer(const message_table& messages, const log_output& log, int output_flags,
-                  bool echo_sentences)
-      : messages_(messages), log_(log), output_flags_(output_flags), echo_(echo_sentences) {}
+  // Writes to `log.out` (trace lines too while `log.trace`).
+  printout_writer(const message_table& messages, const log_output& log,
+                  const printout_settings& settings, const printout_tables& tables = {})
+      : messages_(messages), log_(log), settings_(settings), tables_(tables) {}
 
   void sentence_read(int number, const unsigned char* sentence) override;
   // No memory: fatal "print_results: malloc Fehler".
   void sentence_analysed(const sentence_analysis& analysis) override;
 
  private:
+  void print_results(const sentence_analysis& analysis);
+  void print_all(const sentence_analysis& analysis);
+  void print_analysis(const parse_node* axiom);
+  void print_count(const sentence_analysis& analysis);
+
   const message_table& messages_;
   log_output log_;
-  int output_flags_;
-  bool echo_;
+  printout_settings settings_;
+  printout_tables tables_;
 };
-
-// The results of a parsed sentence: message 9 and the bracket line with what
-// `output_flags` asks for, or message 10 and the node table.
-void print_results(const message_table& messages, const log_output& log, int output_flags,
-                   const sentence_analysis& analysis);

@@ -36,7 +36,7 @@ class Printout : public ::testing::Test {
     analysis.axiom = find_axiom_node(state.nodes.head, {byte_data("SATZ"), 4, word_count});
     analysis.outcome =
         analysis.axiom != nullptr ? sentence_outcome::analysed : sentence_outcome::no_analysis;
-    printout_writer(messages, state.log(), output_flags, false).sentence_analysed(analysis);
+    printout_writer(messages, state.log(), {output_flags}).sentence_analysed(analysis);
   }
 
   grammar_fixture state;
@@ -97,7 +97,7 @@ TEST_F(Printout, EchoUnknownWordAndNodeLimit) {
   state.nodes.limit = 7;
   const std::string word = "XYZZY";
   analysis.words.unknown = {byte_data(word), 5, 2, 0};
-  printout_writer echoing(messages, state.log(), 0, true);
+  printout_writer echoing(messages, state.log(), {0, true});
   echoing.sentence_read(1, byte_data(sentence));
   analysis.outcome = sentence_outcome::unknown_word;
   echoing.sentence_analysed(analysis);
@@ -105,7 +105,7 @@ TEST_F(Printout, EchoUnknownWordAndNodeLimit) {
   echoing.sentence_analysed(analysis);
   analysis.outcome = sentence_outcome::no_words;
   echoing.sentence_analysed(analysis);
-  printout_writer(messages, state.log(), 0, false).sentence_read(2, byte_data(sentence));
+  printout_writer(messages, state.log(), {}).sentence_read(2, byte_data(sentence));
   EXPECT_EQ(output.text(),
             "Satz: C D E \n"
             "Wort nicht gefunden: XYZZY\n"

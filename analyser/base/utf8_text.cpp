@@ -1,0 +1,156 @@
+#include "analyser/base/utf8_text.hpp"
+
+#include <cstdint>
+
+namespace {
+// The eight convention bytes and the letters they stand for.
+struct convention_letter {
+  unsigned char byte;
+  char32_t letter;
+};
+constexpr convention_letter kLetters[] = {
+    {0x5B, 0x00C4}, {0x5C, 0x00D6}, {0x5D, 0x00DC}, {0x5E, 0x1E9E},
+    {0x7B, 0x00E4}, {0x7C, 0x00F6}, {0x7D, 0x00FC}, {0x7E, 0x00DF},
+};
+constexpr char32_t kHighestByteCharacter = 0xFF;
+constexpr char32_t kHighestCharacter = 0x10FFFF;
+
+void append_utf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The UTF-8 forms of all 256 bytes, made once.
+struct utf8_forms {
+  std::string form[256];
+  utf8_forms() {
+    for (int b = 0; b < 256; ++b) append_utf8(form[b], static_cast<char32_t>(b));
+    for (const convention_letter& l : kLetters) {
+      form[l.byte].clear();
+      append_utf8(form[l.byte], l.letter);
+    }
+  }
+};
+
+const utf8_forms& forms() {
+  static const utf8_forms table;
+  return table;
+}
+
+// The convention byte of a character, or -1 when there is none.
+int byte_of(char32_t c) {
+  for (const convention_letter& l : kLetters) {
+    if (l.letter == c) return l.byte;
+  }
+  if (c > kHighestByteCharacter) return -1;
+  return static_cast<int>(c);
+}
+
+std::string hex_bytes(std::string_view bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (unsigned char b : bytes) {
+    if (!text.empty()) text += ' ';
+    text += kDigits[b >> 4];
+    text += kDigits[b & 0x0F];
+  }
+  return text;
+}
+
+// Bytes a sequence takes by its first byte, 0 for a byte no sequence starts with.
+int sequence_length(unsigned char first) {
+  if (first < 0x80) return 1;
+  if (first >= 0xC2 && first <= 0xDF) return 2;
+  if (first >= 0xE0 && first <= 0xEF) return 3;
+  if (first >= 0xF0 && first <= 0xF4) return 4;
+  return 0;
+}
+
+bool is_continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Decodes the sequence at `at`; on success `c` and `length` are set,
+// otherwise `reason` and `length` (the bytes at fault).
+bool decode_one(std::string_view text, std::size_t at, char32_t& c, std::size_t& length,
+                const char*& reason) {
+  const auto first = static_cast<unsigned char>(text[at]);
+  const int wanted = sequence_length(first);
+  length = 1;
+  if (wanted == 0) {
+    reason = is_continuation(first) ? "stray continuation byte"
+             : first == 0xC0 || first == 0xC1 ? "overlong form"
+                                              : "byte never used in UTF-8";
+    return false;
+  }
+  c = wanted == 1 ? first : first & (0x7F >> wanted);
+  for (int k = 1; k < wanted; ++k) {
+    if (at + k >= text.size() || !is_continuation(static_cast<unsigned char>(text[at + k]))) {
+      length = k;
+      reason = "truncated sequence";
+      return false;
+    }
+    c = (c << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+  }
+  length = wanted;
+  static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  reason = c < kSmallest[wanted]                ? "overlong form"
+           : c >= 0xD800 && c <= 0xDFFF         ? "surrogate"
+           : c > kHighestCharacter              ? "beyond U+10FFFF"
+                                                : nullptr;
+  return reason == nullptr;
+}
+}  // namespace
+
+std::string_view utf8_of(unsigned char byte) { return forms().form[byte]; }
+
+std::string to_utf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (unsigned char b : text) out += utf8_of(b);
+  return out;
+}
+
+void write_text(std::FILE* out, const unsigned char* text, int length, bool utf8) {
+  for (int i = 0; i < length; ++i) {
+    if (!utf8) {
+      std::fputc(text[i], out);
+      continue;
+    }
+    const std::string_view form = utf8_of(text[i]);
+    std::fwrite(form.data(), 1, form.size(), out);
+  }
+}
+
+bool from_utf8(std::string_view text, std::string& converted, utf8_fault& fault) {
+  converted.clear();
+  std::size_t column = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    ++column;
+    char32_t c = 0;
+    std::size_t length = 0;
+    const char* reason = nullptr;
+    if (!decode_one(text, at, c, length, reason)) {
+      fault = {at, column, std::string("invalid UTF-8 (") + reason + ")",
+               hex_bytes(text.substr(at, length))};
+      return false;
+    }
+    const int byte = byte_of(c);
+    if (byte < 0) {
+      char name[16];
+      std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+      fault = {at, column, std::string("character ") + name + " has no 8-bit code",
+               hex_bytes(text.substr(at, length))};
+      return false;
+    }
+    converted += static_cast<char>(byte);
+    at += length;
+  }
+  return true;
+}

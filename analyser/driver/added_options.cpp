@@ -1,0 +1,103 @@
+#include "analyser/driver/added_options.hpp"
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace {
+struct flag_option {
+  const char* name;
+  void (*set)(added_settings&);
+};
+
+void choose_format(added_settings& added, result_format format) {
+  if (added.format != result_format::printout && added.format != format) {
+    added.misuse = "only one of -json, -penn and -dot";
+  }
+  added.format = format;
+}
+
+const flag_option kFlags[] = {
+    {"--help", [](added_settings& a) { a.help = true; }},
+    {"-json", [](added_settings& a) { choose_format(a, result_format::json); }},
+    {"-penn", [](added_settings& a) { choose_format(a, result_format::penn); }},
+    {"-dot", [](added_settings& a) { choose_format(a, result_format::dot); }},
+    {"-all", [](added_settings& a) { a.all_analyses = true; }},
+    {"-count", [](added_settings& a) { a.count = true; }},
+    {"-why", [](added_settings& a) { a.why = true; }},
+    {"-utf8", [](added_settings& a) { a.utf8 = true; }},
+};
+
+// A whole number of at least 1, or -1.
+long positive_number(const char* text) {
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && value >= 1 ? value : -1;
+}
+
+// The option at argv[i] that takes the next argument as its value.
+int scan_value_option(added_settings& added, int i, int argc, const char* const* argv) {
+  const std::string_view name = argv[i];
+  std::string* file = name == "-test"      ? &added.suite_file_name
+                      : name == "-profile" ? &added.profile_file_name
+                      : name == "-compare" ? &added.compare_file_name
+                                           : nullptr;
+  if (file == nullptr && name != "-max-analyses") return -1;
+  if (i + 1 >= argc) {
+    added.misuse = file != nullptr ? "-test, -profile and -compare need a file name"
+                                   : "-max-analyses needs a whole number of at least 1";
+    return i;
+  }
+  if (file != nullptr) {
+    *file = argv[i + 1];
+  } else if ((added.analysis_limit = positive_number(argv[i + 1])) < 0) {
+    added.misuse = "-max-analyses needs a whole number of at least 1";
+  }
+  return i + 1;
+}
+}  // namespace
+
+int scan_added_option(added_settings& added, int i, int argc, const char* const* argv) {
+  for (const flag_option& flag : kFlags) {
+    if (std::strcmp(argv[i], flag.name) != 0) continue;
+    flag.set(added);
+    return i;
+  }
+  if (std::strcmp(argv[i], "-summary") == 0) {
+    for (int k = i + 1; k < argc; ++k) added.summary_files.emplace_back(argv[k]);
+    if (added.summary_files.empty()) added.misuse = "-summary needs at least one profile";
+    return argc - 1;
+  }
+  return scan_value_option(added, i, argc, argv);
+}
+
+bool machine_output(const added_settings& added) {
+  return added.format != result_format::printout || added.profile_file_name == "-";
+}
+
+void print_help(std::FILE* out) {
+  static const char* const kLines[] = {
+      "  -c FILE           configuration file (asked for on the console when missing)",
+      "  -i FILE           input text, one sentence a line (default: the console)",
+      "  -a CATEGORY       start category of a complete analysis (default SATZ)",
+      "  -tree             draw the tree of the analysis",
+      "  -list             print the table of all nodes after the analysis",
+      "  -subcat           number the constituents and list their subcategory values",
+      "  -t, -v            trace start-up, lexicon and parse",
+      "  -json             one JSON record per sentence on standard output (JSON Lines)",
+      "  -penn             the analysis as Penn Treebank brackets, one line per sentence",
+      "  -dot              the analysis as a Graphviz graph per sentence",
+      "  -all              every complete analysis, numbered, and their count",
+      "  -max-analyses N   with -all: write at most N analyses of a sentence (default 100)",
+      "  -count            the exact number of complete analyses of every sentence",
+      "  -why              for a sentence without analysis: fragments and blocked rules",
+      "  -utf8             every file and the console in UTF-8",
+      "  -test SUITE       run a test suite (- for standard input); exit status 0 or 2",
+      "  -profile FILE     with -test: write the run as JSON Lines (- for standard output)",
+      "  -compare FILE     with -test: list the items that changed against an old profile",
+      "  -summary FILE...  the summary of profiles, without parsing (no configuration)",
+      "  --help            this list",
+  };
+  std::fputs("\noptions:\n", out);
+  for (const char* line : kLines) std::fprintf(out, "%s\n", line);
+}

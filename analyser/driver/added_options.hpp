@@ -1,0 +1,22 @@
+// The options beyond the original eight: machine-readable outputs, every
+// analysis and its count, the diagnosis of a failing sentence, UTF-8 files,
+// test suites and their profiles, and --help. Their values are taken whole
+// and are not examined as options again.
+#pragma once
+
+#include <cstdio>
+
+#include "analyser/driver/analyser_state.hpp"
+
+// When argv[i] is an added option: sets it in `added` and returns the index
+// of the last argument it takes (i itself, or i + 1 for a value, or the last
+// argument for -summary); otherwise -1. A value that is missing or wrong
+// leaves a text in `added.misuse`.
+int scan_added_option(added_settings& added, int i, int argc, const char* const* argv);
+
+// One line for every option of the analyser, old and new.
+void print_help(std::FILE* out);
+
+// True when standard output carries only machine-readable results, so that
+// every other text goes to standard error.
+bool machine_output(const added_settings& added);

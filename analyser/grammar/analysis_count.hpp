@@ -1,0 +1,36 @@
+// Exact numbers of analyses without making the nodes.
+//
+// The node list holds one node per derivation, so an ambiguous sentence has
+// far more nodes than memory holds. But whether a rule applies to a node,
+// and what the new node carries, depend only on the node's category entry,
+// its words and its value set; nodes that agree in these combine alike. A
+// packed chart keeps one item per such class with the number of its nodes:
+// the sum, over the rule applications that make the item, of the products of
+// the numbers of their components.
+#pragma once
+
+#include "analyser/base/big_count.hpp"
+#include "analyser/grammar/parse_node.hpp"
+#include "analyser/grammar/rules_reader.hpp"
+
+struct analysis_count {
+  bool unbounded = false;  // a unary cycle: infinitely many analyses
+  big_count value;         // the exact number when bounded
+};
+
+// The number of complete analyses (nodes for which is_complete_analysis(node,
+// target) holds after a full parse) of the sentence whose word nodes are the
+// nodes from `first` while their rule is null, without making nodes. It is
+// what parse_sentence would leave in the list, counted, whenever that parse
+// ends; `unbounded` when the parse would make such nodes without end.
+// Word nodes cover 1 <= seg_start <= seg_end <= kSentenceCapacity, as the
+// lexical analysis makes them; a word node outside that cannot stand in a
+// sentence and is left out. The time grows with the cube of the sentence's
+// positions. No memory: fatal "count_analyses: malloc Fehler".
+analysis_count count_analyses(const grammar_tables& grammar, const parse_node* first,
+                              const analysis_target& target);
+
+// The number of nodes, word nodes included, that a full parse of the same
+// word nodes makes: finite exactly when the parse ends, and then equal to
+// the node count it ends with. No memory: fatal "count_nodes: malloc Fehler".
+analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first);

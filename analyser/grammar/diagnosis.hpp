@@ -1,0 +1,48 @@
+// Why a sentence has no complete analysis: the fewest constituents that
+// cover it from left to right (its fragments), and the rules that would
+// join two neighbouring fragments but are blocked by their value sets or
+// their condition.
+#pragma once
+
+#include <vector>
+
+#include "analyser/grammar/parse_node.hpp"
+
+// Why a rule does not join two neighbouring fragments.
+enum class block_reason {
+  first_part,   // the first fragment's values do not agree with the rule's first part
+  second_part,  // the second fragment's values do not agree with the rule's second part
+  condition,    // a triple of the condition finds no common value
+};
+
+struct blocked_rule {
+  const grammar_rule* rule = nullptr;
+  block_reason reason = block_reason::condition;
+  // The group that fails: of the rule part (first_part, second_part) or of
+  // the first component (condition); 0 when the group counts differ.
+  int group = 0;
+  int second_group = 0;  // condition: the second component's group
+  // The two sides: rule part and fragment, or first and second fragment;
+  // and the failing group's bytes on both sides (all values where a side
+  // lacks the group).
+  const subcat_value_set* first_values = nullptr;
+  const subcat_value_set* second_values = nullptr;
+  unsigned char first_group_byte = kAllValues;
+  unsigned char second_group_byte = kAllValues;
+};
+
+struct sentence_diagnosis {
+  // The fragments left to right; a null entry stands for a word position
+  // that no node covers (`uncovered` lists those positions).
+  std::vector<const parse_node*> fragments;
+  std::vector<int> uncovered;
+  // For each pair of neighbouring fragments (index of the first), the
+  // blocked rules in rule order.
+  std::vector<std::vector<blocked_rule>> blocked;
+};
+
+// The diagnosis of a sentence of `word_count` positions over all its nodes.
+// Among coverings with the fewest fragments, each fragment is the node made
+// first. Only rules the parser tries for the first fragment are looked at.
+sentence_diagnosis diagnose(const grammar_tables& grammar, const node_list& nodes,
+                            int word_count);

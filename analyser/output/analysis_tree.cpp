@@ -1,0 +1,33 @@
+#include "analyser/output/analysis_tree.hpp"
+
+std::vector<std::string_view> position_words(const sentence_words& words) {
+  std::vector<std::string_view> at(1);
+  for (const sentence_word& w : words.words) {
+    const auto* text = reinterpret_cast<const char*>(w.text);
+    at.resize(w.position + (w.stem_length > 0 ? 2 : 1));
+    if (w.stem_length == 0) {
+      at[w.position] = std::string_view(text, w.length);
+      continue;
+    }
+    at[w.position] = std::string_view(text, w.stem_length);
+    at[w.position + 1] = std::string_view(text + w.stem_length, w.length - w.stem_length);
+  }
+  return at;
+}
+
+std::vector<const parse_node*> complete_analyses(const sentence_analysis& analysis) {
+  std::vector<const parse_node*> found;
+  for (const parse_node* n = analysis.axiom; n != nullptr; n = n->next) {
+    if (is_complete_analysis(*n, analysis.target)) found.push_back(n);
+  }
+  return found;
+}
+
+std::vector<int> group_values(unsigned char group) {
+  constexpr int kHighestValue = 8;
+  std::vector<int> values;
+  for (int v = 1; v <= kHighestValue; ++v) {
+    if (group & (1u << (v - 1))) values.push_back(v);
+  }
+  return values;
+}

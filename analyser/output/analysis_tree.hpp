@@ -1,0 +1,45 @@
+// What the writers share about an analysis: its tree walked depth first, the
+// word at every position, and the complete analyses of a sentence.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "analyser/grammar/sentence_analysis.hpp"
+
+// Visits the tree below `root` depth first, the left component before the
+// right one: enter(node, second) before a node's components, where `second`
+// tells a right component; leave(node) after them. Iterative, so that a deep
+// chain of unary rules cannot exhaust the call stack.
+template <typename Enter, typename Leave>
+void walk_tree(const parse_node* root, Enter&& enter, Leave&& leave) {
+  struct step {
+    const parse_node* node;
+    bool second;
+    bool leaving;
+  };
+  std::vector<step> pending{{root, false, false}};
+  while (!pending.empty()) {
+    const step s = pending.back();
+    pending.pop_back();
+    if (s.leaving) {
+      leave(s.node);
+      continue;
+    }
+    enter(s.node, s.second);
+    pending.push_back({s.node, s.second, true});
+    if (s.node->right_comp != nullptr) pending.push_back({s.node->right_comp, true, false});
+    if (s.node->left_comp != nullptr) pending.push_back({s.node->left_comp, false, false});
+  }
+}
+
+// The text of every word position, from 1 (entry 0 is empty): a word's own
+// text, or for a split word its stem and then its ending.
+std::vector<std::string_view> position_words(const sentence_words& words);
+
+// The complete analyses of the sentence in node-list order (the first is the
+// one the printout shows).
+std::vector<const parse_node*> complete_analyses(const sentence_analysis& analysis);
+
+// The values of one group byte, from 1 to 8.
+std::vector<int> group_values(unsigned char group);

@@ -1,0 +1,114 @@
+#include "analyser/output/diagnosis_text.hpp"
+
+#include "analyser/base/utf8_text.hpp"
+#include "analyser/output/brackets.hpp"
+#include "analyser/output/node_list.hpp"
+
+namespace {
+std::string name_of(const category_entry* category) {
+  return category == nullptr ? "" : std::string(reinterpret_cast<const char*>(category->name),
+                                                category->name_length);
+}
+
+const char* reason_text(block_reason reason) {
+  switch (reason) {
+    case block_reason::first_part:
+      return "first part";
+    case block_reason::second_part:
+      return "second part";
+    case block_reason::condition:
+      return "condition";
+  }
+  return "";
+}
+
+void print_span(std::FILE* out, const parse_node* node) {
+  std::fprintf(out, "  %d-%d ", node->seg_start, node->seg_end);
+}
+
+void print_blocked(const log_output& log, const parse_node& first, const parse_node& second,
+                   const blocked_rule& b) {
+  std::FILE* out = log.out;
+  std::fprintf(out, "  %d-%d + %d-%d: rule %d ", first.seg_start, first.seg_end,
+               second.seg_start, second.seg_end, b.rule->rule_number);
+  write_text(out, rule_text(*b.rule), log.utf8);
+  if (b.rule->label[0] != '\0') {
+    std::fputs(" (", out);
+    write_text(out, b.rule->label, log.utf8);
+    std::fputc(')', out);
+  }
+  std::fprintf(out, ", %s", reason_text(b.reason));
+  if (b.group == 0 && b.reason != block_reason::condition) {
+    const int a = b.first_values != nullptr ? b.first_values[0] : 0;
+    const int n = b.second_values != nullptr ? b.second_values[0] : 0;
+    std::fprintf(out, ": %d groups against %d\n", a, n);
+    return;
+  }
+  std::fprintf(out, " group %d", b.group);
+  if (b.reason == block_reason::condition && b.second_group != b.group) {
+    std::fprintf(out, "/%d", b.second_group);
+  }
+  std::fputc(':', out);
+  print_subcat_group(out, b.first_group_byte);
+  std::fputs(" against", out);
+  print_subcat_group(out, b.second_group_byte);
+  std::fputc('\n', out);
+}
+}  // namespace
+
+std::string rule_text(const grammar_rule& rule) {
+  std::string text = name_of(rule.parts[0].category);
+  if (rule.parts[1].category != nullptr) text += " + " + name_of(rule.parts[1].category);
+  return text + " = " + name_of(rule.parts[2].category);
+}
+
+void print_diagnosis(const log_output& log, const grammar_tables& grammar,
+                     const sentence_analysis& analysis) {
+  const sentence_diagnosis d = diagnose(grammar, *analysis.nodes, analysis.words.word_count);
+  const log_output quiet{log.out, false, log.utf8};  // no trace lines for the fragments' brackets
+  std::fputs("fragments:\n", log.out);
+  for (std::size_t i = 0; i < d.fragments.size(); ++i) {
+    const parse_node* f = d.fragments[i];
+    if (f == nullptr) continue;
+    print_span(log.out, f);
+    write_text(log.out, bracket_line(f, false, quiet).bracket_text, log.utf8);
+    std::fputc('\n', log.out);
+  }
+  for (int position : d.uncovered) std::fprintf(log.out, "  word %d: no constituent\n", position);
+  bool any = false;
+  for (std::size_t i = 0; i < d.blocked.size(); ++i) {
+    for (const blocked_rule& b : d.blocked[i]) {
+      if (!any) std::fputs("blocked:\n", log.out);
+      any = true;
+      print_blocked(log, *d.fragments[i], *d.fragments[i + 1], b);
+    }
+  }
+  if (!any) std::fputs("blocked: none\n", log.out);
+}
+
+void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,
+                          const sentence_word& word) {
+  const std::vector<split_attempt> attempts = split_attempts(lexicon, word.text, word.length);
+  if (word.text[0] >= '0' && word.text[0] <= '9') return;
+  if (attempts.empty()) {
+    std::fputs("split: no ending of the endings file fits (a stem keeps at least 3 characters)\n",
+               log.out);
+    return;
+  }
+  std::fputs("split:\n", log.out);
+  for (const split_attempt& a : attempts) {
+    std::fputs("  ", log.out);
+    write_text(log.out, word.text, a.stem_length, log.utf8);
+    std::fputs(" + ", log.out);
+    write_text(log.out, word.text + a.stem_length, word.length - a.stem_length, log.utf8);
+    const char* missing = !a.stem_found && !a.ending_found ? "stem and ending"
+                          : !a.stem_found                 ? "stem"
+                                                          : "ending";
+    std::fprintf(log.out, ": %s not in the lexicon\n", missing);
+  }
+}
+
+std::string count_text(const sentence_analysis& analysis, std::size_t complete) {
+  (void)analysis;
+  return std::to_string(complete);
+}

@@ -1,0 +1,27 @@
+// The printout of -why: for a sentence without analysis its fragments and
+// the rules blocked between them, for an unknown word the splits tried.
+#pragma once
+
+#include <string>
+
+#include "analyser/base/log_output.hpp"
+#include "analyser/grammar/diagnosis.hpp"
+#include "analyser/grammar/sentence_analysis.hpp"
+
+// "fragments:" with one line per fragment (its span and bracket line, or
+// the word no constituent covers), then "blocked:" with one line per
+// blocked rule between neighbouring fragments, or "blocked: none".
+void print_diagnosis(const log_output& log, const grammar_tables& grammar,
+                     const sentence_analysis& analysis);
+
+// "split:" and one line per split tried ("KATZ + EN: stem not in the
+// lexicon"), or why none was tried.
+void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,
+                          const sentence_word& word);
+
+// A rule as "NPHR + VPHR = SATZ".
+std::string rule_text(const grammar_rule& rule);
+
+// The number of complete analyses as written: the exact count when the
+// analysis has one, else `complete`.
+std::string count_text(const sentence_analysis& analysis, std::size_t complete);

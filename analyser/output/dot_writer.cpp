@@ -1,0 +1,116 @@
+#include "analyser/output/dot_writer.hpp"
+
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/utf8_text.hpp"
+#include "analyser/output/analysis_tree.hpp"
+
+namespace {
+// A text inside a double-quoted Graphviz string.
+void append_quoted(std::string& out, std::string_view text) {
+  for (unsigned char c : text) {
+    if (c == '"') {
+      out += "\\\"";
+    } else if (c < ' ') {
+      out += ' ';
+    } else {
+      out += utf8_of(c);  // the convention's backslash is the letter Ö
+    }
+  }
+}
+
+void append_values(std::string& out, const subcat_value_set* values) {
+  if (values == nullptr || values[0] == 0) return;
+  out += "\\n";
+  for (int g = 1; g <= values[0]; ++g) {
+    out += '(';
+    const char* separator = "";
+    if (values[g] != kAllValues) {
+      for (int v : group_values(values[g])) {
+        out += separator + std::to_string(v);
+        separator = ",";
+      }
+    }
+    out += ')';
+  }
+}
+
+// One constituent's box: category, values, and the rule that made it.
+void append_box(std::string& out, const parse_node& n, int id) {
+  out += "  n" + std::to_string(id) + " [label=\"";
+  append_quoted(out, {reinterpret_cast<const char*>(n.category->name),
+                      static_cast<std::size_t>(n.category->name_length)});
+  append_values(out, n.subcat_values);
+  if (n.rule != nullptr) {
+    out += "\\nrule " + std::to_string(n.rule->rule_number);
+    if (n.rule->label[0] != '\0') {
+      out += ": ";
+      append_quoted(out, n.rule->label);
+    }
+  }
+  out += "\"];\n";
+}
+
+std::string title_of(const sentence_analysis& analysis, const std::string& name) {
+  std::string title;
+  append_quoted(title, name + ": ");
+  const std::string_view sentence(reinterpret_cast<const char*>(analysis.text));
+  append_quoted(title, sentence.substr(0, sentence.empty() ? 0 : sentence.size() - 1));
+  return title;
+}
+}  // namespace
+
+std::string dot_graph(const parse_node* root, const sentence_analysis& analysis,
+                      const std::string& name) {
+  std::string out = "digraph \"";
+  append_quoted(out, name);
+  out += "\" {\n  label=\"" + title_of(analysis, name) + "\";\n  labelloc=t;\n";
+  out += "  ordering=out;\n  node [shape=box, fontname=\"Helvetica\"];\n  edge [arrowhead=none];\n";
+  if (root == nullptr) return out + "  none [shape=note, label=\"no analysis\"];\n}\n";
+  const std::vector<std::string_view> words = position_words(analysis.words);
+  std::unordered_map<const parse_node*, int> id;
+  std::vector<std::pair<int, const parse_node*>> stack;  // parents on the way down
+  std::string leaves = "  { rank=same;";
+  walk_tree(
+      root,
+      [&](const parse_node* n, bool) {
+        const int self = static_cast<int>(id.size()) + 1;
+        id[n] = self;
+        append_box(out, *n, self);
+        if (!stack.empty()) {
+          out += "  n" + std::to_string(stack.back().first) + " -> n" + std::to_string(self) + ";\n";
+        }
+        stack.push_back({self, n});
+        if (n->left_comp != nullptr) return;
+        const auto at = static_cast<std::size_t>(n->seg_start);
+        const std::string leaf = "w" + std::to_string(self);
+        out += "  " + leaf + " [shape=plaintext, label=\"";
+        append_quoted(out, at < words.size() ? words[at] : "");
+        out += "\"];\n  n" + std::to_string(self) + " -> " + leaf + ";\n";
+        leaves += " " + leaf + ";";
+      },
+      [&](const parse_node*) { stack.pop_back(); });
+  return out + leaves + " }\n}\n";
+}
+
+void dot_writer::sentence_analysed(const sentence_analysis& analysis) {
+  needing_memory("print_results: malloc Fehler", [&] {
+    std::vector<const parse_node*> trees = complete_analyses(analysis);
+    const std::string sentence = "sentence " + std::to_string(analysis.number);
+    if (trees.empty()) {
+      const std::string graph = dot_graph(nullptr, analysis, sentence);
+      std::fwrite(graph.data(), 1, graph.size(), out_);
+    }
+    if (!all_ && trees.size() > 1) trees.resize(1);
+    if (all_ && trees.size() > static_cast<std::size_t>(limit_)) trees.resize(limit_);
+    for (std::size_t k = 0; k < trees.size(); ++k) {
+      const std::string name = all_ ? sentence + ", analysis " + std::to_string(k + 1) : sentence;
+      const std::string graph = dot_graph(trees[k], analysis, name);
+      std::fwrite(graph.data(), 1, graph.size(), out_);
+    }
+    std::fflush(out_);
+  });
+}

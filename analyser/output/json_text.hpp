@@ -1,0 +1,19 @@
+// Building JSON text: strings of the analyser's 7-bit convention written as
+// UTF-8 JSON strings, numbers, lists of values.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Appends `text` (convention bytes) as a JSON string: the convention's
+// letters as the letters they stand for, other bytes of 0x80 and above as the
+// characters of ISO-8859-1 (so a backslash is the letter Ö), quotes and
+// control characters escaped. The result is valid UTF-8 whatever the bytes.
+void append_json_string(std::string& out, std::string_view text);
+
+// Appends `"key":`, with a comma before it unless it opens an object.
+void append_key(std::string& out, std::string_view key);
+
+// Appends a value set as a list of groups, each the list of its values;
+// "null" for no set.
+void append_json_values(std::string& out, const unsigned char* values);

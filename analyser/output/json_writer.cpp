@@ -1,0 +1,209 @@
+#include "analyser/output/json_writer.hpp"
+
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/output/analysis_tree.hpp"
+#include "analyser/output/json_text.hpp"
+
+namespace {
+std::string_view text_of(const unsigned char* text, int length) {
+  return {reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)};
+}
+
+std::string_view name_of(const category_entry& category) {
+  return text_of(category.name, category.name_length);
+}
+
+const char* outcome_name(sentence_outcome outcome) {
+  switch (outcome) {
+    case sentence_outcome::no_words:
+      return "no_words";
+    case sentence_outcome::unknown_word:
+      return "unknown_word";
+    case sentence_outcome::node_limit:
+      return "node_limit";
+    case sentence_outcome::analysed:
+      return "analysed";
+    case sentence_outcome::no_analysis:
+      return "no_analysis";
+  }
+  return "";
+}
+
+// The fields every node and every tree node have.
+void append_node_fields(std::string& out, const parse_node& node) {
+  append_key(out, "category");
+  append_json_string(out, name_of(*node.category));
+  append_key(out, "start");
+  out += std::to_string(node.seg_start);
+  append_key(out, "end");
+  out += std::to_string(node.seg_end);
+  append_key(out, "values");
+  append_json_values(out, node.subcat_values);
+  append_key(out, "rule");
+  out += node.rule != nullptr ? std::to_string(node.rule->rule_number) : "null";
+  append_key(out, "label");
+  append_json_string(out, node.label != nullptr ? node.label : "");
+}
+
+// The tree below `root` as nested objects; a word node is a leaf with its word.
+void append_tree(std::string& out, const parse_node* root,
+                 const std::vector<std::string_view>& words) {
+  walk_tree(
+      root,
+      [&](const parse_node* n, bool second) {
+        if (second) out += ',';
+        out += '{';
+        append_node_fields(out, *n);
+        if (n->left_comp == nullptr) {
+          append_key(out, "word");
+          const std::size_t at = static_cast<std::size_t>(n->seg_start);
+          append_json_string(out, at < words.size() ? words[at] : "");
+        } else {
+          append_key(out, "children");
+          out += '[';
+        }
+      },
+      [&](const parse_node* n) { out += n->left_comp == nullptr ? "}" : "]}"; });
+}
+
+void append_words(std::string& out, const sentence_analysis& analysis) {
+  append_key(out, "words");
+  out += '[';
+  for (const sentence_word& w : analysis.words.words) {
+    if (out.back() != '[') out += ',';
+    out += '{';
+    append_key(out, "position");
+    out += std::to_string(w.position);
+    append_key(out, "text");
+    append_json_string(out, text_of(w.text, w.length));
+    if (w.stem_length > 0) {
+      append_key(out, "stem");
+      append_json_string(out, text_of(w.text, w.stem_length));
+      append_key(out, "ending");
+      append_json_string(out, text_of(w.text + w.stem_length, w.length - w.stem_length));
+    }
+    out += '}';
+  }
+  out += ']';
+}
+
+void append_readings(std::string& out, const sentence_analysis& analysis) {
+  append_key(out, "readings");
+  out += '[';
+  for (const word_reading& r : analysis.words.readings) {
+    if (out.back() != '[') out += ',';
+    out += '{';
+    append_key(out, "position");
+    out += std::to_string(r.position);
+    append_key(out, "category");
+    append_json_string(out, name_of(*r.entry->category));
+    append_key(out, "values");
+    append_json_values(out, r.entry->subcat_values);
+    append_key(out, "label");
+    append_json_string(out, r.label);
+    out += '}';
+  }
+  out += ']';
+}
+
+// Every node in creation order, numbered from 1, components by number.
+void append_nodes(std::string& out, const node_list& nodes) {
+  std::unordered_map<const parse_node*, long> number;
+  append_key(out, "nodes");
+  out += '[';
+  for (const parse_node* n = nodes.head; n != nullptr; n = n->next) {
+    const long id = static_cast<long>(number.size()) + 1;
+    number[n] = id;
+    if (id > 1) out += ',';
+    out += '{';
+    append_key(out, "id");
+    out += std::to_string(id);
+    append_node_fields(out, *n);
+    append_key(out, "left");
+    out += n->left_comp != nullptr ? std::to_string(number.at(n->left_comp)) : "null";
+    append_key(out, "right");
+    out += n->right_comp != nullptr ? std::to_string(number.at(n->right_comp)) : "null";
+    out += '}';
+  }
+  out += ']';
+}
+
+void append_all_analyses(std::string& out, const std::vector<const parse_node*>& complete,
+                         long limit, const std::vector<std::string_view>& words) {
+  append_key(out, "all_analyses");
+  out += '[';
+  const std::size_t shown = std::min(complete.size(), static_cast<std::size_t>(limit));
+  for (std::size_t k = 0; k < shown; ++k) {
+    if (k > 0) out += ',';
+    append_tree(out, complete[k], words);
+  }
+  out += ']';
+  append_key(out, "analyses_left_out");
+  out += std::to_string(complete.size() - shown);
+}
+
+// The number of complete analyses: the nodes that are one, when the parse
+// made every node.
+void append_count(std::string& out, const std::vector<const parse_node*>& complete) {
+  append_key(out, "analyses");
+  out += std::to_string(complete.size());
+}
+
+void append_record(std::string& out, const sentence_analysis& analysis,
+                   const record_settings& settings) {
+  out += '{';
+  append_key(out, "version");
+  out += std::to_string(kRecordVersion);
+  append_key(out, "number");
+  out += std::to_string(analysis.number);
+  append_key(out, "text");
+  append_json_string(out, analysis.as_read);
+  append_key(out, "sentence");
+  const std::string_view sentence(reinterpret_cast<const char*>(analysis.text));
+  append_json_string(out, sentence.substr(0, sentence.empty() ? 0 : sentence.size() - 1));
+  append_words(out, analysis);
+  append_readings(out, analysis);
+  append_key(out, "outcome");
+  append_json_string(out, outcome_name(analysis.outcome));
+  if (analysis.outcome == sentence_outcome::unknown_word) {
+    append_key(out, "unknown_word");
+    const sentence_word& w = analysis.words.unknown;
+    append_json_string(out, text_of(w.text, w.length));
+  }
+  const std::vector<std::string_view> words = position_words(analysis.words);
+  const std::vector<const parse_node*> complete = complete_analyses(analysis);
+  append_count(out, complete);
+  append_key(out, "analysis");
+  if (analysis.axiom != nullptr) {
+    append_tree(out, analysis.axiom, words);
+  } else {
+    out += "null";
+  }
+  if (settings.all) append_all_analyses(out, complete, settings.analysis_limit, words);
+  append_key(out, "node_count");
+  out += std::to_string(analysis.nodes != nullptr ? analysis.nodes->count : 0);
+  append_key(out, "time_us");
+  out += std::to_string(analysis.time_us);
+  if (settings.nodes && analysis.nodes != nullptr) append_nodes(out, *analysis.nodes);
+  out += '}';
+}
+}  // namespace
+
+std::string json_record(const sentence_analysis& analysis, const record_settings& settings) {
+  std::string out;
+  append_record(out, analysis, settings);
+  return out;
+}
+
+void json_writer::sentence_analysed(const sentence_analysis& analysis) {
+  needing_memory("json_record: malloc Fehler", [&] {
+    const std::string record = json_record(analysis, settings_);
+    std::fwrite(record.data(), 1, record.size(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+  });
+}

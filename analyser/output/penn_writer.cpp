@@ -1,0 +1,78 @@
+#include "analyser/output/penn_writer.hpp"
+
+#include <string_view>
+#include <vector>
+
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/utf8_text.hpp"
+#include "analyser/output/analysis_tree.hpp"
+
+namespace {
+// A label or leaf that the bracket reader takes as one token.
+void append_token(std::string& out, std::string_view text) {
+  if (text.empty()) text = "-NONE-";
+  for (unsigned char c : text) {
+    if (c == '(') {
+      out += "-LRB-";
+    } else if (c == ')') {
+      out += "-RRB-";
+    } else if (c <= ' ') {
+      out += '_';
+    } else {
+      out += utf8_of(c);
+    }
+  }
+}
+
+void append_values(std::string& out, const subcat_value_set* values) {
+  if (values == nullptr) return;
+  for (int g = 1; g <= values[0]; ++g) {
+    out += '[';
+    if (values[g] == kAllValues) {
+      out += '*';
+    } else {
+      const char* separator = "";
+      for (int v : group_values(values[g])) {
+        out += separator + std::to_string(v);
+        separator = ",";
+      }
+    }
+    out += ']';
+  }
+}
+}  // namespace
+
+std::string penn_tree(const parse_node* root, const sentence_analysis& analysis, bool values) {
+  const std::vector<std::string_view> words = position_words(analysis.words);
+  std::string out;
+  walk_tree(
+      root,
+      [&](const parse_node* n, bool) {
+        if (!out.empty()) out += ' ';
+        out += '(';
+        const category_entry& c = *n->category;
+        append_token(out, {reinterpret_cast<const char*>(c.name),
+                           static_cast<std::size_t>(c.name_length)});
+        if (values) append_values(out, n->subcat_values);
+        if (n->left_comp != nullptr) return;
+        const auto at = static_cast<std::size_t>(n->seg_start);
+        out += ' ';
+        append_token(out, at < words.size() ? words[at] : "");
+      },
+      [&](const parse_node*) { out += ')'; });
+  return out;
+}
+
+void penn_writer::sentence_analysed(const sentence_analysis& analysis) {
+  needing_memory("print_results: malloc Fehler", [&] {
+    std::vector<const parse_node*> trees = complete_analyses(analysis);
+    if (!all_ && trees.size() > 1) trees.resize(1);
+    if (all_ && trees.size() > static_cast<std::size_t>(limit_)) trees.resize(limit_);
+    for (const parse_node* root : trees) {
+      const std::string line = penn_tree(root, analysis, values_);
+      std::fprintf(out_, "%s\n", line.c_str());
+    }
+    if (all_ || trees.empty()) std::fputc('\n', out_);
+    std::fflush(out_);
+  });
+}
