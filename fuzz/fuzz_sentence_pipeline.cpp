@@ -61,7 +61,7 @@ fuzz_settings settings_from(std::string_view text) {
 class recording_writer : public result_writer {
  public:
   explicit recording_writer(const analyser_state& state)
-      : printout_(state.messages, state.log(), state.output_flags, state.console_input == 0) {}
+      : printout_(state.messages, state.log(), {state.output_flags, state.console_input == 0}) {}
 
   void sentence_read(int number, const unsigned char* sentence) override {
     printout_.sentence_read(number, sentence);

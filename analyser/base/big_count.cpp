@@ -83,7 +83,8 @@ void big_count::assign(limb_vector value) {
 
 void big_count::add(const big_count& other) {
   std::uint64_t sum = 0;
-  if (limbs_.empty() && other.limbs_.empty() && !__builtin_add_overflow(small_, other.small_, &sum)) {
+  if (limbs_.empty() && other.limbs_.empty() &&
+      !__builtin_add_overflow(small_, other.small_, &sum)) {
     small_ = sum;
     return;
   }

@@ -8,12 +8,17 @@
 // needing_memory.
 #pragma once
 
+#include <cstddef>
 #include <new>
 #include <utility>
 
-// The framed text of an ending run; always a string literal.
+// Characters of a fatal text that are kept (the rest is cut).
+constexpr std::size_t kFatalTextCapacity = 400;
+
+// The framed text of an ending run, held in the exception itself, so that
+// ending needs no memory.
 struct fatal_end {
-  const char* text;
+  char text[kFatalTextCapacity + 1];
 };
 
 // Ends the run with `text` in the fatal frame.

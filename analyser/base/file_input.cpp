@@ -1,7 +1,50 @@
 #include "analyser/base/file_input.hpp"
 
-unique_file open_text_file(const std::string& name) {
-  return unique_file(std::fopen(name.c_str(), "r"));
+#include <stdio.h>
+
+#include <new>
+
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/utf8_text.hpp"
+
+namespace {
+// A read stream over its own copy of `text`.
+unique_file stream_over(const std::string& text) {
+  if (text.empty()) return unique_file(std::fopen("/dev/null", "r"));
+  // One byte more than the text: the stream keeps a terminator behind it.
+  unique_file stream(fmemopen(nullptr, text.size() + 1, "w+"));
+  if (stream == nullptr) throw std::bad_alloc();
+  std::fwrite(text.data(), 1, text.size(), stream.get());
+  std::rewind(stream.get());
+  return stream;
+}
+
+// The whole file decoded from UTF-8, line by line.
+unique_file decoded(FILE* raw, const std::string& name) {
+  std::string text;
+  std::string line;
+  std::string converted;
+  utf8_fault fault;
+  for (long number = 1; read_line(raw, line); ++number) {
+    if (!from_utf8(line, converted, fault)) {
+      const std::string message = utf8_fault_text(name, number, fault);
+      fatal_error(message.c_str());
+    }
+    text += converted;
+  }
+  return stream_over(text);
+}
+}  // namespace
+
+unique_file open_text_file(const std::string& name, bool utf8) {
+  unique_file file(std::fopen(name.c_str(), "r"));
+  if (file == nullptr || !utf8) return file;
+  return decoded(file.get(), name);
+}
+
+std::string utf8_fault_text(const std::string& name, long line, const utf8_fault& fault) {
+  return name + ":" + std::to_string(line) + ":" + std::to_string(fault.column) + ": " +
+         fault.reason + ": bytes " + fault.bytes;
 }
 
 bool read_line(FILE* stream, std::string& line) {

@@ -6,13 +6,21 @@
 #include <memory>
 #include <string>
 
+#include "analyser/base/utf8_text.hpp"
+
 struct file_closer {
   void operator()(FILE* file) const { std::fclose(file); }
 };
 using unique_file = std::unique_ptr<FILE, file_closer>;
 
-// Opens `name` for reading as text; null when it cannot be opened.
-unique_file open_text_file(const std::string& name);
+// Opens `name` for reading as text; null when it cannot be opened. With
+// `utf8` the file is read whole and decoded (utf8_text.hpp), and the stream
+// returned holds its text in the 7-bit convention; a fault ends the run with
+// "FILE:LINE:COLUMN: REASON: bytes XX" in the fatal frame.
+unique_file open_text_file(const std::string& name, bool utf8 = false);
+
+// The message for a UTF-8 fault of `name`: "FILE:LINE:COLUMN: REASON: bytes XX".
+std::string utf8_fault_text(const std::string& name, long line, const utf8_fault& fault);
 
 // Reads the next line of `stream` into `line`, whatever its length, with its
 // line end (LF) when it has one; zero bytes are kept. False when the stream

@@ -36,6 +36,7 @@ struct message_table {
 // Writes message `number` (the first record with that number) to `out` with
 // its escapes expanded: backslash-n and backslash-r become line feed and
 // carriage return, any other escaped character is dropped with its
-// backslash, and so is a backslash at the very end. Returns 0, or -1 when
-// there is no such message (nothing is written).
-int show_message(const message_table& messages, std::FILE* out, int number);
+// backslash, and so is a backslash at the very end; with `utf8` the text is
+// written in UTF-8. Returns 0, or -1 when there is no such message (nothing
+// is written).
+int show_message(const message_table& messages, std::FILE* out, int number, bool utf8 = false);

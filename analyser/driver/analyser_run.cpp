@@ -32,12 +32,27 @@ struct run_complete {
   int status;
 };
 
+// True when nothing of the run looks at the nodes made after a sentence's
+// first complete analysis: the node table (-list), the trace and -all do.
+// (Counts come from the packed chart, not from the nodes.)
+bool first_analysis_is_enough(const analyser_state& state) {
+  return !(state.output_flags & OUT_LIST) && state.trace_flag == 0 && !state.added.all_analyses;
+}
+
+// True when the run writes the number of complete analyses of a sentence.
+bool counts_analyses(const analyser_state& state) {
+  const added_settings& added = state.added;
+  return added.count || added.format == result_format::json || !added.suite_file_name.empty();
+}
+
 // What the analysis of every sentence works with: the loaded tables and the
 // settings of the run.
-analysis_setup setup_of(const analyser_state& state) {
+analysis_setup setup_of(analyser_state& state) {
   analysis_setup setup{state.lexicon, state.grammar, state.word_end_chars, state.start_category,
                        state.log()};
-  setup.stop_at_first_analysis = false;
+  setup.stop_at_first_analysis = first_analysis_is_enough(state);
+  setup.parse_tables = &state.parse_tables;
+  setup.count_analyses = counts_analyses(state);
   return setup;
 }
 

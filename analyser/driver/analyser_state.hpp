@@ -13,6 +13,7 @@
 #include "analyser/base/limits.hpp"
 #include "analyser/base/log_output.hpp"
 #include "analyser/base/messages.hpp"
+#include "analyser/grammar/chart_parser.hpp"
 #include "analyser/grammar/parse_node.hpp"
 #include "analyser/grammar/rules_reader.hpp"
 #include "analyser/lexicon/lexicon.hpp"
@@ -50,6 +51,14 @@ struct added_settings {
   const char* misuse = nullptr;       // what is wrong with the command line, or null
 };
 
+// Where the sentence reader stands in a UTF-8 input: the current line,
+// decoded, and how far it has been handed out.
+struct sentence_reading {
+  std::string decoded;
+  std::size_t at = 0;
+  long line_number = 0;
+};
+
 struct analyser_state {
   // Streams: the printout and every message go to `out`; the console is read
   // from `console`. Machine-readable results go to `results`; while they
@@ -68,8 +77,12 @@ struct analyser_state {
   std::string input_file_name;
   added_settings added;
 
-  // Start-up tables.
+  // Start-up tables, and the names of the files they were loaded from (the
+  // rules file's name is the grammar's).
   unique_file config_file;
+  std::string message_file_name;
+  std::string lexicon_file_name;
+  std::string endings_file_name;
   message_table messages;
   unsigned char word_end_chars[kDelimiterSetSize] = {};
   unsigned char sentence_end_chars[kDelimiterSetSize] = {};
@@ -83,7 +96,9 @@ struct analyser_state {
   // its line end.
   char line_as_read[kSentenceCapacity] = {};
   int line_as_read_length = 0;
+  sentence_reading reading;
   node_list nodes;
+  indexed_parse_tables parse_tables;  // the parser's, reused from sentence to sentence
 
   // Where the lower layers write their warnings and trace lines.
   log_output log() const { return {out, trace_flag != 0, added.utf8}; }

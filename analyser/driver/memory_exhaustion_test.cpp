@@ -59,6 +59,8 @@ const std::set<std::string> kMemoryTexts = {
     "read_dict: malloc Fehler",             "keep_node: malloc Fehler",
     "make_node: malloc Fehler",             "parse_sentence: malloc Fehler",
     "print_results: malloc Fehler",         "malloc Fehler",
+    "count_analyses: malloc Fehler",        "read_sentence: malloc Fehler",
+    "json_record: malloc Fehler",
 };
 
 struct run_end {
@@ -70,7 +72,7 @@ struct run_end {
 // (negative: no limit).
 run_end run_example(long allowed) {
   const std::vector<std::string> words = {"Mirask", "-c", "mirask.cfg", "-i",
-                                          "saetze.txt", "-tree", "-subcat", "-list"};
+                                          "saetze.txt", "-tree", "-subcat", "-list", "-count", "-why"};
   std::vector<char*> argv;
   for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
   captured_output out;

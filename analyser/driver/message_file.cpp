@@ -7,6 +7,7 @@
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/linked_list.hpp"
 #include "analyser/base/text_utils.hpp"
+#include "analyser/base/utf8_text.hpp"
 
 namespace {
 // Appends the message of one line (line end removed) to the list. A line
@@ -32,7 +33,7 @@ bool read_message_lines(message_table& messages, FILE* file, const log_output& l
   std::string line;
   while (read_line(file, line)) {
     if (is_line_end_only(line)) continue;
-    if (log.trace) std::fputs(line.c_str(), log.out);
+    if (log.trace) write_text(log.out, line.c_str(), log.utf8);
     remove_line_end(line);
     if (!add_message(messages, line)) return false;
   }
@@ -62,7 +63,8 @@ bool read_messages(analyser_state& state) {
     return false;
   }
   remove_line_end(name);
-  unique_file file = open_text_file(name);
+  unique_file file = open_text_file(name, state.added.utf8);
   if (file == nullptr) return false;
+  state.message_file_name = name;
   return read_message_file(state.messages, file.get(), state.log());
 }

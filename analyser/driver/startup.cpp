@@ -52,11 +52,11 @@ void read_delimiters(analyser_state& state, unsigned char (&set)[kDelimiterSetSi
 
 // Loads the lexicon or the endings file named by the next configuration
 // line into `index`; returns its first entry.
-dict_entry* load_dictionary(analyser_state& state, letter_index& index, const char* open_failure) {
-  std::string name;
+dict_entry* load_dictionary(analyser_state& state, letter_index& index, const char* open_failure,
+                            std::string& name) {
   if (!read_line(state.config_file.get(), name)) fatal_error("Konf.Fehler");
   remove_line_end(name);
-  unique_file file = open_text_file(name);
+  unique_file file = open_text_file(name, state.added.utf8);
   if (file == nullptr) fatal_error(open_failure);
   clear_letter_index(index);
   lexicon_tables& lexicon = state.lexicon;
@@ -105,15 +105,16 @@ void load_everything(analyser_state& state) {
   read_delimiters(state, state.sentence_end_chars, "Error config.file: sentence delimiter chars");
   trace(state, "in initialize_everything(): sentence delimiters read\n");
   read_grammar(state.grammar, state.lexicon.categories, state.config_file.get(), state.log());
-  show_message(state.messages, state.out, kMessageRulesLoaded);
+  show_message(state.messages, state.out, kMessageRulesLoaded, state.added.utf8);
   trace(state, "in initialize_everything(): grammar read\n");
   lexicon_tables& lexicon = state.lexicon;
-  load_dictionary(state, lexicon.lexicon_index, "lexicon file error (not found)");
+  load_dictionary(state, lexicon.lexicon_index, "lexicon file error (not found)",
+                  state.lexicon_file_name);
   build_lexicon_table(lexicon.lexicon_table, lexicon.lexicon_index);
-  show_message(state.messages, state.out, kMessageLexiconLoaded);
-  lexicon.endings_list =
-      load_dictionary(state, lexicon.endings_index, "error endings file (not found)");
-  show_message(state.messages, state.out, kMessageEndingsLoaded);
+  show_message(state.messages, state.out, kMessageLexiconLoaded, state.added.utf8);
+  lexicon.endings_list = load_dictionary(state, lexicon.endings_index,
+                                         "error endings file (not found)", state.endings_file_name);
+  show_message(state.messages, state.out, kMessageEndingsLoaded, state.added.utf8);
 }
 }  // namespace
 

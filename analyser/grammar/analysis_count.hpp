@@ -15,7 +15,7 @@
 
 struct analysis_count {
   bool unbounded = false;  // a unary cycle: infinitely many analyses
-  big_count value;         // the exact number when bounded
+  big_count value;         // the exact number when bounded (0 when unbounded)
 };
 
 // The number of complete analyses (nodes for which is_complete_analysis(node,
@@ -32,5 +32,7 @@ analysis_count count_analyses(const grammar_tables& grammar, const parse_node* f
 
 // The number of nodes, word nodes included, that a full parse of the same
 // word nodes makes: finite exactly when the parse ends, and then equal to
-// the node count it ends with. No memory: fatal "count_nodes: malloc Fehler".
+// the node count it ends with (so it tells beforehand whether a node limit
+// stops the parse). Word nodes as for count_analyses.
+// No memory: fatal "count_nodes: malloc Fehler".
 analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first);

@@ -3,6 +3,7 @@
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/linked_list.hpp"
 #include "analyser/base/text_utils.hpp"
+#include "analyser/base/utf8_text.hpp"
 
 namespace {
 // Value of a condition digit that stands for "all values" on the component
@@ -81,7 +82,7 @@ parse_node* make_new_node(parse_work& work, const candidate& c) {
   category_entry* result = c.rule->parts[2].category;
   if (work.log.trace) {
     std::fprintf(work.log.out, "\n\t\t\tmake_node:hkr3=%p ", static_cast<void*>(result));
-    put_bytes(work.log.out, result->name, result->name_length);
+    write_text(work.log.out, result->name, result->name_length, work.log.utf8);
   }
   const subcat_value_set* values = copy_scratch(work.nodes.storage, work.subcat_scratch);
   parse_node* node = keep_node(work.nodes, result, values, c.left, c.right, c.rule, c.seg_start,
@@ -93,10 +94,11 @@ parse_node* make_new_node(parse_work& work, const candidate& c) {
 }
 
 bool is_complete_analysis(const parse_node& node, const analysis_target& target) {
+  // The span first: it rules out almost every node without a look at the name.
+  if (node.seg_start != 1 || node.seg_end != target.word_count) return false;
   const category_entry& category = *node.category;
   return category.name_length >= target.start_length &&
-         compare_bytes(category.name, target.start_category, target.start_length) == 0 &&
-         node.seg_start == 1 && node.seg_end == target.word_count;
+         compare_bytes(category.name, target.start_category, target.start_length) == 0;
 }
 
 const parse_node* find_axiom_node(const parse_node* first, const analysis_target& target) {

@@ -103,14 +103,19 @@ bool is_complete_analysis(const parse_node& node, const analysis_target& target)
 // The first node of the chain from `first` that is a complete analysis, or null.
 const parse_node* find_axiom_node(const parse_node* first, const analysis_target& target);
 
+struct indexed_parse_tables;
+
 // What one parse works with: the rules, the sentence's nodes, where trace
-// lines go, the analysis it may stop at (null: make every node), the nodes
-// made in the current pass, and the value set of the node about to be made.
+// lines go, the analysis it may stop at (null: make every node), the side
+// tables of the indexed parser kept from sentence to sentence (null: fresh
+// ones), the nodes made in the current pass, and the value set of the node
+// about to be made.
 struct parse_work {
   const grammar_tables& grammar;
   node_list& nodes;
   log_output log;
   const analysis_target* stop_at = nullptr;
+  indexed_parse_tables* tables = nullptr;
   long new_node_count = 0;
   unsigned char subcat_scratch[kMaxGroups + 1] = {};
 };

@@ -10,8 +10,14 @@ void make_all_nodes(parse_work& work) {
     make_all_nodes_reference(work);
     return;
   }
-  indexed_parse_tables tables;
-  needing_memory("parse_sentence: malloc Fehler", [&] { make_all_nodes_indexed(work, tables); });
+  needing_memory("parse_sentence: malloc Fehler", [&] {
+    if (work.tables != nullptr) {
+      make_all_nodes_indexed(work, *work.tables);
+      return;
+    }
+    indexed_parse_tables tables;
+    make_all_nodes_indexed(work, tables);
+  });
 }
 }  // namespace
 

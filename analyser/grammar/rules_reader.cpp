@@ -6,6 +6,7 @@
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/linked_list.hpp"
 #include "analyser/base/text_utils.hpp"
+#include "analyser/base/utf8_text.hpp"
 
 namespace {
 // Non-blank characters of a part that form its main category.
@@ -101,7 +102,7 @@ void rule_reader::take(unsigned char c) {
     if (stored_parts_ == 0 && category_.empty() && !broken_ && !label_mode_) {
       std::fprintf(log_.out, "\n%4d ", rule_number_);
     }
-    std::fputc(c, log_.out);
+    write_text(log_.out, &c, 1, log_.utf8);
   }
   if (c == ' ' && !label_mode_) return;
   if (c == '.') {
@@ -182,10 +183,11 @@ void read_grammar(grammar_tables& grammar, category_table& categories, FILE* con
   });
   if (log.trace) std::fprintf(log.out, "read_grammar(): file=%s\n", line.c_str());
   remove_line_end(line);
-  unique_file rules = open_text_file(line);
+  unique_file rules = open_text_file(line, log.utf8);
   if (rules == nullptr) {
     if (log.trace) std::fprintf(log.out, "read_grammar(): error 1: file=%s\n", line.c_str());
     fatal_error("Regeln: Dateifehler");
   }
+  grammar.file_name = line;
   read_rules(grammar, categories, rules.get(), log);
 }

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "analyser/base/arena.hpp"
 #include "analyser/base/log_output.hpp"
@@ -37,7 +38,8 @@ struct grammar_rule {
 // The grammar: the rules in file order, entered through the first letter of
 // their first part. Loaded once at start-up, read-only afterwards.
 struct grammar_tables {
-  arena storage;  // rules, their value sets and conditions
+  std::string file_name;  // the rules file it was loaded from
+  arena storage;          // rules, their value sets and conditions
   grammar_rule* rule_list = nullptr;
   grammar_rule* rule_tail = nullptr;
   grammar_rule* rule_index[kLetterSlots] = {};

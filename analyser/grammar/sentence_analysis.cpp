@@ -33,15 +33,20 @@ namespace {
 void parse_words(const analysis_setup& setup, node_list& nodes, sentence_analysis& result) {
   result.target = target_of(setup, result.words.word_count);
   const analysis_target& target = result.target;
+  if (setup.count_analyses) result.count = count_analyses(setup.grammar, nodes.head, target);
   parse_work work{setup.grammar, nodes, setup.log};
   if (setup.stop_at_first_analysis) work.stop_at = &target;
+  work.tables = setup.parse_tables;
   const parse_end end = parse_sentence(work);
   if (end == parse_end::node_limit) {
     result.outcome = sentence_outcome::node_limit;
     return;
   }
   result.stopped_early = end == parse_end::first_analysis;
-  result.axiom = find_axiom_node(nodes.head, target);
+  // A parse that stopped at a node it made stopped at the first analysis,
+  // the last node; otherwise (a word node is one already) the list is searched.
+  const bool made_last = result.stopped_early && nodes.tail->rule != nullptr;
+  result.axiom = made_last ? nodes.tail : find_axiom_node(nodes.head, target);
   result.outcome =
       result.axiom != nullptr ? sentence_outcome::analysed : sentence_outcome::no_analysis;
 }

@@ -3,9 +3,11 @@
 // the parse make it; the result writers turn it into output.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "analyser/base/log_output.hpp"
+#include "analyser/grammar/analysis_count.hpp"
 #include "analyser/grammar/parse_node.hpp"
 #include "analyser/lexicon/lex_analysis.hpp"
 
@@ -26,6 +28,9 @@ struct sentence_analysis {
   sentence_outcome outcome = sentence_outcome::no_words;
   analysis_target target{};           // what a complete analysis is
   const parse_node* axiom = nullptr;  // the first complete analysis, or null
+  // The exact number of complete analyses, when asked for and the sentence
+  // was parsed or stopped by the node limit (analysis_count.hpp).
+  std::optional<analysis_count> count;
   bool stopped_early = false;  // the parse ended at `axiom`: later nodes were not made
   long time_us = 0;            // the time the analysis took
 };
@@ -40,6 +45,12 @@ struct analysis_setup {
   // Stop the parse at the first complete analysis (nothing asks for the
   // nodes made after it).
   bool stop_at_first_analysis = false;
+  // The indexed parser's side tables, kept for the next sentence (null:
+  // every parse makes its own).
+  indexed_parse_tables* parse_tables = nullptr;
+  // Count the complete analyses over a packed chart, whether or not the
+  // parse makes them all.
+  bool count_analyses = false;
 };
 
 // Analyses `sentence` (as the sentence reader hands it out) into `nodes`,

@@ -5,6 +5,7 @@
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/linked_list.hpp"
 #include "analyser/base/text_utils.hpp"
+#include "analyser/base/utf8_text.hpp"
 
 namespace {
 // Characters after the "=" that form the category.
@@ -57,9 +58,9 @@ bool dict_reader::skip_comment(FILE* file) {
 
 // One character of a line, neither CR nor LF nor part of a comment.
 void dict_reader::take(int c) {
-  if (log_.trace) std::fputc(c, log_.out);
-  line_.started = true;
   const auto b = static_cast<unsigned char>(c);
+  if (log_.trace) write_text(log_.out, &b, 1, log_.utf8);
+  line_.started = true;
   switch (line_.field) {
     case line_field::label:
       if (line_.label.size() < kDictLabelLength && !(b == ' ' && line_.label.empty())) {

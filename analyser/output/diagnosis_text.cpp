@@ -109,6 +109,6 @@ void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,
 }
 
 std::string count_text(const sentence_analysis& analysis, std::size_t complete) {
-  (void)analysis;
-  return std::to_string(complete);
+  if (!analysis.count) return std::to_string(complete);
+  return analysis.count->unbounded ? "unbounded" : analysis.count->value.to_decimal();
 }

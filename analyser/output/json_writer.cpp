@@ -1,5 +1,6 @@
 #include "analyser/output/json_writer.hpp"
 
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -146,11 +147,22 @@ void append_all_analyses(std::string& out, const std::vector<const parse_node*>&
   out += std::to_string(complete.size() - shown);
 }
 
-// The number of complete analyses: the nodes that are one, when the parse
-// made every node.
-void append_count(std::string& out, const std::vector<const parse_node*>& complete) {
+// The number of complete analyses: the exact count, a string of digits
+// beyond 2^53 (where JSON numbers stop being exact) and "unbounded" for a
+// unary cycle; without a count, the complete nodes made.
+void append_count(std::string& out, const sentence_analysis& analysis,
+                  const std::vector<const parse_node*>& complete) {
+  constexpr std::uint64_t kLargestExactNumber = std::uint64_t{1} << 53;
   append_key(out, "analyses");
-  out += std::to_string(complete.size());
+  if (!analysis.count) {
+    out += std::to_string(complete.size());
+  } else if (analysis.count->unbounded) {
+    out += "\"unbounded\"";
+  } else if (analysis.count->value.fits_in(kLargestExactNumber)) {
+    out += analysis.count->value.to_decimal();
+  } else {
+    out += '"' + analysis.count->value.to_decimal() + '"';
+  }
 }
 
 void append_record(std::string& out, const sentence_analysis& analysis,
@@ -176,7 +188,7 @@ void append_record(std::string& out, const sentence_analysis& analysis,
   }
   const std::vector<std::string_view> words = position_words(analysis.words);
   const std::vector<const parse_node*> complete = complete_analyses(analysis);
-  append_count(out, complete);
+  append_count(out, analysis, complete);
   append_key(out, "analysis");
   if (analysis.axiom != nullptr) {
     append_tree(out, analysis.axiom, words);

@@ -17,7 +17,7 @@ void print_node_limit(std::FILE* out, long limit) {
 void printout_writer::print_analysis(const parse_node* axiom) {
   const int flags = settings_.output_flags;
   const bracket_output output = bracket_line(axiom, flags & OUT_SUBCAT, log_);
-  show_message(messages_, log_.out, kMessageAnalysisFound);
+  show_message(messages_, log_.out, kMessageAnalysisFound, log_.utf8);
   std::fputc(' ', log_.out);
   write_text(log_.out, output.bracket_text, log_.utf8);
   std::fputc('\n', log_.out);
@@ -47,7 +47,7 @@ void printout_writer::print_count(const sentence_analysis& analysis) {
 void printout_writer::print_results(const sentence_analysis& analysis) {
   const bool table = settings_.output_flags & OUT_LIST;
   if (analysis.axiom == nullptr) {
-    show_message(messages_, log_.out, kMessageNoAnalysis);
+    show_message(messages_, log_.out, kMessageNoAnalysis, log_.utf8);
     if (settings_.why && tables_.grammar != nullptr) {
       print_diagnosis(log_, *tables_.grammar, analysis);
       if (!table) return;
@@ -77,7 +77,7 @@ void printout_writer::sentence_analysed(const sentence_analysis& analysis) {
       case sentence_outcome::no_words:
         return;
       case sentence_outcome::unknown_word:
-        show_message(messages_, log_.out, kMessageWordNotFound);
+        show_message(messages_, log_.out, kMessageWordNotFound, log_.utf8);
         std::fputc(' ', log_.out);
         write_text(log_.out, analysis.words.unknown.text, analysis.words.unknown.length, log_.utf8);
         std::fputc('\n', log_.out);

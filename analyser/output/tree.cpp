@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "analyser/base/utf8_text.hpp"
+
 namespace {
 constexpr int kGridRows = 64;
 constexpr int kGridWidth = 256;
@@ -13,8 +15,14 @@ constexpr int kColumnStop = 248;
 // Underscores begin behind this many characters of the parent's label.
 constexpr int kParentLabelKept = 4;
 
+constexpr char kLabelMark = 'L';
+
 struct tree_scan {
   std::vector<std::string> grid = std::vector<std::string>(kGridRows, std::string(kGridWidth, ' '));
+  // kLabelMark where the grid holds a character of a label, whose UTF-8 form
+  // may take more than one byte.
+  std::vector<std::string> marks =
+      std::vector<std::string>(kGridRows, std::string(kGridWidth, ' '));
   int row = 0;
   int column = 0;
   int highest_row = 0;
@@ -57,13 +65,19 @@ void draw_label(tree_scan& scan, const char* label, std::size_t length) {
   scan.level_column[scan.depth] = scan.column;
   const int start = scan.column * kCellWidth;
   std::string& line = scan.grid[scan.row];
-  for (std::size_t j = 0; j < length && start + j < line.size(); ++j) line[start + j] = label[j];
+  for (std::size_t j = 0; j < length && start + j < line.size(); ++j) {
+    line[start + j] = label[j];
+    scan.marks[scan.row][start + j] = kLabelMark;
+  }
   if (scan.row == 0) return;
   scan.grid[scan.row - 1][start] = '|';
   scan.grid[scan.row - 2][start] = '|';
   const int parent_start = scan.level_column[scan.depth - 1] * kCellWidth;
-  std::string& parent_line = scan.grid[scan.row - kRowStep];
-  for (int p = parent_start + kParentLabelKept; p <= start; ++p) parent_line[p] = '_';
+  const int parent_row = scan.row - kRowStep;
+  for (int p = parent_start + kParentLabelKept; p <= start; ++p) {
+    scan.grid[parent_row][p] = '_';
+    scan.marks[parent_row][p] = ' ';
+  }
 }
 
 // Lays the text out; stops where a limit of the grid is reached.
@@ -93,7 +107,14 @@ void draw_analysis_tree(const log_output& log, const std::string& bracket_text) 
   scan_text(scan, bracket_text);
   const std::size_t width = static_cast<std::size_t>(scan.highest_column) * kCellWidth;
   for (int r = 0; r <= scan.highest_row; ++r) {
-    std::fwrite(scan.grid[r].data(), 1, width, log.out);
+    if (!log.utf8) {
+      std::fwrite(scan.grid[r].data(), 1, width, log.out);
+    } else {
+      for (std::size_t p = 0; p < width; ++p) {
+        const auto c = static_cast<unsigned char>(scan.grid[r][p]);
+        write_text(log.out, &c, 1, scan.marks[r][p] == kLabelMark);
+      }
+    }
     std::fputc('\n', log.out);
     std::fflush(log.out);
   }

@@ -12,5 +12,6 @@
 // the rightmost cell reached. The scan stops at depth 22 or at cell 31, and at
 // a ")" without its "(". Labels are cut at the end of their line: nothing is
 // written outside the grid. Writes to `log.out`, while tracing after the line
-// "in draw_analysis_tree()".
+// "in draw_analysis_tree()"; with `log.utf8` the labels' letters in UTF-8,
+// cells still counted in characters.
 void draw_analysis_tree(const log_output& log, const std::string& bracket_text);

@@ -1,0 +1,319 @@
+#include "analyser/grammar/analysis_count.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+#include "analyser/base/fatal_error.hpp"
+#include "analyser/base/limits.hpp"
+
+namespace {
+// Word positions a sentence can have (every word takes a byte of the buffer).
+constexpr int kMaxPositions = kSentenceCapacity;
+
+// One class of nodes that the rules cannot tell apart: same category entry,
+// same words, same value set.
+struct packed_item {
+  parse_node proxy{};     // category, value set and words, as the rules see a node
+  big_count derivations;  // the number of its nodes, when bounded
+  bool unbounded = false;
+  // In packed_chart::rules: the rules that the parser tries with such a node
+  // as first component and whose part 1 it matches.
+  std::uint32_t rules_begin = 0;
+  std::uint32_t rules_end = 0;
+};
+
+// A unary rule application within a span: item `to` has a node for every
+// node of item `from`.
+struct unary_edge {
+  std::uint32_t from;
+  std::uint32_t to;
+};
+
+// The chart and the work space of one count. Items are grouped by span, the
+// spans in the order they are filled: by length, then by start.
+struct packed_chart {
+  explicit packed_chart(const grammar_tables& g) : grammar(g) {}
+
+  const grammar_tables& grammar;
+  int positions = 0;
+  std::deque<packed_item> items;          // a deque: references stay valid as it grows
+  std::vector<std::uint32_t> span_first;  // by span_index: the span's first item
+  std::vector<std::uint32_t> span_last;   // and one past its last
+  std::vector<grammar_rule*> rules;
+  arena value_sets;  // the value sets of rule results
+  unsigned char scratch[kMaxGroups + 1] = {};
+  // The unary closure of the current span: its edges, and the ordering of
+  // its items (reused from span to span).
+  std::vector<unary_edge> edges;
+  std::vector<std::uint32_t> waiting;    // unsettled incoming edges per item
+  std::vector<std::uint32_t> out_first;  // per item: its first edge in `out`
+  std::vector<std::uint32_t> out;        // targets of the edges, by source
+  std::vector<std::uint32_t> ready;
+};
+
+// The words a chart item can cover, the span being [start, end].
+struct span {
+  int start;
+  int end;
+};
+
+std::size_t span_index(const packed_chart& chart, span s) {
+  return static_cast<std::size_t>(s.start - 1) * chart.positions + (s.end - 1);
+}
+
+bool same_values(const subcat_value_set* a, const subcat_value_set* b) {
+  if (a == nullptr || b == nullptr) return a == b;
+  return a[0] == b[0] && std::memcmp(a + 1, b + 1, a[0]) == 0;
+}
+
+// Appends an item and collects the rules it can begin, exactly as the
+// parser scans them from its category's initial letter.
+std::uint32_t add_item(packed_chart& chart, category_entry* category,
+                       const subcat_value_set* values, span s) {
+  packed_item& item = chart.items.emplace_back();
+  item.proxy.category = category;
+  item.proxy.subcat_values = values;
+  item.proxy.seg_start = s.start;
+  item.proxy.seg_end = s.end;
+  item.rules_begin = static_cast<std::uint32_t>(chart.rules.size());
+  for (grammar_rule* rule = first_rule_for(chart.grammar, item.proxy); rule != nullptr;
+       rule = next_rule_for(*rule, item.proxy)) {
+    if (part_matches(*rule, item.proxy, kFirstPart)) chart.rules.push_back(rule);
+  }
+  item.rules_end = static_cast<std::uint32_t>(chart.rules.size());
+  return static_cast<std::uint32_t>(chart.items.size() - 1);
+}
+
+// find_item's answer when the span has no such item yet.
+constexpr std::uint32_t kNoItem = UINT32_MAX;
+
+// The item of the current span (its items start at `first`) with this
+// category and value set, or kNoItem.
+std::uint32_t find_item(const packed_chart& chart, std::uint32_t first,
+                        const category_entry* category, const subcat_value_set* values) {
+  for (std::uint32_t at = first; at < chart.items.size(); ++at) {
+    const packed_item& item = chart.items[at];
+    if (item.proxy.category == category && same_values(item.proxy.subcat_values, values)) {
+      return at;
+    }
+  }
+  return kNoItem;
+}
+
+// The item of a word node, which keeps referring to the node's value set.
+std::uint32_t word_item(packed_chart& chart, std::uint32_t first, const parse_node& word) {
+  const std::uint32_t at = find_item(chart, first, word.category, word.subcat_values);
+  if (at != kNoItem) return at;
+  return add_item(chart, word.category, word.subcat_values, {word.seg_start, word.seg_end});
+}
+
+// The item of the node that `rule` makes with the value set that
+// apply_condition left in the scratch: no set when its count is 0, as
+// make_node stores it.
+std::uint32_t result_item(packed_chart& chart, std::uint32_t first, const grammar_rule& rule,
+                          span s) {
+  const subcat_value_set* values = chart.scratch[0] == 0 ? nullptr : chart.scratch;
+  category_entry* category = rule.parts[2].category;
+  const std::uint32_t at = find_item(chart, first, category, values);
+  if (at != kNoItem) return at;
+  if (values != nullptr) {
+    auto* copy = static_cast<unsigned char*>(chart.value_sets.allocate(values[0] + 1));
+    std::memcpy(copy, values, values[0] + 1);
+    values = copy;
+  }
+  return add_item(chart, category, values, s);
+}
+
+// The rule applications of `rule` make a node of `to` for each pair of
+// nodes of `left` and `right`.
+void add_pairs(packed_item& to, const packed_item& left, const packed_item& right) {
+  if (left.unbounded || right.unbounded) {
+    to.unbounded = true;
+  } else if (!to.unbounded) {
+    to.derivations.add_product(left.derivations, right.derivations);
+  }
+}
+
+// Every binary rule application with `left` as first component and an item
+// of the span `rights` as second component.
+void combine_with(packed_chart& chart, std::uint32_t first, std::uint32_t left_at, span whole,
+                  span rights) {
+  const packed_item& left = chart.items[left_at];
+  const std::size_t r = span_index(chart, rights);
+  for (std::uint32_t k = left.rules_begin; k < left.rules_end; ++k) {
+    const grammar_rule& rule = *chart.rules[k];
+    if (!is_binary(rule)) continue;
+    for (std::uint32_t right_at = chart.span_first[r]; right_at < chart.span_last[r]; ++right_at) {
+      const packed_item& right = chart.items[right_at];
+      if (!part_matches(rule, right.proxy, kSecondPart)) continue;
+      if (!apply_condition(rule, left.proxy, &right.proxy, chart.scratch)) continue;
+      add_pairs(chart.items[result_item(chart, first, rule, whole)], left, right);
+    }
+  }
+}
+
+// The items that binary rules make over the span from its shorter spans,
+// which are complete.
+void combine_binary(packed_chart& chart, std::uint32_t first, span whole) {
+  for (int split = whole.start; split < whole.end; ++split) {
+    const std::size_t l = span_index(chart, {whole.start, split});
+    for (std::uint32_t left_at = chart.span_first[l]; left_at < chart.span_last[l]; ++left_at) {
+      combine_with(chart, first, left_at, whole, {split + 1, whole.end});
+    }
+  }
+}
+
+// Applies the unary rules to every item of the span, the items they make
+// included, each item with each rule once; records the applications.
+void close_unary(packed_chart& chart, std::uint32_t first, span whole) {
+  chart.edges.clear();
+  for (std::uint32_t at = first; at < chart.items.size(); ++at) {
+    const packed_item& item = chart.items[at];
+    for (std::uint32_t k = item.rules_begin; k < item.rules_end; ++k) {
+      const grammar_rule& rule = *chart.rules[k];
+      if (is_binary(rule) || !apply_condition(rule, item.proxy, nullptr, chart.scratch)) continue;
+      chart.edges.push_back({at, result_item(chart, first, rule, whole)});
+    }
+  }
+}
+
+// Indexes the span's edges by source item (local numbers from `first`) and
+// counts the incoming edges of every item.
+void index_edges(packed_chart& chart, std::uint32_t first) {
+  const std::size_t count = chart.items.size() - first;
+  chart.waiting.assign(count, 0);
+  chart.out_first.assign(count + 1, 0);
+  chart.out.resize(chart.edges.size());
+  for (const unary_edge& e : chart.edges) {
+    ++chart.waiting[e.to - first];
+    ++chart.out_first[e.from - first + 1];
+  }
+  for (std::size_t i = 0; i < count; ++i) chart.out_first[i + 1] += chart.out_first[i];
+  std::vector<std::uint32_t> cursor(chart.out_first.begin(), chart.out_first.end() - 1);
+  for (const unary_edge& e : chart.edges) chart.out[cursor[e.from - first]++] = e.to - first;
+}
+
+// Passes the nodes of `from` on to `to` along one unary application.
+void pass_on(const packed_item& from, packed_item& to) {
+  if (from.unbounded) {
+    to.unbounded = true;
+  } else if (!to.unbounded) {
+    to.derivations.add(from.derivations);
+  }
+}
+
+// Adds the unary applications to the numbers, in topological order: an item
+// is settled once all the items that lead to it are. Items that never get
+// there lie on a unary cycle or behind one, and have nodes without end.
+void settle_unary(packed_chart& chart, std::uint32_t first) {
+  if (chart.edges.empty()) return;
+  index_edges(chart, first);
+  chart.ready.clear();
+  for (std::uint32_t i = 0; i < chart.waiting.size(); ++i) {
+    if (chart.waiting[i] == 0) chart.ready.push_back(i);
+  }
+  while (!chart.ready.empty()) {
+    const std::uint32_t from = chart.ready.back();
+    chart.ready.pop_back();
+    for (std::uint32_t k = chart.out_first[from]; k < chart.out_first[from + 1]; ++k) {
+      const std::uint32_t to = chart.out[k];
+      pass_on(chart.items[first + from], chart.items[first + to]);
+      if (--chart.waiting[to] == 0) chart.ready.push_back(to);
+    }
+  }
+  for (std::uint32_t i = 0; i < chart.waiting.size(); ++i) {
+    if (chart.waiting[i] > 0) chart.items[first + i].unbounded = true;
+  }
+}
+
+// Word nodes sorted in the order their spans are filled.
+using word_list = std::vector<const parse_node*>;
+
+bool fills_earlier(const parse_node* a, const parse_node* b) {
+  const int length_a = a->seg_end - a->seg_start;
+  const int length_b = b->seg_end - b->seg_start;
+  return length_a != length_b ? length_a < length_b : a->seg_start < b->seg_start;
+}
+
+// The word nodes from `first` that lie within positions 1 to `max_position`.
+word_list words_within(const parse_node* first, int max_position) {
+  word_list words;
+  for (const parse_node* node = first; node != nullptr && node->rule == nullptr;
+       node = node->next) {
+    if (node->category != nullptr && node->seg_start >= 1 && node->seg_start <= node->seg_end &&
+        node->seg_end <= max_position) {
+      words.push_back(node);
+    }
+  }
+  std::stable_sort(words.begin(), words.end(), fills_earlier);
+  return words;
+}
+
+// Fills one span: its word nodes (each a node of its own), the binary
+// applications, then the unary closure.
+void fill_span(packed_chart& chart, const word_list& words, std::size_t& next_word, span whole) {
+  const auto first = static_cast<std::uint32_t>(chart.items.size());
+  const big_count one(1);
+  for (; next_word < words.size() && words[next_word]->seg_start == whole.start &&
+         words[next_word]->seg_end == whole.end;
+       ++next_word) {
+    chart.items[word_item(chart, first, *words[next_word])].derivations.add(one);
+  }
+  combine_binary(chart, first, whole);
+  close_unary(chart, first, whole);
+  settle_unary(chart, first);
+  const std::size_t s = span_index(chart, whole);
+  chart.span_first[s] = first;
+  chart.span_last[s] = static_cast<std::uint32_t>(chart.items.size());
+}
+
+// Fills every span over the word nodes within positions 1 to `max_position`,
+// shorter spans first.
+void fill_chart(packed_chart& chart, const parse_node* first, int max_position) {
+  const word_list words = words_within(first, max_position);
+  for (const parse_node* word : words) chart.positions = std::max(chart.positions, word->seg_end);
+  const std::size_t spans = static_cast<std::size_t>(chart.positions) * chart.positions;
+  chart.span_first.assign(spans, 0);
+  chart.span_last.assign(spans, 0);
+  std::size_t next_word = 0;
+  for (int length = 1; length <= chart.positions; ++length) {
+    for (int start = 1; start + length - 1 <= chart.positions; ++start) {
+      fill_span(chart, words, next_word, {start, start + length - 1});
+    }
+  }
+}
+
+// The nodes of all items that `wanted` accepts.
+template <typename Wanted>
+analysis_count total_of(const packed_chart& chart, Wanted wanted) {
+  analysis_count total;
+  for (const packed_item& item : chart.items) {
+    if (!wanted(item.proxy)) continue;
+    if (item.unbounded) return {true, big_count()};
+    total.value.add(item.derivations);
+  }
+  return total;
+}
+}  // namespace
+
+analysis_count count_analyses(const grammar_tables& grammar, const parse_node* first,
+                              const analysis_target& target) {
+  if (target.word_count < 1) return {};
+  return needing_memory("count_analyses: malloc Fehler", [&] {
+    // Nodes within words 1 to word_count are made from word nodes there only.
+    packed_chart chart(grammar);
+    fill_chart(chart, first, std::min(target.word_count, kMaxPositions));
+    return total_of(chart, [&](const parse_node& n) { return is_complete_analysis(n, target); });
+  });
+}
+
+analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first) {
+  return needing_memory("count_nodes: malloc Fehler", [&] {
+    packed_chart chart(grammar);
+    fill_chart(chart, first, kMaxPositions);
+    return total_of(chart, [](const parse_node&) { return true; });
+  });
+}

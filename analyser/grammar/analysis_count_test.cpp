@@ -1,0 +1,455 @@
+#include "analyser/grammar/analysis_count.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "analyser/grammar/parser.hpp"
+#include "analyser/grammar/test_support.hpp"
+
+using namespace test_support;
+
+namespace {
+
+// One reading of a word position: a category name (longer names than four
+// characters are lexicon categories of their own) and a subcategory text.
+struct reading {
+  std::string name;
+  std::string subcat;
+};
+
+// A grammar and a sentence as text: rules in the form of test_support's
+// add_rule, and for each word position its readings.
+struct test_case {
+  std::vector<std::string> rules;
+  std::vector<std::vector<reading>> words;
+};
+
+// Names that begin other names are interned first, so that each gets an
+// entry of its own, whatever order a case uses them in.
+const char* const kLongNames[] = {"ABCDE", "SSSSX"};
+
+void build(grammar_fixture& state, const test_case& c) {
+  for (const char* name : kLongNames) category(state, name);
+  for (const std::string& rule : c.rules) add_rule(state, rule);
+  int position = 0;
+  for (const std::vector<reading>& readings : c.words) {
+    ++position;
+    for (const reading& r : readings) word_node(state, r.name, r.subcat, position, position);
+  }
+}
+
+// Parses to the end or to `limit` nodes, as the analyser does without
+// stopping at the first analysis.
+parse_end parse_all(grammar_fixture& state, long limit) {
+  state.nodes.limit = limit;
+  parse_work work{state.grammar, state.nodes, state.log()};
+  return parse_sentence(work);
+}
+
+analysis_target target_for(const std::string& start, int word_count) {
+  return {byte_data(start), byte_count(start), word_count};
+}
+
+long complete_nodes(const grammar_fixture& state, const analysis_target& target) {
+  long count = 0;
+  for (const parse_node* n = state.nodes.head; n != nullptr; n = n->next) {
+    count += is_complete_analysis(*n, target) ? 1 : 0;
+  }
+  return count;
+}
+
+analysis_count count_of(const grammar_fixture& state, const std::string& start, int word_count) {
+  return count_analyses(state.grammar, state.nodes.head, target_for(start, word_count));
+}
+
+std::string text_of(const analysis_count& count) {
+  return count.unbounded ? "unbounded" : count.value.to_decimal();
+}
+
+// Random grammars and sentences in the manner of the parser's differential
+// test: categories that share initial letters, one without an index slot,
+// lexicon categories with longer names; binary and unary rules (cycles
+// among them) with value sets, conditions and sometimes out of letter
+// order; positions with several readings, some twice.
+class grammar_generator {
+ public:
+  explicit grammar_generator(unsigned seed) : random_(seed) {}
+
+  test_case next() {
+    test_case c;
+    pick_categories();
+    const int rule_count = pick(1, 8);
+    for (int i = 0; i < rule_count; ++i) c.rules.push_back(rule());
+    if (pick(0, 5) != 0) sort_by_initial(c.rules);
+    const int positions = pick(1, 7);
+    for (int p = 0; p < positions; ++p) c.words.push_back(readings());
+    return c;
+  }
+
+  const std::vector<std::string>& names() const { return names_; }
+
+ private:
+  int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+  void pick_categories() {
+    static const char* const pool[] = {"AAAA", "ABCD", "AXYZ", "BBBB", "BACK",
+                                       "CCCC", "SSSS", "^UML", "aaaa"};
+    std::vector<std::string> all(std::begin(pool), std::end(pool));
+    std::shuffle(all.begin(), all.end(), random_);
+    all.resize(pick(2, 4));
+    names_ = all;
+    groups_.clear();
+    for (std::size_t k = 0; k < names_.size(); ++k) groups_.push_back(pick(0, 2));
+  }
+
+  int pick_category() { return pick(0, static_cast<int>(names_.size()) - 1); }
+
+  // Value groups for category k: mostly its own number of groups, "()"
+  // now and then, sometimes no set at all.
+  std::string groups(int k) {
+    if (pick(0, 4) == 0) return "";
+    const int count = pick(0, 8) == 0 ? pick(0, 3) : groups_[k];
+    std::string text = " ";
+    for (int g = 0; g < count; ++g) {
+      text += "G" + std::to_string(g) + "(";
+      if (pick(0, 3) != 0) {
+        for (int v = 1; v <= 3; ++v) {
+          if (pick(0, 1) == 1) text += std::to_string(v) + ",";
+        }
+        if (text.back() == ',') text.pop_back();
+      }
+      text += ")";
+    }
+    return text;
+  }
+
+  std::string part(int k) { return names_[k] + groups(k); }
+
+  std::string condition(bool binary) {
+    std::string text;
+    const int steps = pick(0, 2);
+    for (int s = 0; s < steps; ++s) {
+      for (int d = 0; d < (binary ? 3 : 2); ++d) text += " " + std::to_string(pick(0, 2));
+      text += ",";
+    }
+    if (pick(0, 8) == 0) text += " " + std::to_string(pick(0, 2));  // a stray digit
+    return text;
+  }
+
+  std::string rule() {
+    const bool binary = pick(0, 2) != 0;
+    std::string text = part(pick_category());
+    if (binary) text += " + " + part(pick_category());
+    return text + " = " + part(pick_category()) + ";" + condition(binary);
+  }
+
+  // A lexicon category: one of the case's, or a longer name whose first four
+  // characters may be one of them.
+  std::string word_category() {
+    if (pick(0, 9) == 0) return kLongNames[pick(0, 1)];
+    return names_[pick_category()];
+  }
+
+  std::vector<reading> readings() {
+    std::vector<reading> result;
+    const int count = pick(0, 3) == 0 ? pick(2, 3) : 1;
+    for (int r = 0; r < count; ++r) {
+      const std::string name = word_category();
+      const auto own = std::find(names_.begin(), names_.end(), name);
+      result.push_back({name, groups(own == names_.end() ? 0 : own - names_.begin())});
+    }
+    if (pick(0, 7) == 0) result.push_back(result.front());  // the same reading twice
+    return result;
+  }
+
+  static void sort_by_initial(std::vector<std::string>& rules) {
+    std::stable_sort(rules.begin(), rules.end(), [](const std::string& a, const std::string& b) {
+      return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
+    });
+  }
+
+  std::mt19937 random_;
+  std::vector<std::string> names_;
+  std::vector<int> groups_;
+};
+
+constexpr int kDifferentialCases = 4000;
+constexpr long kParseLimit = 600;
+
+// How a case came out, for the check that the generator reaches them all.
+struct outcome_mix {
+  int with_analyses = 0;  // parsed to the end, some complete analysis
+  int without = 0;        // parsed to the end, none
+  int unbounded = 0;      // the counter says unbounded; the parse hits the limit
+  int too_many = 0;       // finite, but more nodes than the limit
+};
+
+std::string describe(const test_case& c) {
+  std::string text = "rules:\n";
+  for (const std::string& r : c.rules) text += "  " + r + "\n";
+  text += "words:";
+  for (const auto& readings : c.words) {
+    text += " [";
+    for (const reading& r : readings) text += " " + r.name + r.subcat;
+    text += " ]";
+  }
+  return text;
+}
+
+// Compares the counter with the complete nodes of a finished parse for
+// several targets: every start category of the case, a longer lexicon name,
+// the empty name (any category), and every prefix of the sentence.
+void expect_counts_match(const grammar_fixture& state, const std::vector<std::string>& names,
+                         int word_count, const std::string& context) {
+  std::vector<std::string> starts = names;
+  starts.insert(starts.end(), {"", "A", "SSSSX", "ABCDE"});
+  for (const std::string& start : starts) {
+    const analysis_target target = target_for(start, word_count);
+    ASSERT_EQ(text_of(count_analyses(state.grammar, state.nodes.head, target)),
+              std::to_string(complete_nodes(state, target)))
+        << "start '" << start << "'\n"
+        << context;
+  }
+  for (int k = 0; k <= word_count + 1; ++k) {
+    const analysis_target target = target_for("", k);
+    ASSERT_EQ(text_of(count_analyses(state.grammar, state.nodes.head, target)),
+              std::to_string(complete_nodes(state, target)))
+        << "words 1-" << k << "\n"
+        << context;
+  }
+}
+
+// A parse stopped by the limit has made some of the nodes only: no target
+// may have more complete nodes in it than a finite count says.
+void expect_counts_bound(const grammar_fixture& state, const std::vector<std::string>& names,
+                         int word_count, const std::string& context) {
+  std::vector<std::string> starts = names;
+  starts.push_back("");
+  for (const std::string& start : starts) {
+    const analysis_target target = target_for(start, word_count);
+    const analysis_count count = count_analyses(state.grammar, state.nodes.head, target);
+    if (count.unbounded) continue;
+    ASSERT_GE(count.value, big_count(complete_nodes(state, target))) << "start '" << start << "'\n"
+                                                                     << context;
+  }
+}
+
+void check_case(const test_case& c, const std::vector<std::string>& names, outcome_mix& mix) {
+  grammar_fixture state;
+  build(state, c);
+  const int word_count = static_cast<int>(c.words.size());
+  const analysis_count nodes = count_nodes(state.grammar, state.nodes.head);
+  const analysis_count whole = count_of(state, "", word_count);
+  const parse_end end = parse_all(state, kParseLimit);
+  const std::string context = describe(c);
+  if (nodes.unbounded || !nodes.value.fits_in(kParseLimit)) {
+    // A parse without end, or one longer than the limit, must hit the limit.
+    ASSERT_EQ(end, parse_end::node_limit) << text_of(nodes) << " nodes\n" << context;
+    expect_counts_bound(state, names, word_count, context);
+    ++(whole.unbounded ? mix.unbounded : mix.too_many);
+    return;
+  }
+  ASSERT_EQ(end, parse_end::complete) << context;
+  ASSERT_EQ(nodes.value.to_uint64(), static_cast<std::uint64_t>(state.nodes.count)) << context;
+  expect_counts_match(state, names, word_count, context);
+  ++(whole.value.is_zero() ? mix.without : mix.with_analyses);
+}
+
+TEST(AnalysisCount, EqualsTheCompleteNodesOfTheParse) {
+  grammar_generator generator(20240612);
+  outcome_mix mix;
+  for (int i = 0; i < kDifferentialCases; ++i) {
+    const test_case c = generator.next();
+    ASSERT_NO_FATAL_FAILURE(check_case(c, generator.names(), mix)) << "case " << i;
+  }
+  // Every outcome must come up often enough to be tested.
+  constexpr int kEnough = kDifferentialCases / 20;
+  EXPECT_GT(mix.with_analyses, kEnough);
+  EXPECT_GT(mix.without, kEnough);
+  EXPECT_GT(mix.unbounded, kEnough);
+  EXPECT_GT(mix.too_many, kDifferentialCases / 100);
+}
+
+test_case ambiguous_case(int words) {
+  test_case c{{"XXXX + XXXX = XXXX"}, {}};
+  for (int i = 0; i < words; ++i) c.words.push_back({{"XXXX", ""}});
+  return c;
+}
+
+// n words under X + X = X have C(n-1) analyses, the binary bracketings.
+TEST(AnalysisCount, CatalanNumbersExactly) {
+  std::vector<big_count> catalan{big_count(1)};  // C(k+1) = sum C(i) C(k-i)
+  for (int k = 0; k < 40; ++k) {
+    big_count next;
+    for (int i = 0; i <= k; ++i) next.add_product(catalan[i], catalan[k - i]);
+    catalan.push_back(next);
+  }
+  for (int n = 1; n <= 40; ++n) {
+    grammar_fixture state;
+    build(state, ambiguous_case(n));
+    const analysis_count count = count_of(state, "XXXX", n);
+    ASSERT_FALSE(count.unbounded);
+    ASSERT_EQ(count.value, catalan[n - 1]) << n << " words";
+  }
+  const struct {
+    int words;
+    const char* count;
+  } rows[] = {{1, "1"},
+              {10, "4862"},
+              {20, "1767263190"},
+              {30, "1002242216651368"},
+              {40, "680425371729975800390"}};
+  for (const auto& row : rows) {
+    grammar_fixture state;
+    build(state, ambiguous_case(row.words));
+    EXPECT_EQ(text_of(count_of(state, "XXXX", row.words)), row.count) << row.words << " words";
+  }
+}
+
+// The node list of X + X = X: every stretch of L words has C(L-1) nodes.
+TEST(CountNodes, IsTheLengthOfTheNodeListAndDecidesTheLimit) {
+  grammar_fixture big;
+  build(big, ambiguous_case(15));
+  EXPECT_EQ(text_of(count_nodes(big.grammar, big.nodes.head)), "5147891");
+  for (long limit : {301L, 300L}) {
+    grammar_fixture state;
+    build(state, ambiguous_case(7));
+    ASSERT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "301");
+    EXPECT_EQ(parse_all(state, limit), limit == 301 ? parse_end::complete : parse_end::node_limit);
+  }
+}
+
+// A table of small grammars: each row a case, a start category, the number
+// of words the analysis covers, and the count expected. Each finite row is
+// also parsed, and the complete nodes counted.
+struct exact_row {
+  const char* what;
+  test_case c;
+  std::string start;
+  const char* count;
+};
+
+TEST(AnalysisCount, SmallGrammars) {
+  const test_case cycle{{"AAAA = BBBB", "BBBB = AAAA"}, {{{"AAAA", ""}}}};
+  const test_case unreachable_cycle{{"AAAA + AAAA = SSSS", "CCCC = DDDD", "DDDD = CCCC"},
+                                    {{{"AAAA", ""}}, {{"AAAA", ""}}}};
+  const test_case cycle_below{{"AAAA + BBBB = SSSS", "BBBB = BBBB"},
+                              {{{"AAAA", ""}}, {{"BBBB", ""}}}};
+  const test_case cycle_behind{{"SSSS = TTTT", "TTTT = TTTT"}, {{{"SSSS", ""}}}};
+  const test_case broken_by_values{{"AAAA (1) = AAAA (2)"}, {{{"AAAA", "(1)"}}}};
+  // Readings (1), (2) and (1) again; the condition carries group 1 over, so
+  // the results of one category and span are two items: (1) twice, (2) once.
+  const test_case two_items{{"AAAA + BBBB = SSSS (); 1 0 1", "SSSS (1) = TTTT"},
+                            {{{"AAAA", "(1)"}, {"AAAA", "(2)"}, {"AAAA", "(1)"}}, {{"BBBB", ""}}}};
+  const test_case no_common_value{{"AAAA + BBBB = SSSS; 1 1 0"},
+                                  {{{"AAAA", "(1)"}}, {{"BBBB", "(2)"}}}};
+  // The scan of A's rules ends at the B rule; the last rule is never tried.
+  const test_case letter_order{{"AAAA = CCCC", "BBBB = SSSS", "AAAA = SSSS"}, {{{"AAAA", ""}}}};
+  const test_case long_names{{"SSSS + SSSS = SSSS"}, {{{"SSSSX", ""}}, {{"SSSS", ""}}}};
+  const test_case homograph{{"AAAA + BBBB = SSSS", "CCCC = AAAA"},
+                            {{{"AAAA", ""}, {"CCCC", ""}}, {{"BBBB", ""}, {"BBBB", ""}}}};
+  const exact_row rows[] = {
+      {"unary cycle", cycle, "AAAA", "unbounded"},
+      {"unary cycle, other category", cycle, "BBBB", "unbounded"},
+      {"cycle not reached", unreachable_cycle, "SSSS", "1"},
+      {"cycle in a component", cycle_below, "SSSS", "unbounded"},
+      {"cycle behind the target", cycle_behind, "SSSS", "1"},
+      {"cycle at the target", cycle_behind, "TTTT", "unbounded"},
+      {"value sets end the chain", broken_by_values, "AAAA", "2"},
+      {"two items, one span", two_items, "SSSS", "3"},
+      {"only the item with value 1", two_items, "TTTT", "2"},
+      {"no common value", no_common_value, "SSSS", "0"},
+      {"rule behind a greater letter", letter_order, "SSSS", "0"},
+      {"rule before it", letter_order, "CCCC", "1"},
+      {"long name: its own entry", long_names, "SSSSX", "0"},
+      {"long name: matches four characters", long_names, "SSSS", "1"},
+      {"homographs", homograph, "SSSS", "4"},
+  };
+  for (const exact_row& row : rows) {
+    grammar_fixture state;
+    build(state, row.c);
+    const int word_count = static_cast<int>(row.c.words.size());
+    const analysis_target target = target_for(row.start, word_count);
+    EXPECT_EQ(text_of(count_analyses(state.grammar, state.nodes.head, target)), row.count)
+        << row.what;
+    const parse_end end = parse_all(state, kParseLimit);
+    if (std::string(row.count) == "unbounded") {
+      EXPECT_EQ(end, parse_end::node_limit) << row.what;
+    } else if (end == parse_end::complete) {
+      EXPECT_EQ(std::to_string(complete_nodes(state, target)), row.count) << row.what;
+    }
+  }
+}
+
+TEST(AnalysisCount, LongNameCountsForItsWordOnly) {
+  grammar_fixture state;
+  build(state, {{"SSSS + SSSS = SSSS"}, {{{"SSSSX", ""}}, {{"SSSS", ""}}}});
+  EXPECT_EQ(text_of(count_of(state, "SSSSX", 1)), "1");
+  EXPECT_EQ(text_of(count_of(state, "SSSS", 1)), "1");
+}
+
+TEST(AnalysisCount, EmptyCases) {
+  grammar_fixture state;
+  build(state, {{"AAAA + AAAA = AAAA"}, {}});
+  EXPECT_EQ(text_of(count_of(state, "AAAA", 1)), "0");  // no word nodes
+  EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "0");
+  grammar_fixture words;
+  build(words, {{"AAAA + AAAA = AAAA"}, {{{"AAAA", ""}}, {{"AAAA", ""}}}});
+  for (int word_count : {0, -1, 3, 1000}) {
+    EXPECT_EQ(text_of(count_of(words, "AAAA", word_count)), "0") << word_count;
+  }
+  EXPECT_EQ(text_of(count_of(words, "AAAA", 2)), "1");
+  grammar_fixture no_rules;
+  build(no_rules, {{}, {{{"SSSS", ""}}}});
+  EXPECT_EQ(text_of(count_of(no_rules, "SSSS", 1)), "1");
+}
+
+// Word nodes the lexical analysis cannot make are left out, without harm.
+TEST(AnalysisCount, WordNodesOutsideTheSentenceAreLeftOut) {
+  grammar_fixture state;
+  add_rule(state, "AAAA + AAAA = AAAA");
+  word_node(state, "AAAA", "", 1, 1);
+  word_node(state, "AAAA", "", 0, 0);
+  word_node(state, "AAAA", "", -5, 3);
+  word_node(state, "AAAA", "", 3, 2);
+  word_node(state, "AAAA", "", 401, 401);
+  word_node(state, "AAAA", "", 1, 401);
+  word_node(state, "AAAA", "", 2, 2);
+  EXPECT_EQ(text_of(count_of(state, "AAAA", 2)), "1");
+  EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "3");
+}
+
+// A word node may cover several positions; it combines like any node there.
+TEST(AnalysisCount, WordNodeOverTwoPositions) {
+  grammar_fixture state;
+  add_rule(state, "XXXX + XXXX = XXXX");
+  word_node(state, "XXXX", "", 1, 1);
+  word_node(state, "XXXX", "", 2, 3);
+  word_node(state, "XXXX", "", 1, 2);
+  word_node(state, "XXXX", "", 2, 2);
+  word_node(state, "XXXX", "", 3, 3);
+  // Words 1-3: 1 + (2-3) and (1-2) + 3, each part two ways.
+  EXPECT_EQ(text_of(count_of(state, "XXXX", 3)), "4");
+  const analysis_count nodes = count_nodes(state.grammar, state.nodes.head);
+  ASSERT_EQ(parse_all(state, kParseLimit), parse_end::complete);
+  EXPECT_EQ(complete_nodes(state, target_for("XXXX", 3)), 4);
+  EXPECT_EQ(text_of(nodes), std::to_string(state.nodes.count));
+}
+
+// Rule nodes already in the list are not word nodes: the count starts from
+// the word nodes in front of them.
+TEST(AnalysisCount, CountsFromTheWordNodesOnly) {
+  grammar_fixture state;
+  build(state, ambiguous_case(4));
+  ASSERT_EQ(parse_all(state, kParseLimit), parse_end::complete);
+  EXPECT_EQ(text_of(count_of(state, "XXXX", 4)), "5");
+  EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)),
+            std::to_string(state.nodes.count));
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The bundled example in UTF-8 (examples/utf8/) gives with -utf8 exactly
+# the analyses of the 7-bit example, once both outputs are written in the
+# same encoding: the printout with values and node tables line by line, the
+# trees with every line as wide in characters, the JSON records alike. The
+# committed copy must also be what examples/utf8/make-copy.sh makes.
+#   tests/mirask-utf8-example.sh MIRASK EXAMPLES_DIR
+set -eu
+program=$1
+examples=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/copy"
+cp -R "$examples"/. "$work/copy"/
+"$work/copy/utf8/make-copy.sh"
+diff -r "$examples/utf8" "$work/copy/utf8" || { echo "--- examples/utf8 is stale"; exit 1; }
+
+normalise() { sed -e 's/0x[0-9a-f]*/PTR/g' -e 's/(nil)/PTR/g' -e 's/Zeit:-\?[0-9]*/Zeit:N/'; }
+letters() {
+  sed -e 's/\[/Ä/g' -e 's/\]/Ü/g' -e 's/\^/ẞ/g' -e 's/{/ä/g' -e 's/|/ö/g' -e 's/}/ü/g' \
+      -e 's/~/ß/g' -e 's/\\/Ö/g'
+}
+run() {  # dir options... (the analyser always ends with exit status 1)
+  local dir=$1
+  shift
+  (cd "$dir" && "$program" -c mirask.cfg -i saetze.txt "$@") || [ $? = 1 ]
+}
+# The banner and usage (four lines) are the program's own text, not converted.
+run "$examples" -subcat -list | tail -n +5 | letters | normalise > "$work/seven"
+run "$examples/utf8" -utf8 -subcat -list | tail -n +5 | normalise > "$work/eight"
+diff "$work/seven" "$work/eight" || { echo "--- the printouts differ"; exit 1; }
+
+run "$examples" -tree > "$work/seven-tree"
+run "$examples/utf8" -utf8 -tree > "$work/eight-tree"
+/usr/bin/python3 - "$work/seven-tree" "$work/eight-tree" <<'PY'
+import sys
+seven = open(sys.argv[1], encoding="latin-1").read().splitlines()
+eight = open(sys.argv[2], encoding="utf-8").read().splitlines()
+assert len(seven) == len(eight), "the tree printouts have different numbers of lines"
+for n, (a, b) in enumerate(zip(seven, eight), 1):
+    if len(a) != len(b):
+        sys.exit("line %d: %d characters against %d" % (n, len(a), len(b)))
+PY
+
+run "$examples" -json 2> /dev/null | sed 's/"time_us":[0-9]*/"time_us":0/' > "$work/seven.json"
+run "$examples/utf8" -json -utf8 2> /dev/null | sed 's/"time_us":[0-9]*/"time_us":0/' \
+  > "$work/eight.json"
+diff "$work/seven.json" "$work/eight.json" || { echo "--- the JSON records differ"; exit 1; }
+echo "the UTF-8 example gives the analyses of the 7-bit example"
