@@ -102,7 +102,8 @@ std::unique_ptr<result_writer> writer_of(const analyser_state& state) {
     case result_format::json:
       return std::make_unique<json_writer>(
           state.results, record_settings{(state.output_flags & OUT_LIST) != 0, added.all_analyses,
-                                         added.analysis_limit, added.why});
+                                         added.analysis_limit, added.why, &state.grammar,
+                                         &state.lexicon});
     case result_format::penn:
       return std::make_unique<penn_writer>(state.results, values, added.all_analyses,
                                            added.analysis_limit);

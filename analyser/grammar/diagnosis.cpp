@@ -80,11 +80,25 @@ bool condition_blocks(const grammar_rule& rule, const parse_node& left, const pa
   return false;
 }
 
-// The rules the parser would try with `first` and `second` as components
-// whose categories match but which make no node.
-std::vector<blocked_rule> blocked_between(const grammar_tables& grammar, const parse_node& first,
-                                          const parse_node& second) {
-  std::vector<blocked_rule> blocked;
+// The same way of failing: rule, reason, groups and values.
+bool same_failure(const blocked_rule& a, const blocked_rule& b) {
+  return a.rule == b.rule && a.reason == b.reason && a.group == b.group &&
+         a.second_group == b.second_group && a.first_group_byte == b.first_group_byte &&
+         a.second_group_byte == b.second_group_byte &&
+         a.first->category == b.first->category && a.second->category == b.second->category;
+}
+
+void add_failure(std::vector<blocked_rule>& blocked, const blocked_rule& why) {
+  for (const blocked_rule& b : blocked) {
+    if (same_failure(b, why)) return;
+  }
+  blocked.push_back(why);
+}
+
+// Adds the rules the parser would try with `first` and `second` as
+// components whose categories match but which make no node.
+void add_blocked_between(const grammar_tables& grammar, const parse_node& first,
+                         const parse_node& second, std::vector<blocked_rule>& blocked) {
   for (const grammar_rule* rule = first_rule_for(grammar, first); rule != nullptr;
        rule = next_rule_for(*rule, first)) {
     if (!is_binary(*rule)) continue;
@@ -95,7 +109,33 @@ std::vector<blocked_rule> blocked_between(const grammar_tables& grammar, const p
     if (part_blocks(*rule, first, kFirstPart, why) || part_blocks(*rule, second, kSecondPart, why) ||
         condition_blocks(*rule, first, second, why)) {
       why.rule = rule;
-      blocked.push_back(why);
+      why.first = &first;
+      why.second = &second;
+      add_failure(blocked, why);
+    }
+  }
+}
+
+// The nodes that cover exactly the span of `fragment`, in creation order.
+std::vector<const parse_node*> same_span(const node_list& nodes, const parse_node& fragment) {
+  std::vector<const parse_node*> found;
+  for (const parse_node* n = nodes.head; n != nullptr; n = n->next) {
+    if (n->seg_start == fragment.seg_start && n->seg_end == fragment.seg_end) found.push_back(n);
+  }
+  return found;
+}
+
+std::vector<blocked_rule> blocked_between_spans(const grammar_tables& grammar,
+                                                const node_list& nodes, const parse_node& first,
+                                                const parse_node& second) {
+  std::vector<blocked_rule> blocked;
+  const std::vector<const parse_node*> lefts = same_span(nodes, first);
+  const std::vector<const parse_node*> rights = same_span(nodes, second);
+  int pairs = 0;
+  for (const parse_node* l : lefts) {
+    for (const parse_node* r : rights) {
+      if (++pairs > kMaxPairsLooked) return blocked;
+      add_blocked_between(grammar, *l, *r, blocked);
     }
   }
   return blocked;
@@ -117,7 +157,7 @@ sentence_diagnosis diagnose(const grammar_tables& grammar, const node_list& node
     const parse_node* first = d.fragments[i];
     const parse_node* second = d.fragments[i + 1];
     d.blocked.push_back(first != nullptr && second != nullptr
-                            ? blocked_between(grammar, *first, *second)
+                            ? blocked_between_spans(grammar, nodes, *first, *second)
                             : std::vector<blocked_rule>{});
   }
   return d;

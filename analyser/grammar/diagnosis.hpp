@@ -17,6 +17,8 @@ enum class block_reason {
 
 struct blocked_rule {
   const grammar_rule* rule = nullptr;
+  const parse_node* first = nullptr;   // the two constituents it would join
+  const parse_node* second = nullptr;
   block_reason reason = block_reason::condition;
   // The group that fails: of the rule part (first_part, second_part) or of
   // the first component (condition); 0 when the group counts differ.
@@ -36,13 +38,17 @@ struct sentence_diagnosis {
   // that no node covers (`uncovered` lists those positions).
   std::vector<const parse_node*> fragments;
   std::vector<int> uncovered;
-  // For each pair of neighbouring fragments (index of the first), the
-  // blocked rules in rule order.
+  // For each pair of neighbouring fragments (index of the first): the rules
+  // blocked between any constituent of the first fragment's span and any of
+  // the second's, in the order of the nodes and rules, each way of failing
+  // once.
   std::vector<std::vector<blocked_rule>> blocked;
 };
 
 // The diagnosis of a sentence of `word_count` positions over all its nodes.
 // Among coverings with the fewest fragments, each fragment is the node made
-// first. Only rules the parser tries for the first fragment are looked at.
+// first. Only rules the parser tries for the first constituent are looked
+// at, and at most kMaxPairsLooked pairs of constituents per neighbours.
+constexpr int kMaxPairsLooked = 10000;
 sentence_diagnosis diagnose(const grammar_tables& grammar, const node_list& nodes,
                             int word_count);

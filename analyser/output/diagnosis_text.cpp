@@ -26,11 +26,13 @@ void print_span(std::FILE* out, const parse_node* node) {
   std::fprintf(out, "  %d-%d ", node->seg_start, node->seg_end);
 }
 
-void print_blocked(const log_output& log, const parse_node& first, const parse_node& second,
-                   const blocked_rule& b) {
+void print_blocked(const log_output& log, const blocked_rule& b) {
   std::FILE* out = log.out;
-  std::fprintf(out, "  %d-%d + %d-%d: rule %d ", first.seg_start, first.seg_end,
-               second.seg_start, second.seg_end, b.rule->rule_number);
+  std::fprintf(out, "  %d-%d ", b.first->seg_start, b.first->seg_end);
+  write_text(out, name_of(b.first->category), log.utf8);
+  std::fprintf(out, " + %d-%d ", b.second->seg_start, b.second->seg_end);
+  write_text(out, name_of(b.second->category), log.utf8);
+  std::fprintf(out, ": rule %d ", b.rule->rule_number);
   write_text(out, rule_text(*b.rule), log.utf8);
   if (b.rule->label[0] != '\0') {
     std::fputs(" (", out);
@@ -80,7 +82,7 @@ void print_diagnosis(const log_output& log, const grammar_tables& grammar,
     for (const blocked_rule& b : d.blocked[i]) {
       if (!any) std::fputs("blocked:\n", log.out);
       any = true;
-      print_blocked(log, *d.fragments[i], *d.fragments[i + 1], b);
+      print_blocked(log, b);
     }
   }
   if (!any) std::fputs("blocked: none\n", log.out);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analyser/base/fatal_error.hpp"
+#include "analyser/grammar/diagnosis.hpp"
 #include "analyser/output/analysis_tree.hpp"
 #include "analyser/output/json_text.hpp"
 
@@ -165,6 +166,115 @@ void append_count(std::string& out, const sentence_analysis& analysis,
   }
 }
 
+const char* reason_name(block_reason reason) {
+  switch (reason) {
+    case block_reason::first_part:
+      return "first_part";
+    case block_reason::second_part:
+      return "second_part";
+    case block_reason::condition:
+      return "condition";
+  }
+  return "";
+}
+
+// A group byte as the list of its values; all values where `group` is 0.
+void append_group(std::string& out, unsigned char group) {
+  out += '[';
+  const char* separator = "";
+  for (int v : group_values(group)) {
+    out += separator + std::to_string(v);
+    separator = ",";
+  }
+  out += ']';
+}
+
+void append_blocked(std::string& out, const blocked_rule& b, int between) {
+  out += '{';
+  append_key(out, "rule");
+  out += std::to_string(b.rule->rule_number);
+  append_key(out, "label");
+  append_json_string(out, b.rule->label);
+  append_key(out, "reason");
+  append_json_string(out, reason_name(b.reason));
+  append_key(out, "fragment");
+  out += std::to_string(between);
+  append_key(out, "first_category");
+  append_json_string(out, name_of(*b.first->category));
+  append_key(out, "second_category");
+  append_json_string(out, name_of(*b.second->category));
+  append_key(out, "group");
+  out += std::to_string(b.group);
+  if (b.reason == block_reason::condition) {
+    append_key(out, "second_group");
+    out += std::to_string(b.second_group);
+  }
+  append_key(out, "first");
+  append_group(out, b.first_group_byte);
+  append_key(out, "second");
+  append_group(out, b.second_group_byte);
+  out += '}';
+}
+
+// -why: the fragments as trees (null for a word no constituent covers) and
+// the rules blocked between neighbouring fragments.
+void append_diagnosis(std::string& out, const grammar_tables& grammar,
+                      const sentence_analysis& analysis,
+                      const std::vector<std::string_view>& words) {
+  const sentence_diagnosis d = diagnose(grammar, *analysis.nodes, analysis.words.word_count);
+  append_key(out, "fragments");
+  out += '[';
+  for (std::size_t i = 0; i < d.fragments.size(); ++i) {
+    if (i > 0) out += ',';
+    if (d.fragments[i] == nullptr) {
+      out += "null";
+    } else {
+      append_tree(out, d.fragments[i], words);
+    }
+  }
+  out += ']';
+  append_key(out, "blocked");
+  out += '[';
+  for (std::size_t i = 0; i < d.blocked.size(); ++i) {
+    for (const blocked_rule& b : d.blocked[i]) {
+      if (out.back() != '[') out += ',';
+      append_blocked(out, b, static_cast<int>(i) + 1);
+    }
+  }
+  out += ']';
+}
+
+// -why for an unknown word: every split tried.
+void append_split_attempts(std::string& out, const lexicon_tables& lexicon,
+                           const sentence_word& word) {
+  append_key(out, "split_attempts");
+  out += '[';
+  for (const split_attempt& a : split_attempts(lexicon, word.text, word.length)) {
+    if (out.back() != '[') out += ',';
+    out += '{';
+    append_key(out, "stem");
+    append_json_string(out, text_of(word.text, a.stem_length));
+    append_key(out, "ending");
+    append_json_string(out, text_of(word.text + a.stem_length, word.length - a.stem_length));
+    append_key(out, "stem_found");
+    out += a.stem_found ? "true" : "false";
+    append_key(out, "ending_found");
+    out += a.ending_found ? "true" : "false";
+    out += '}';
+  }
+  out += ']';
+}
+
+void append_why(std::string& out, const sentence_analysis& analysis,
+                const record_settings& settings, const std::vector<std::string_view>& words) {
+  if (analysis.outcome == sentence_outcome::no_analysis && settings.grammar != nullptr) {
+    append_diagnosis(out, *settings.grammar, analysis, words);
+  }
+  if (analysis.outcome == sentence_outcome::unknown_word && settings.lexicon != nullptr) {
+    append_split_attempts(out, *settings.lexicon, analysis.words.unknown);
+  }
+}
+
 void append_record(std::string& out, const sentence_analysis& analysis,
                    const record_settings& settings) {
   out += '{';
@@ -196,6 +306,7 @@ void append_record(std::string& out, const sentence_analysis& analysis,
     out += "null";
   }
   if (settings.all) append_all_analyses(out, complete, settings.analysis_limit, words);
+  if (settings.why) append_why(out, analysis, settings, words);
   append_key(out, "node_count");
   out += std::to_string(analysis.nodes != nullptr ? analysis.nodes->count : 0);
   append_key(out, "time_us");

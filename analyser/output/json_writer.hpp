@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "analyser/lexicon/lexicon.hpp"
 #include "analyser/output/result_writer.hpp"
 
 constexpr int kRecordVersion = 1;
@@ -16,6 +17,8 @@ struct record_settings {
   bool all = false;           // every complete analysis (-all)
   long analysis_limit = 100;  // of which at most this many
   bool why = false;           // the diagnosis of a sentence without analysis (-why)
+  const grammar_tables* grammar = nullptr;  // what the diagnosis looks at
+  const lexicon_tables* lexicon = nullptr;
 };
 
 // The record of one sentence, without a line end.
