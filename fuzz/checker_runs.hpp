@@ -18,6 +18,7 @@
 #include "checker/rules_check.hpp"
 #include "checker/text_routines.hpp"
 #include "fuzz/fuzz_support.hpp"
+#include "test_support/streams.hpp"
 
 struct check_settings {
   int category_length;
@@ -42,7 +43,7 @@ inline std::pair<std::string, bool> checked(file_kind mode, std::string_view inp
                                             check_settings settings, bool all_errors,
                                             long long& count) {
   checker_state state;
-  OutputCapture output;
+  captured_output output;
   state.out = output.file();
   state.check_mode = mode;
   state.expected_category_length = settings.category_length;
@@ -50,7 +51,7 @@ inline std::pair<std::string, bool> checked(file_kind mode, std::string_view inp
   state.all_errors = all_errors;
   state.utf8_text = settings.utf8;
   clear_frame_table(state);
-  InputStream file(input);
+  memory_input file(input);
   count = mode == file_kind::lexicon ? check_lexicon(state, file.file())
                                      : check_rules(state, file.file());
   fuzz_expect(all_errors || state.errors_found <= 1, "a check went on after its first error");

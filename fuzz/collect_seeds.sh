@@ -62,6 +62,16 @@ packed fuzz_sentence_pipeline example-ambiguous "$examples/regeln.txt" "$example
 packed fuzz_sentence_pipeline example-first-sentences "$examples/regeln.txt" \
   "$examples/lexikon.txt" "$examples/endungen.txt" "$scratch/first-sentences"
 
+seed fuzz_suite_reader example-suite "$examples/saetze.suite"
+
+# The UTF-8 copy of the example for the three UTF-8 readers.
+for f in "$examples"/utf8/*.txt; do
+  base=utf8-$(basename "$f" .txt)
+  seed fuzz_analyser_utf8 "$base" "$f"
+  seed fuzz_checker_utf8 "$base" "$f"
+  seed fuzz_sorter_utf8 "$base" "$f"
+done
+
 # The checker's cases: the file behind -i, by mode.
 for case in "$root"/tests/quelvint/*/; do
   [ "$(basename "$case")" = bases ] && continue

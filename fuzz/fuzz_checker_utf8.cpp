@@ -50,7 +50,7 @@ std::string expected_echo(std::string_view text) {
 
 // Reads the whole input as the checks do and holds it against the judge.
 void read_against_judge(std::string_view input) {
-  InputStream file(input);
+  memory_input file(input);
   text_input reader(file.file(), true);
   std::string echo;
   long long lines = 1, columns = 1;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.hpp"
+#include "test_support/streams.hpp"
 #include "sorter/filter_file.hpp"
 #include "sorter/sorter_state.hpp"
 
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sorter_state state;
   state.out = null_output();
   state.err = null_output();
-  InputStream file(fuzz_bytes(data, size));
+  memory_input file(fuzz_bytes(data, size));
   const int result = read_filter_items(state, file.file());
   fuzz_expect(result == 0 || result == -1, "read_filter_items returned neither 0 nor -1");
   fuzz_expect(state.filter_active, "the filter is off after its file was read");

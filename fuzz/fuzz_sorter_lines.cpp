@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.hpp"
+#include "test_support/streams.hpp"
 #include "sorter/filter_file.hpp"
 #include "sorter/input_lines.hpp"
 #include "sorter/sorter_driver.hpp"
@@ -53,14 +54,14 @@ constexpr std::string_view kFilterText =
     "! fuzz filter\n65=66\n10 = 32\n132=0\n97=10\n\n-1=3\n0=65\n255=97\n";
 
 // What the hooks of the state serve; they are plain function pointers.
-struct Files {
+struct scratch_files {
   std::string_view word_list;
   bool overflow = false;
   std::vector<char> output_room;  // the output file
   char overflow_room[kOverflowRoom + 1];
   int allocations_left = -1;  // -1: no limit
 };
-Files files;
+scratch_files files;
 
 FILE* read_stream(std::string_view text) {
   if (text.empty()) return std::fopen("/dev/null", "r");
@@ -120,14 +121,14 @@ std::vector<std::string> pieces_of(std::string_view list) {
 }
 
 // What the sorter should have stored and counted, by a plain std::map.
-struct Reference {
+struct reference_run {
   std::map<std::string, int> counts;
   long entry_count = 0;
   int duplicate_count = 0;
 };
 
-Reference reference_for(const sorter_state& state) {
-  Reference reference;
+reference_run reference_for(const sorter_state& state) {
+  reference_run reference;
   for (std::string piece : pieces_of(files.word_list)) {
     if (state.filter_active) apply_filter(state, piece);
     if (state.capitals_mode) to_capitals(piece);
@@ -142,7 +143,7 @@ Reference reference_for(const sorter_state& state) {
 }
 
 // The output file the reference gives.
-std::string reference_list(const sorter_state& state, const Reference& reference) {
+std::string reference_list(const sorter_state& state, const reference_run& reference) {
   std::vector<std::pair<std::string, int>> entries(reference.counts.begin(),
                                                    reference.counts.end());
   if (state.by_frequency) {
@@ -166,7 +167,7 @@ std::string output_file() {
 }
 
 void expect_as_reference(const sorter_state& state) {
-  const Reference reference = reference_for(state);
+  const reference_run reference = reference_for(state);
   fuzz_expect(state.entry_count == reference.entry_count, "the sorter miscounted its lines");
   fuzz_expect(state.duplicate_count == reference.duplicate_count,
               "the sorter miscounted the duplicates");
@@ -185,7 +186,7 @@ void run(unsigned options) {
   state.open_file = open_file;
   state.allocate_entry = allocate;
   const std::string console = console_text(options);
-  InputStream console_stream(console);
+  memory_input console_stream(console);
   state.console = console_stream.file();
   const std::vector<const char*> argv = arguments(options);
   try {

@@ -9,29 +9,6 @@
 // even when the harness is run by hand without UBSAN_OPTIONS.
 extern "C" const char* __ubsan_default_options() { return "halt_on_error=1:print_stacktrace=1"; }
 
-InputStream::InputStream(std::string_view text) {
-  // fmemopen refuses an empty buffer; /dev/null is the empty file.
-  file_ = text.empty() ? std::fopen("/dev/null", "r")
-                       : fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  fuzz_expect(file_ != nullptr, "cannot open an input stream");
-}
-
-InputStream::~InputStream() { std::fclose(file_); }
-
-OutputCapture::OutputCapture() : file_(open_memstream(&buffer_, &size_)) {
-  fuzz_expect(file_ != nullptr, "cannot open an output stream");
-}
-
-OutputCapture::~OutputCapture() {
-  std::fclose(file_);
-  std::free(buffer_);
-}
-
-std::string OutputCapture::text() {
-  std::fflush(file_);
-  return std::string(buffer_, size_);
-}
-
 FILE* null_output() {
   static FILE* const sink =
       std::getenv("FUZZ_SHOW_OUTPUT") != nullptr ? stdout : std::fopen("/dev/null", "w");

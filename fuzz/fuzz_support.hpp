@@ -1,4 +1,4 @@
-// Shared by the fuzz harnesses: streams over the fuzz input, an output sink,
+// Shared by the fuzz harnesses (their streams come from test_support/): an output sink,
 // the split of one input into several files, and the check that turns a
 // broken promise of the code into a finding.
 #pragma once
@@ -14,36 +14,6 @@
 inline std::string_view fuzz_bytes(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
-
-// A read stream over `text`, zero bytes included. The text must outlive the
-// stream. An empty text reads as an empty file.
-class InputStream {
- public:
-  explicit InputStream(std::string_view text);
-  InputStream(const InputStream&) = delete;
-  InputStream& operator=(const InputStream&) = delete;
-  ~InputStream();
-  FILE* file() const { return file_; }
-
- private:
-  FILE* file_;
-};
-
-// A write stream whose bytes can be read back.
-class OutputCapture {
- public:
-  OutputCapture();
-  OutputCapture(const OutputCapture&) = delete;
-  OutputCapture& operator=(const OutputCapture&) = delete;
-  ~OutputCapture();
-  FILE* file() const { return file_; }
-  std::string text();
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  FILE* file_;
-};
 
 // One stream to "/dev/null" for the whole process: output that is produced
 // (so its formatting runs) but never looked at. With FUZZ_SHOW_OUTPUT set in

@@ -71,8 +71,19 @@ int scan_added_option(added_settings& added, int i, int argc, const char* const*
   return scan_value_option(added, i, argc, argv);
 }
 
+void check_added_options(added_settings& added) {
+  const bool suite_or_summary = !added.suite_file_name.empty() || !added.summary_files.empty();
+  if (added.suite_file_name.empty() && !added.profile_file_name.empty()) {
+    added.misuse = "-profile goes with -test";
+  }
+  if (!suite_or_summary && !added.compare_file_name.empty()) {
+    added.misuse = "-compare goes with -test or -summary";
+  }
+}
+
 bool machine_output(const added_settings& added) {
-  return added.format != result_format::printout || added.profile_file_name == "-";
+  const bool suite_run = !added.suite_file_name.empty();
+  return added.format != result_format::printout || (suite_run && added.profile_file_name == "-");
 }
 
 void print_help(std::FILE* out) {

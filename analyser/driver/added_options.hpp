@@ -14,6 +14,10 @@
 // leaves a text in `added.misuse`.
 int scan_added_option(added_settings& added, int i, int argc, const char* const* argv);
 
+// After the scan: leaves a text in `added.misuse` for options that need
+// another one (-profile without -test, -compare without -test or -summary).
+void check_added_options(added_settings& added);
+
 // One line for every option of the analyser, old and new.
 void print_help(std::FILE* out);
 

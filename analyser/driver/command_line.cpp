@@ -32,4 +32,5 @@ void scan_command_line(analyser_state& state, int argc, const char* const* argv)
     if (is_option(argv[i], "-subcat")) state.output_flags |= OUT_SUBCAT;
     if (is_option(argv[i], "-i") && i + 1 < argc) state.input_file_name = argv[i + 1];
   }
+  check_added_options(state.added);
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdio>
-#include <regex>
+#include <cctype>
 #include <string>
 
 #include "analyser/base/log_output.hpp"
@@ -116,9 +116,23 @@ class fixture_output {
   captured_output out_;
 };
 
-// `text` with every record identity printed by "%p" replaced by "PTR".
+// `text` with every record identity printed by "%p" ("0x..." or "(nil)")
+// replaced by "PTR".
 inline std::string without_identities(const std::string& text) {
-  return std::regex_replace(text, std::regex("0x[0-9a-f]+|\\(nil\\)"), "PTR");
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    if (text.compare(i, 5, "(nil)") == 0) {
+      out += "PTR";
+      i += 5;
+    } else if (text.compare(i, 2, "0x") == 0 && i + 2 < text.size() &&
+               std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      out += "PTR";
+      for (i += 2; i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i]));) ++i;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
 }
 
 // Links message `number` with `text` at the end of the message list.

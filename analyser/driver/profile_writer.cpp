@@ -1,0 +1,189 @@
+#include "analyser/driver/profile_writer.hpp"
+
+#include <cstdio>
+#include <ctime>
+
+#include "analyser/base/file_input.hpp"
+#include "analyser/output/json_text.hpp"
+
+namespace {
+constexpr std::uint64_t kFnvPrime = 0x100000001b3ULL;
+constexpr std::size_t kChunk = 65536;
+
+// Appends a file name or another text that is no sentence text: ASCII as it
+// is, every other byte as the ISO-8859-1 character of its value (the
+// convention's letters are not mapped), so any name gives valid JSON.
+void append_json_name(std::string& out, std::string_view name) {
+  out += '"';
+  for (unsigned char c : name) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  out += '"';
+}
+
+void append_optional_string(std::string& out, const std::optional<std::string>& text) {
+  if (text) {
+    append_json_string(out, *text);
+  } else {
+    out += "null";
+  }
+}
+
+void append_files(std::string& out, const std::vector<profile_file>& files) {
+  append_key(out, "files");
+  out += '[';
+  for (const profile_file& f : files) {
+    if (out.back() != '[') out += ',';
+    out += '{';
+    append_key(out, "role");
+    append_json_name(out, f.role);
+    append_key(out, "name");
+    append_json_name(out, f.name);
+    append_key(out, "checksum");
+    if (f.checksum.empty()) {
+      out += "null";
+    } else {
+      append_json_name(out, f.checksum);
+    }
+    out += '}';
+  }
+  out += ']';
+}
+
+void append_item_fields(std::string& out, const item_result& item) {
+  append_key(out, "item");
+  out += '{';
+  append_key(out, "line");
+  out += std::to_string(item.line);
+  if (item.verdict != item_verdict::malformed) {
+    append_key(out, "text");
+    append_json_string(out, item.text);
+    append_key(out, "grammatical");
+    out += item.expected.grammatical ? "true" : "false";
+    append_key(out, "expected_count");
+    out += item.expected.count ? std::to_string(*item.expected.count) : "null";
+    append_key(out, "expected_analysis");
+    append_optional_string(out, item.expected.analysis);
+  }
+  out += '}';
+}
+
+// A count as the JSON record writes it: a number while JSON numbers are
+// exact (up to 2^53), beyond that a text of digits, or "unbounded".
+void append_count(std::string& out, const analysis_count& count) {
+  constexpr std::uint64_t kLargestExactNumber = std::uint64_t{1} << 53;
+  const bool number = !count.unbounded && count.value.fits_in(kLargestExactNumber);
+  out += number ? count_text(count) : "\"" + count_text(count) + "\"";
+}
+
+void append_found(std::string& out, const item_found& found) {
+  append_key(out, "found");
+  out += '{';
+  append_key(out, "outcome");
+  append_json_string(out, found.outcome);
+  if (!found.unknown_word.empty()) {
+    append_key(out, "unknown_word");
+    append_json_string(out, found.unknown_word);
+  }
+  append_key(out, "count");
+  append_count(out, found.count);
+  append_key(out, "analysis");
+  append_optional_string(out, found.analysis);
+  append_key(out, "nodes");
+  out += std::to_string(found.nodes);
+  append_key(out, "time_us");
+  out += std::to_string(found.time_us);
+  out += '}';
+}
+}  // namespace
+
+std::uint64_t fnv1a64(std::string_view bytes, std::uint64_t hash) {
+  for (unsigned char c : bytes) {
+    hash ^= c;
+    hash *= kFnvPrime;
+  }
+  return hash;
+}
+
+std::string file_checksum(const std::string& name) {
+  unique_file file(std::fopen(name.c_str(), "rb"));
+  if (file == nullptr) return "";
+  std::string chunk(kChunk, '\0');
+  std::uint64_t hash = kFnvOffsetBasis;
+  std::size_t got = 0;
+  while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
+    hash = fnv1a64(std::string_view(chunk.data(), got), hash);
+  }
+  if (std::ferror(file.get())) return "";
+  char text[32];
+  std::snprintf(text, sizeof text, "fnv1a64:%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+std::string utc_date_now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  char text[32] = "1970-01-01T00:00:00Z";
+  if (gmtime_r(&now, &parts) != nullptr) {
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+  }
+  return text;
+}
+
+std::string header_record(const profile_header& header) {
+  std::string out = "{";
+  append_key(out, "profile");
+  out += std::to_string(kProfileVersion);
+  const std::pair<const char*, const std::string*> names[] = {
+      {"program", &header.program},
+      {"date", &header.date},
+      {"configuration", &header.configuration},
+  };
+  for (const auto& [key, name] : names) {
+    append_key(out, key);
+    append_json_name(out, *name);
+  }
+  append_key(out, "start_category");
+  append_json_string(out, header.start_category);
+  append_key(out, "utf8");
+  out += header.utf8 ? "true" : "false";
+  append_key(out, "suite");
+  append_json_name(out, header.suite);
+  append_files(out, header.files);
+  out += '}';
+  return out;
+}
+
+std::string item_record(const item_result& item, std::string_view record) {
+  std::string out = "{";
+  append_item_fields(out, item);
+  append_key(out, "verdict");
+  append_json_string(out, verdict_name(item.verdict));
+  if (item.verdict == item_verdict::malformed) {
+    append_key(out, "problem");
+    append_json_string(out, item.problem);
+  } else {
+    append_found(out, item.found);
+    append_key(out, "record");
+    out += record;
+  }
+  out += '}';
+  return out;
+}
+
+std::string end_record(long lines, long items) {
+  return "{\"end\":{\"lines\":" + std::to_string(lines) + ",\"items\":" + std::to_string(items) +
+         "}}";
+}

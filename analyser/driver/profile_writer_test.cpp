@@ -1,0 +1,59 @@
+#include "analyser/driver/profile_writer.hpp"
+
+#include <gtest/gtest.h>
+
+#include "analyser/driver/profile_json.hpp"
+#include "test_support/streams.hpp"
+
+namespace {
+TEST(ProfileWriter, Fnv1a64OfKnownTexts) {
+  EXPECT_EQ(fnv1a64(""), 0xcbf29ce484222325ULL);
+  EXPECT_EQ(fnv1a64("a"), 0xaf63dc4c8601ec8cULL);
+  EXPECT_EQ(fnv1a64("foobar"), 0x85944171f73967e8ULL);
+  EXPECT_EQ(fnv1a64("bar", fnv1a64("foo")), fnv1a64("foobar"));  // continues a hash
+}
+
+TEST(ProfileWriter, ChecksumOfAFileOrNoneWhenItCannotBeRead) {
+  scratch_directory dir;
+  dir.write("f.txt", "foobar");
+  EXPECT_EQ(file_checksum("f.txt"), "fnv1a64:85944171f73967e8");
+  EXPECT_EQ(file_checksum("missing.txt"), "");
+}
+
+TEST(ProfileWriter, DateIsUtcIso8601) {
+  const std::string date = utc_date_now();
+  ASSERT_EQ(date.size(), 20u) << date;
+  EXPECT_EQ(date[4], '-');
+  EXPECT_EQ(date[10], 'T');
+  EXPECT_EQ(date[19], 'Z');
+}
+
+TEST(ProfileWriter, RecordsAreJsonWhateverTheBytesOfTheirTexts) {
+  profile_header header{
+      "Mirask 09-2002",         "2024-05-01T12:00:00Z", "a\"b\\c\x01\xE4.cfg", "SATZ", false, "-",
+      {{"rules", "r{.txt", ""}}};
+  item_result item;
+  item.line = 3;
+  item.text = "M{dchen \"x\" \x01\xFF";
+  item.expected.count = 2;
+  item.verdict = item_verdict::fail;
+  item.found.outcome = "no_analysis";
+  const std::string records[] = {
+      header_record(header), item_record(item, "{}"),
+      item_record({"s", 7, "", {}, item_verdict::malformed, {}, "why"}, "ignored"),
+      end_record(45, 44)};
+  for (const std::string& record : records) {
+    json_value value;
+    json_error error;
+    EXPECT_TRUE(parse_json(record, value, error)) << record << ": " << error.reason;
+    EXPECT_EQ(record.find('\n'), std::string::npos);
+  }
+  // A file name keeps its letters; a sentence text is read in the convention.
+  EXPECT_NE(records[0].find("\"name\":\"r{.txt\",\"checksum\":null"), std::string::npos);
+  EXPECT_NE(records[1].find("\"text\":\"M\xC3\xA4"
+                            "dchen"),
+            std::string::npos);
+  EXPECT_EQ(records[2], "{\"item\":{\"line\":7},\"verdict\":\"malformed\",\"problem\":\"why\"}");
+  EXPECT_EQ(records[3], "{\"end\":{\"lines\":45,\"items\":44}}");
+}
+}  // namespace

@@ -1,0 +1,8 @@
+{"profile":1,"program":"Mirask 09-2002","date":"2024-05-01T12:00:00Z","configuration":"conf.cfg","start_category":"SATZ","utf8":false,"suite":"saetze.suite","files":[{"role":"configuration","name":"conf.cfg","checksum":"fnv1a64:0000000000000000"},{"role":"rules","name":"rules.txt","checksum":"fnv1a64:2222222222222222"}]}
+{"item":{"line":1,"text":"a b","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"pass","found":{"outcome":"analysed","count":1,"analysis":"<X>","nodes":3,"time_us":20},"record":{"version":1,"number":1}}
+{"item":{"line":2,"text":"b a","grammatical":false,"expected_count":null,"expected_analysis":null},"verdict":"fail","found":{"outcome":"analysed","count":1,"analysis":"<Y>","nodes":4,"time_us":20},"record":{"version":1,"number":2}}
+{"item":{"line":3,"text":"c","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"pass","found":{"outcome":"analysed","count":1,"analysis":"<C>","nodes":2,"time_us":20},"record":{"version":1,"number":3}}
+{"item":{"line":4,"text":"d","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"pass","found":{"outcome":"analysed","count":2,"analysis":"<D>","nodes":2,"time_us":20},"record":{"version":1,"number":4}}
+{"item":{"line":5,"text":"e e","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"pass","found":{"outcome":"analysed","count":1,"analysis":"<E>","nodes":3,"time_us":20},"record":{"version":1,"number":5}}
+{"item":{"line":6,"text":"e e","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"pass","found":{"outcome":"analysed","count":1,"analysis":"<E>","nodes":3,"time_us":20},"record":{"version":1,"number":6}}
+{"end":{"lines":6,"items":6}}

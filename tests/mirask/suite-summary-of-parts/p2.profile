@@ -1,0 +1,4 @@
+{"profile":1,"program":"Mirask 09-2002","date":"2024-05-01T12:00:00Z","configuration":"conf.cfg","start_category":"SATZ","utf8":false,"suite":"-","files":[{"role":"configuration","name":"conf.cfg","checksum":"fnv1a64:0000000000000000"},{"role":"rules","name":"rules.txt","checksum":"fnv1a64:1111111111111111"}]}
+{"item":{"line":1,"text":"alpha beta","grammatical":true,"expected_count":2,"expected_analysis":null},"verdict":"fail","found":{"outcome":"analysed","count":1,"analysis":"<SATZ(AAAA BBBB)>","nodes":3,"time_us":12},"record":{"version":1,"number":1}}
+{"item":{"line":3,"text":"gamma","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"fail","found":{"outcome":"unknown_word","unknown_word":"GAMMA","count":0,"analysis":null,"nodes":0,"time_us":1},"record":{"version":1,"number":3}}
+{"end":{"lines":3,"items":2}}
