@@ -14,6 +14,9 @@
 #include <string>
 #include <string_view>
 
+// Appends the UTF-8 form of the character `c` (up to U+10FFFF).
+void append_utf8(std::string& out, char32_t c);
+
 // The UTF-8 form of one byte of the convention.
 std::string_view utf8_of(unsigned char byte);
 

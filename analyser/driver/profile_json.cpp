@@ -1,28 +1,12 @@
 #include "analyser/driver/profile_json.hpp"
 
+#include "analyser/base/utf8_text.hpp"
+
 namespace {
 constexpr char32_t kHighSurrogateFirst = 0xD800;
 constexpr char32_t kLowSurrogateFirst = 0xDC00;
 constexpr char32_t kLowSurrogateLast = 0xDFFF;
 constexpr char32_t kLastCodePoint = 0x10FFFF;
-
-void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // The length of the well-formed UTF-8 sequence at the start of `text`
 // (RFC 3629: no overlong forms, no surrogates, nothing beyond U+10FFFF), or 0.
