@@ -21,13 +21,12 @@
 #include <vector>
 
 #include "analyser/base/big_count.hpp"
-#include "analyser/driver/analyser_state.hpp"
-#include "analyser/driver/startup.hpp"
 #include "analyser/grammar/analysis_count.hpp"
-#include "analyser/grammar/sentence_analysis.hpp"
 #include "bench/bench_clock.hpp"
+#include "bench/bench_grammar.hpp"
 
 namespace {
+using namespace bench;
 
 constexpr int kAmbiguousWords[] = {10, 15, 20, 30, 40};
 constexpr int kPhraseCounts[] = {1, 2, 4, 6, 8, 10, 12, 14, 16, 20, 25, 30};
@@ -36,60 +35,6 @@ constexpr int kPhraseCounts[] = {1, 2, 4, 6, 8, 10, 12, 14, 16, 20, 25, 30};
 constexpr int kMinRuns = 5;
 constexpr int kMaxRuns = 2000;
 constexpr double kMinSeconds = 0.3;
-
-// A read stream over `text`, which must outlive it; an empty text has none.
-FILE* memory_stream(const std::string& text) {
-  if (text.empty()) return std::fopen("/dev/null", "r");
-  return fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-}
-
-FILE* open_or_die(const std::string& name) {
-  FILE* file = std::fopen(name.c_str(), "r");
-  if (file == nullptr) {
-    std::fprintf(stderr, "cannot open %s\n", name.c_str());
-    std::exit(2);
-  }
-  return file;
-}
-
-// A state with the rules, lexicon and endings read from the three streams,
-// which it closes; printing goes to /dev/null.
-std::unique_ptr<analyser_state> load(FILE* rules, FILE* lexicon, FILE* endings) {
-  auto state = std::make_unique<analyser_state>();
-  state->out = std::fopen("/dev/null", "w");
-  state->console_input = 0;
-  read_char_list("32,44,59", state->word_end_chars);
-  lexicon_tables& tables = state->lexicon;
-  read_rules(state->grammar, tables.categories, rules, state->log());
-  read_dict(tables.storage, tables.categories, lexicon, tables.lexicon_index, state->log());
-  tables.endings_list =
-      read_dict(tables.storage, tables.categories, endings, tables.endings_index, state->log());
-  build_lexicon_table(tables.lexicon_table, tables.lexicon_index);
-  for (FILE* f : {rules, lexicon, endings}) std::fclose(f);
-  return state;
-}
-
-std::unique_ptr<analyser_state> load_ambiguous() {
-  static const std::string rules = "XXXX + XXXX = XXXX;.\n";
-  static const std::string lexicon = "X=XXXX\n";
-  return load(memory_stream(rules), memory_stream(lexicon), memory_stream(""));
-}
-
-std::unique_ptr<analyser_state> load_german(const std::string& dir) {
-  return load(open_or_die(dir + "/regeln.txt"), open_or_die(dir + "/lexikon.txt"),
-              open_or_die(dir + "/endungen.txt"));
-}
-
-// Makes the word nodes of `sentence` and returns its word positions.
-int start_sentence(analyser_state& state, const std::string& sentence) {
-  state.nodes.clear();
-  const sentence_words words =
-      lex_analysis(state.lexicon, state.word_end_chars,
-                   reinterpret_cast<const unsigned char*>(sentence.c_str()));
-  if (words.word_count > 0 && make_word_nodes(state.nodes, words)) return words.word_count;
-  std::fprintf(stderr, "not all words found: %s\n", sentence.c_str());
-  std::exit(2);
-}
 
 struct row_result {
   int positions = 0;
@@ -126,23 +71,6 @@ row_result measure(analyser_state& state, const std::string& sentence, const cha
 void print_row(const char* name, int n, const row_result& r, const char* note) {
   std::printf("| %-9s | %2d | %3d | %s | %s | %.3f |%s\n", name, n, r.positions,
               text_of(r.analyses).c_str(), text_of(r.nodes).c_str(), r.median_ms, note);
-}
-
-std::string ambiguous_sentence(int words) {
-  std::string sentence;
-  for (int i = 0; i < words; ++i) sentence += "X ";
-  return sentence;
-}
-
-// Prepositional phrases with the dative, all in the example lexicon.
-std::string german_sentence(int phrases) {
-  static const char* const kPhrases[] = {"IM PARK",        "MIT DEM FERNGLAS", "IN DER STADT",
-                                         "NEBEN DEM HAUS", "IM GARTEN",        "AUF DEM TISCH",
-                                         "VOR DEM HAUS",   "MIT DEM HUND",     "AUS DER STADT"};
-  constexpr int kPhraseKinds = sizeof kPhrases / sizeof kPhrases[0];
-  std::string sentence = "ER SIEHT DEN MANN ";
-  for (int i = 0; i < phrases; ++i) sentence += std::string(kPhrases[i % kPhraseKinds]) + " ";
-  return sentence;
 }
 
 // C(0) .. C(count - 1) by C(k+1) = sum C(i) C(k-i).

@@ -44,43 +44,16 @@
 #include "analyser/driver/startup.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
 #include "bench/bench_clock.hpp"
+#include "bench/bench_grammar.hpp"
 
 namespace {
+using namespace bench;
 
 constexpr int kMinRepetitions = 5;
 constexpr int kMaxRepetitions = 100001;
 constexpr double kMinMeasuredSeconds = 0.3;
 constexpr double kSingleRunSeconds = 1.0;
 constexpr int kNoWordBound = 1 << 30;
-
-FILE* open_or_die(const char* name) {
-  FILE* file = std::fopen(name, "r");
-  if (file == nullptr) {
-    std::fprintf(stderr, "cannot open %s\n", name);
-    std::exit(2);
-  }
-  return file;
-}
-
-// A state with the three files loaded and the example's delimiter sets;
-// printing goes to /dev/null.
-std::unique_ptr<analyser_state> load(const char* rules, const char* lexicon,
-                                     const char* endings) {
-  auto state = std::make_unique<analyser_state>();
-  state->out = std::fopen("/dev/null", "w");
-  state->console_input = 0;
-  read_char_list("32,44,59", state->word_end_chars);
-  read_char_list("46,33,63", state->sentence_end_chars);
-  lexicon_tables& tables = state->lexicon;
-  FILE* files[] = {open_or_die(rules), open_or_die(lexicon), open_or_die(endings)};
-  read_rules(state->grammar, tables.categories, files[0], state->log());
-  read_dict(tables.storage, tables.categories, files[1], tables.lexicon_index, state->log());
-  tables.endings_list =
-      read_dict(tables.storage, tables.categories, files[2], tables.endings_index, state->log());
-  build_lexicon_table(tables.lexicon_table, tables.lexicon_index);
-  for (FILE* f : files) std::fclose(f);
-  return state;
-}
 
 // The sentences of the file as the sentence reader hands them out
 // (upper-cased, cut at a sentence delimiter, closed by a blank).
@@ -220,7 +193,7 @@ void print_row(int number, const sentence_words& words, const parse_figures& fir
 
 int main(int argc, char** argv) {
   const settings s = read_settings(argc, argv);
-  std::unique_ptr<analyser_state> state = load(s.files[0], s.files[1], s.files[2]);
+  std::unique_ptr<analyser_state> state = load_files(s.files[0], s.files[1], s.files[2]);
   const std::vector<std::string> sentences = read_sentences(*state, s.files[3]);
   analysis_setup first_setup{state->lexicon, state->grammar, state->word_end_chars,
                              s.start_category, state->log(), true};
