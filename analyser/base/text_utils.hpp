@@ -14,6 +14,11 @@ inline const unsigned char* byte_data(std::string_view text) {
 }
 inline int byte_count(std::string_view text) { return static_cast<int>(text.size()); }
 
+// A counted byte string as a text.
+inline std::string_view text_view(const unsigned char* bytes, int count) {
+  return {reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count > 0 ? count : 0)};
+}
+
 // a-z to A-Z and the 7-bit umlaut codes 0x7B-0x7E to 0x5B-0x5E; all other
 // bytes, 0x80 and above included, unchanged.
 unsigned char upcase_char(unsigned char b);

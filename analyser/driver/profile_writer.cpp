@@ -80,14 +80,6 @@ void append_item_fields(std::string& out, const item_result& item) {
   out += '}';
 }
 
-// A count as the JSON record writes it: a number while JSON numbers are
-// exact (up to 2^53), beyond that a text of digits, or "unbounded".
-void append_count(std::string& out, const analysis_count& count) {
-  constexpr std::uint64_t kLargestExactNumber = std::uint64_t{1} << 53;
-  const bool number = !count.unbounded && count.value.fits_in(kLargestExactNumber);
-  out += number ? count_text(count) : "\"" + count_text(count) + "\"";
-}
-
 void append_found(std::string& out, const item_found& found) {
   append_key(out, "found");
   out += '{';
@@ -98,7 +90,7 @@ void append_found(std::string& out, const item_found& found) {
     append_json_string(out, found.unknown_word);
   }
   append_key(out, "count");
-  append_count(out, found.count);
+  append_json_count(out, found.count);
   append_key(out, "analysis");
   append_optional_string(out, found.analysis);
   append_key(out, "nodes");

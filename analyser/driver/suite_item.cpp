@@ -20,15 +20,6 @@ bool meets_given(const item_expectation& expected, const item_found& found) {
 }
 }  // namespace
 
-analysis_count item_count(const sentence_analysis& analysis) {
-  if (analysis.count) return *analysis.count;
-  return {false, big_count(complete_analyses(analysis).size())};
-}
-
-std::string count_text(const analysis_count& count) {
-  return count.unbounded ? "unbounded" : count.value.to_decimal();
-}
-
 bool count_of_text(std::string_view text, analysis_count& count) {
   count = analysis_count{};
   if (text == "unbounded") {
@@ -57,7 +48,7 @@ item_found found_of(const sentence_analysis& analysis) {
     const sentence_word& w = analysis.words.unknown;
     found.unknown_word.assign(reinterpret_cast<const char*>(w.text), w.length);
   }
-  found.count = item_count(analysis);
+  found.count = analyses_of(analysis);
   if (analysis.axiom != nullptr) {
     found.analysis = bracket_line(analysis.axiom, false, log_output{}).bracket_text;
   }

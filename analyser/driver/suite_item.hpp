@@ -12,6 +12,7 @@
 
 #include "analyser/grammar/analysis_count.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
+#include "analyser/output/analysis_tree.hpp"
 
 // Decimal digits a count of analyses may have when it is read back.
 constexpr std::size_t kCountTextLimit = 10000;
@@ -47,13 +48,7 @@ struct item_result {
   std::string problem;  // why a malformed line is one
 };
 
-// The number of complete analyses of a sentence: what the record's
-// "analyses" field says.
-analysis_count item_count(const sentence_analysis& analysis);
-
-// "3", "1000000000000000000000", "unbounded".
-std::string count_text(const analysis_count& count);
-// Reads a count written by count_text; false for anything else (or more
+// Reads a count written by count_text (analysis_tree.hpp); false for anything else (or more
 // than kCountTextLimit digits).
 bool count_of_text(std::string_view text, analysis_count& count);
 bool same_count(const analysis_count& a, const analysis_count& b);

@@ -3,7 +3,10 @@
 // the rules. All texts are counted: a pointer and a length.
 #pragma once
 
+#include <string_view>
+
 #include "analyser/base/arena.hpp"
+#include "analyser/base/text_utils.hpp"
 
 // Slots of a first-letter index: bytes 0x41 ("A") to 0x60.
 constexpr int kLetterSlots = 32;
@@ -23,6 +26,11 @@ struct category_entry {
   int name_length;
   const unsigned char* name;  // name_length bytes, no terminator
 };
+
+// The category's name as a text.
+inline std::string_view category_name(const category_entry& category) {
+  return text_view(category.name, category.name_length);
+}
 
 // Every category of the grammar and the lexicon, in order of first use,
 // with the storage of their names.

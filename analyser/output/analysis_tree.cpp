@@ -23,6 +23,15 @@ std::vector<const parse_node*> complete_analyses(const sentence_analysis& analys
   return found;
 }
 
+analysis_count analyses_of(const sentence_analysis& analysis) {
+  if (analysis.count) return *analysis.count;
+  return {false, big_count(complete_analyses(analysis).size())};
+}
+
+std::string count_text(const analysis_count& count) {
+  return count.unbounded ? "unbounded" : count.value.to_decimal();
+}
+
 std::vector<int> group_values(unsigned char group) {
   constexpr int kHighestValue = 8;
   std::vector<int> values;

@@ -2,6 +2,7 @@
 // word at every position, and the complete analyses of a sentence.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +41,13 @@ std::vector<std::string_view> position_words(const sentence_words& words);
 // The complete analyses of the sentence in node-list order (the first is the
 // one the printout shows).
 std::vector<const parse_node*> complete_analyses(const sentence_analysis& analysis);
+
+// The number of complete analyses of the sentence: its exact count when the
+// analysis has one, else the complete analyses among the nodes made.
+analysis_count analyses_of(const sentence_analysis& analysis);
+
+// A count as written everywhere: its digits, or "unbounded".
+std::string count_text(const analysis_count& count);
 
 // The values of one group byte, from 1 to 8.
 std::vector<int> group_values(unsigned char group);

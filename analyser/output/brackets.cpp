@@ -12,8 +12,7 @@ void write_label(const parse_node* node, bool numbered, const log_output& log,
     std::fflush(log.out);
   }
   output.numbered_nodes.push_back(node);
-  const category_entry& category = *node->category;
-  output.bracket_text.append(reinterpret_cast<const char*>(category.name), category.name_length);
+  output.bracket_text += category_name(*node->category);
   if (numbered) output.bracket_text += ':' + std::to_string(output.numbered_nodes.size());
 }
 }  // namespace

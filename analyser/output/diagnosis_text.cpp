@@ -5,9 +5,8 @@
 #include "analyser/output/node_list.hpp"
 
 namespace {
-std::string name_of(const category_entry* category) {
-  return category == nullptr ? "" : std::string(reinterpret_cast<const char*>(category->name),
-                                                category->name_length);
+std::string_view name_of(const category_entry* category) {
+  return category == nullptr ? "" : category_name(*category);
 }
 
 const char* reason_text(block_reason reason) {
@@ -59,9 +58,9 @@ void print_blocked(const log_output& log, const blocked_rule& b) {
 }  // namespace
 
 std::string rule_text(const grammar_rule& rule) {
-  std::string text = name_of(rule.parts[0].category);
-  if (rule.parts[1].category != nullptr) text += " + " + name_of(rule.parts[1].category);
-  return text + " = " + name_of(rule.parts[2].category);
+  std::string text(name_of(rule.parts[0].category));
+  if (rule.parts[1].category != nullptr) (text += " + ") += name_of(rule.parts[1].category);
+  return (text += " = ") += name_of(rule.parts[2].category);
 }
 
 void print_diagnosis(const log_output& log, const grammar_tables& grammar,
@@ -108,9 +107,4 @@ void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,
                                                           : "ending";
     std::fprintf(log.out, ": %s not in the lexicon\n", missing);
   }
-}
-
-std::string count_text(const sentence_analysis& analysis, std::size_t complete) {
-  if (!analysis.count) return std::to_string(complete);
-  return analysis.count->unbounded ? "unbounded" : analysis.count->value.to_decimal();
 }

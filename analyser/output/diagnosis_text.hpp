@@ -21,7 +21,3 @@ void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,
 
 // A rule as "NPHR + VPHR = SATZ".
 std::string rule_text(const grammar_rule& rule);
-
-// The number of complete analyses as written: the exact count when the
-// analysis has one, else `complete`.
-std::string count_text(const sentence_analysis& analysis, std::size_t complete);

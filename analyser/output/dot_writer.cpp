@@ -41,8 +41,7 @@ void append_values(std::string& out, const subcat_value_set* values) {
 // One constituent's box: category, values, and the rule that made it.
 void append_box(std::string& out, const parse_node& n, int id) {
   out += "  n" + std::to_string(id) + " [label=\"";
-  append_quoted(out, {reinterpret_cast<const char*>(n.category->name),
-                      static_cast<std::size_t>(n.category->name_length)});
+  append_quoted(out, category_name(*n.category));
   append_values(out, n.subcat_values);
   if (n.rule != nullptr) {
     out += "\\nrule " + std::to_string(n.rule->rule_number);

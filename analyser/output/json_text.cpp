@@ -1,5 +1,6 @@
 #include "analyser/output/json_text.hpp"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "analyser/base/utf8_text.hpp"
@@ -46,4 +47,11 @@ void append_json_values(std::string& out, const unsigned char* values) {
     out += ']';
   }
   out += ']';
+}
+
+void append_json_count(std::string& out, const analysis_count& count) {
+  constexpr std::uint64_t kLargestExactNumber = std::uint64_t{1} << 53;
+  const bool number = !count.unbounded && count.value.fits_in(kLargestExactNumber);
+  const std::string text = count_text(count);
+  out += number ? text : '"' + text + '"';
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "analyser/grammar/analysis_count.hpp"
+
 // Appends `text` (convention bytes) as a JSON string: the convention's
 // letters as the letters they stand for, other bytes of 0x80 and above as the
 // characters of ISO-8859-1 (so a backslash is the letter Ö), quotes and
@@ -17,3 +19,7 @@ void append_key(std::string& out, std::string_view key);
 // Appends a value set as a list of groups, each the list of its values;
 // "null" for no set.
 void append_json_values(std::string& out, const unsigned char* values);
+
+// Appends a count: a number while JSON numbers are exact (up to 2^53),
+// beyond that a string of digits, and "unbounded" for a unary cycle.
+void append_json_count(std::string& out, const analysis_count& count);

@@ -1,6 +1,5 @@
 #include "analyser/output/json_writer.hpp"
 
-#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -11,14 +10,6 @@
 #include "analyser/output/json_text.hpp"
 
 namespace {
-std::string_view text_of(const unsigned char* text, int length) {
-  return {reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)};
-}
-
-std::string_view name_of(const category_entry& category) {
-  return text_of(category.name, category.name_length);
-}
-
 const char* outcome_name(sentence_outcome outcome) {
   switch (outcome) {
     case sentence_outcome::no_words:
@@ -38,7 +29,7 @@ const char* outcome_name(sentence_outcome outcome) {
 // The fields every node and every tree node have.
 void append_node_fields(std::string& out, const parse_node& node) {
   append_key(out, "category");
-  append_json_string(out, name_of(*node.category));
+  append_json_string(out, category_name(*node.category));
   append_key(out, "start");
   out += std::to_string(node.seg_start);
   append_key(out, "end");
@@ -81,12 +72,12 @@ void append_words(std::string& out, const sentence_analysis& analysis) {
     append_key(out, "position");
     out += std::to_string(w.position);
     append_key(out, "text");
-    append_json_string(out, text_of(w.text, w.length));
+    append_json_string(out, text_view(w.text, w.length));
     if (w.stem_length > 0) {
       append_key(out, "stem");
-      append_json_string(out, text_of(w.text, w.stem_length));
+      append_json_string(out, text_view(w.text, w.stem_length));
       append_key(out, "ending");
-      append_json_string(out, text_of(w.text + w.stem_length, w.length - w.stem_length));
+      append_json_string(out, text_view(w.text + w.stem_length, w.length - w.stem_length));
     }
     out += '}';
   }
@@ -102,7 +93,7 @@ void append_readings(std::string& out, const sentence_analysis& analysis) {
     append_key(out, "position");
     out += std::to_string(r.position);
     append_key(out, "category");
-    append_json_string(out, name_of(*r.entry->category));
+    append_json_string(out, category_name(*r.entry->category));
     append_key(out, "values");
     append_json_values(out, r.entry->subcat_values);
     append_key(out, "label");
@@ -148,24 +139,6 @@ void append_all_analyses(std::string& out, const std::vector<const parse_node*>&
   out += std::to_string(complete.size() - shown);
 }
 
-// The number of complete analyses: the exact count, a string of digits
-// beyond 2^53 (where JSON numbers stop being exact) and "unbounded" for a
-// unary cycle; without a count, the complete nodes made.
-void append_count(std::string& out, const sentence_analysis& analysis,
-                  const std::vector<const parse_node*>& complete) {
-  constexpr std::uint64_t kLargestExactNumber = std::uint64_t{1} << 53;
-  append_key(out, "analyses");
-  if (!analysis.count) {
-    out += std::to_string(complete.size());
-  } else if (analysis.count->unbounded) {
-    out += "\"unbounded\"";
-  } else if (analysis.count->value.fits_in(kLargestExactNumber)) {
-    out += analysis.count->value.to_decimal();
-  } else {
-    out += '"' + analysis.count->value.to_decimal() + '"';
-  }
-}
-
 const char* reason_name(block_reason reason) {
   switch (reason) {
     case block_reason::first_part:
@@ -200,9 +173,9 @@ void append_blocked(std::string& out, const blocked_rule& b, int between) {
   append_key(out, "fragment");
   out += std::to_string(between);
   append_key(out, "first_category");
-  append_json_string(out, name_of(*b.first->category));
+  append_json_string(out, category_name(*b.first->category));
   append_key(out, "second_category");
-  append_json_string(out, name_of(*b.second->category));
+  append_json_string(out, category_name(*b.second->category));
   append_key(out, "group");
   out += std::to_string(b.group);
   if (b.reason == block_reason::condition) {
@@ -253,9 +226,9 @@ void append_split_attempts(std::string& out, const lexicon_tables& lexicon,
     if (out.back() != '[') out += ',';
     out += '{';
     append_key(out, "stem");
-    append_json_string(out, text_of(word.text, a.stem_length));
+    append_json_string(out, text_view(word.text, a.stem_length));
     append_key(out, "ending");
-    append_json_string(out, text_of(word.text + a.stem_length, word.length - a.stem_length));
+    append_json_string(out, text_view(word.text + a.stem_length, word.length - a.stem_length));
     append_key(out, "stem_found");
     out += a.stem_found ? "true" : "false";
     append_key(out, "ending_found");
@@ -294,18 +267,20 @@ void append_record(std::string& out, const sentence_analysis& analysis,
   if (analysis.outcome == sentence_outcome::unknown_word) {
     append_key(out, "unknown_word");
     const sentence_word& w = analysis.words.unknown;
-    append_json_string(out, text_of(w.text, w.length));
+    append_json_string(out, text_view(w.text, w.length));
   }
   const std::vector<std::string_view> words = position_words(analysis.words);
-  const std::vector<const parse_node*> complete = complete_analyses(analysis);
-  append_count(out, analysis, complete);
+  append_key(out, "analyses");
+  append_json_count(out, analyses_of(analysis));
   append_key(out, "analysis");
   if (analysis.axiom != nullptr) {
     append_tree(out, analysis.axiom, words);
   } else {
     out += "null";
   }
-  if (settings.all) append_all_analyses(out, complete, settings.analysis_limit, words);
+  if (settings.all) {
+    append_all_analyses(out, complete_analyses(analysis), settings.analysis_limit, words);
+  }
   if (settings.why) append_why(out, analysis, settings, words);
   append_key(out, "node_count");
   out += std::to_string(analysis.nodes != nullptr ? analysis.nodes->count : 0);

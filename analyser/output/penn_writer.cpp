@@ -50,9 +50,7 @@ std::string penn_tree(const parse_node* root, const sentence_analysis& analysis,
       [&](const parse_node* n, bool) {
         if (!out.empty()) out += ' ';
         out += '(';
-        const category_entry& c = *n->category;
-        append_token(out, {reinterpret_cast<const char*>(c.name),
-                           static_cast<std::size_t>(c.name_length)});
+        append_token(out, category_name(*n->category));
         if (values) append_values(out, n->subcat_values);
         if (n->left_comp != nullptr) return;
         const auto at = static_cast<std::size_t>(n->seg_start);

@@ -34,14 +34,13 @@ void printout_writer::print_all(const sentence_analysis& analysis) {
     std::fprintf(log_.out, "[%zu] ", k + 1);
     print_analysis(complete[k]);
   }
-  std::fprintf(log_.out, "analyses: %s", count_text(analysis, complete.size()).c_str());
+  std::fprintf(log_.out, "analyses: %s", count_text(analyses_of(analysis)).c_str());
   if (shown < complete.size()) std::fprintf(log_.out, ", %zu not shown", complete.size() - shown);
   std::fputc('\n', log_.out);
 }
 
 void printout_writer::print_count(const sentence_analysis& analysis) {
-  const std::size_t complete = complete_analyses(analysis).size();
-  std::fprintf(log_.out, "analyses: %s\n", count_text(analysis, complete).c_str());
+  std::fprintf(log_.out, "analyses: %s\n", count_text(analyses_of(analysis)).c_str());
 }
 
 void printout_writer::print_results(const sentence_analysis& analysis) {
