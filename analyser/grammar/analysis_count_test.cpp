@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analyser/grammar/parser.hpp"
-#include "analyser/grammar/test_support.hpp"
+#include "analyser/grammar/test_grammars.hpp"
 
 using namespace test_support;
 
@@ -24,7 +24,7 @@ struct reading {
 
 // A grammar and a sentence as text: rules in the form of test_support's
 // add_rule, and for each word position its readings.
-struct test_case {
+struct count_case {
   std::vector<std::string> rules;
   std::vector<std::vector<reading>> words;
 };
@@ -33,7 +33,7 @@ struct test_case {
 // entry of its own, whatever order a case uses them in.
 const char* const kLongNames[] = {"ABCDE", "SSSSX"};
 
-void build(grammar_fixture& state, const test_case& c) {
+void build_case(grammar_fixture& state, const count_case& c) {
   for (const char* name : kLongNames) category(state, name);
   for (const std::string& rule : c.rules) add_rule(state, rule);
   int position = 0;
@@ -72,16 +72,14 @@ std::string text_of(const analysis_count& count) {
 }
 
 // Random grammars and sentences in the manner of the parser's differential
-// test: categories that share initial letters, one without an index slot,
-// lexicon categories with longer names; binary and unary rules (cycles
-// among them) with value sets, conditions and sometimes out of letter
-// order; positions with several readings, some twice.
-class grammar_generator {
+// test, tuned for the counter: fewer groups and condition digits, no labels,
+// lexicon categories with longer names, positions with several readings.
+class count_case_generator : public random_grammar {
  public:
-  explicit grammar_generator(unsigned seed) : random_(seed) {}
+  explicit count_case_generator(unsigned seed) : random_grammar(seed, kCountShape) {}
 
-  test_case next() {
-    test_case c;
+  count_case next() {
+    count_case c;
     pick_categories();
     const int rule_count = pick(1, 8);
     for (int i = 0; i < rule_count; ++i) c.rules.push_back(rule());
@@ -91,62 +89,8 @@ class grammar_generator {
     return c;
   }
 
-  const std::vector<std::string>& names() const { return names_; }
-
  private:
-  int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
-
-  void pick_categories() {
-    static const char* const pool[] = {"AAAA", "ABCD", "AXYZ", "BBBB", "BACK",
-                                       "CCCC", "SSSS", "^UML", "aaaa"};
-    std::vector<std::string> all(std::begin(pool), std::end(pool));
-    std::shuffle(all.begin(), all.end(), random_);
-    all.resize(pick(2, 4));
-    names_ = all;
-    groups_.clear();
-    for (std::size_t k = 0; k < names_.size(); ++k) groups_.push_back(pick(0, 2));
-  }
-
-  int pick_category() { return pick(0, static_cast<int>(names_.size()) - 1); }
-
-  // Value groups for category k: mostly its own number of groups, "()"
-  // now and then, sometimes no set at all.
-  std::string groups(int k) {
-    if (pick(0, 4) == 0) return "";
-    const int count = pick(0, 8) == 0 ? pick(0, 3) : groups_[k];
-    std::string text = " ";
-    for (int g = 0; g < count; ++g) {
-      text += "G" + std::to_string(g) + "(";
-      if (pick(0, 3) != 0) {
-        for (int v = 1; v <= 3; ++v) {
-          if (pick(0, 1) == 1) text += std::to_string(v) + ",";
-        }
-        if (text.back() == ',') text.pop_back();
-      }
-      text += ")";
-    }
-    return text;
-  }
-
-  std::string part(int k) { return names_[k] + groups(k); }
-
-  std::string condition(bool binary) {
-    std::string text;
-    const int steps = pick(0, 2);
-    for (int s = 0; s < steps; ++s) {
-      for (int d = 0; d < (binary ? 3 : 2); ++d) text += " " + std::to_string(pick(0, 2));
-      text += ",";
-    }
-    if (pick(0, 8) == 0) text += " " + std::to_string(pick(0, 2));  // a stray digit
-    return text;
-  }
-
-  std::string rule() {
-    const bool binary = pick(0, 2) != 0;
-    std::string text = part(pick_category());
-    if (binary) text += " + " + part(pick_category());
-    return text + " = " + part(pick_category()) + ";" + condition(binary);
-  }
+  static constexpr grammar_shape kCountShape{2, 5, 9, 2, 2, 9, 3, false};
 
   // A lexicon category: one of the case's, or a longer name whose first four
   // characters may be one of them.
@@ -166,16 +110,6 @@ class grammar_generator {
     if (pick(0, 7) == 0) result.push_back(result.front());  // the same reading twice
     return result;
   }
-
-  static void sort_by_initial(std::vector<std::string>& rules) {
-    std::stable_sort(rules.begin(), rules.end(), [](const std::string& a, const std::string& b) {
-      return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
-    });
-  }
-
-  std::mt19937 random_;
-  std::vector<std::string> names_;
-  std::vector<int> groups_;
 };
 
 constexpr int kDifferentialCases = 4000;
@@ -189,7 +123,7 @@ struct outcome_mix {
   int too_many = 0;       // finite, but more nodes than the limit
 };
 
-std::string describe(const test_case& c) {
+std::string describe(const count_case& c) {
   std::string text = "rules:\n";
   for (const std::string& r : c.rules) text += "  " + r + "\n";
   text += "words:";
@@ -239,9 +173,9 @@ void expect_counts_bound(const grammar_fixture& state, const std::vector<std::st
   }
 }
 
-void check_case(const test_case& c, const std::vector<std::string>& names, outcome_mix& mix) {
+void check_case(const count_case& c, const std::vector<std::string>& names, outcome_mix& mix) {
   grammar_fixture state;
-  build(state, c);
+  build_case(state, c);
   const int word_count = static_cast<int>(c.words.size());
   const analysis_count nodes = count_nodes(state.grammar, state.nodes.head);
   const analysis_count whole = count_of(state, "", word_count);
@@ -261,10 +195,10 @@ void check_case(const test_case& c, const std::vector<std::string>& names, outco
 }
 
 TEST(AnalysisCount, EqualsTheCompleteNodesOfTheParse) {
-  grammar_generator generator(20240612);
+  count_case_generator generator(20240612);
   outcome_mix mix;
   for (int i = 0; i < kDifferentialCases; ++i) {
-    const test_case c = generator.next();
+    const count_case c = generator.next();
     ASSERT_NO_FATAL_FAILURE(check_case(c, generator.names(), mix)) << "case " << i;
   }
   // Every outcome must come up often enough to be tested.
@@ -275,8 +209,8 @@ TEST(AnalysisCount, EqualsTheCompleteNodesOfTheParse) {
   EXPECT_GT(mix.too_many, kDifferentialCases / 100);
 }
 
-test_case ambiguous_case(int words) {
-  test_case c{{"XXXX + XXXX = XXXX"}, {}};
+count_case ambiguous_case(int words) {
+  count_case c{{"XXXX + XXXX = XXXX"}, {}};
   for (int i = 0; i < words; ++i) c.words.push_back({{"XXXX", ""}});
   return c;
 }
@@ -291,7 +225,7 @@ TEST(AnalysisCount, CatalanNumbersExactly) {
   }
   for (int n = 1; n <= 40; ++n) {
     grammar_fixture state;
-    build(state, ambiguous_case(n));
+    build_case(state, ambiguous_case(n));
     const analysis_count count = count_of(state, "XXXX", n);
     ASSERT_FALSE(count.unbounded);
     ASSERT_EQ(count.value, catalan[n - 1]) << n << " words";
@@ -306,7 +240,7 @@ TEST(AnalysisCount, CatalanNumbersExactly) {
               {40, "680425371729975800390"}};
   for (const auto& row : rows) {
     grammar_fixture state;
-    build(state, ambiguous_case(row.words));
+    build_case(state, ambiguous_case(row.words));
     EXPECT_EQ(text_of(count_of(state, "XXXX", row.words)), row.count) << row.words << " words";
   }
 }
@@ -314,11 +248,11 @@ TEST(AnalysisCount, CatalanNumbersExactly) {
 // The node list of X + X = X: every stretch of L words has C(L-1) nodes.
 TEST(CountNodes, IsTheLengthOfTheNodeListAndDecidesTheLimit) {
   grammar_fixture big;
-  build(big, ambiguous_case(15));
+  build_case(big, ambiguous_case(15));
   EXPECT_EQ(text_of(count_nodes(big.grammar, big.nodes.head)), "5147891");
   for (long limit : {301L, 300L}) {
     grammar_fixture state;
-    build(state, ambiguous_case(7));
+    build_case(state, ambiguous_case(7));
     ASSERT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "301");
     EXPECT_EQ(parse_all(state, limit), limit == 301 ? parse_end::complete : parse_end::node_limit);
   }
@@ -329,29 +263,29 @@ TEST(CountNodes, IsTheLengthOfTheNodeListAndDecidesTheLimit) {
 // also parsed, and the complete nodes counted.
 struct exact_row {
   const char* what;
-  test_case c;
+  count_case c;
   std::string start;
   const char* count;
 };
 
 TEST(AnalysisCount, SmallGrammars) {
-  const test_case cycle{{"AAAA = BBBB", "BBBB = AAAA"}, {{{"AAAA", ""}}}};
-  const test_case unreachable_cycle{{"AAAA + AAAA = SSSS", "CCCC = DDDD", "DDDD = CCCC"},
+  const count_case cycle{{"AAAA = BBBB", "BBBB = AAAA"}, {{{"AAAA", ""}}}};
+  const count_case unreachable_cycle{{"AAAA + AAAA = SSSS", "CCCC = DDDD", "DDDD = CCCC"},
                                     {{{"AAAA", ""}}, {{"AAAA", ""}}}};
-  const test_case cycle_below{{"AAAA + BBBB = SSSS", "BBBB = BBBB"},
+  const count_case cycle_below{{"AAAA + BBBB = SSSS", "BBBB = BBBB"},
                               {{{"AAAA", ""}}, {{"BBBB", ""}}}};
-  const test_case cycle_behind{{"SSSS = TTTT", "TTTT = TTTT"}, {{{"SSSS", ""}}}};
-  const test_case broken_by_values{{"AAAA (1) = AAAA (2)"}, {{{"AAAA", "(1)"}}}};
+  const count_case cycle_behind{{"SSSS = TTTT", "TTTT = TTTT"}, {{{"SSSS", ""}}}};
+  const count_case broken_by_values{{"AAAA (1) = AAAA (2)"}, {{{"AAAA", "(1)"}}}};
   // Readings (1), (2) and (1) again; the condition carries group 1 over, so
   // the results of one category and span are two items: (1) twice, (2) once.
-  const test_case two_items{{"AAAA + BBBB = SSSS (); 1 0 1", "SSSS (1) = TTTT"},
+  const count_case two_items{{"AAAA + BBBB = SSSS (); 1 0 1", "SSSS (1) = TTTT"},
                             {{{"AAAA", "(1)"}, {"AAAA", "(2)"}, {"AAAA", "(1)"}}, {{"BBBB", ""}}}};
-  const test_case no_common_value{{"AAAA + BBBB = SSSS; 1 1 0"},
+  const count_case no_common_value{{"AAAA + BBBB = SSSS; 1 1 0"},
                                   {{{"AAAA", "(1)"}}, {{"BBBB", "(2)"}}}};
   // The scan of A's rules ends at the B rule; the last rule is never tried.
-  const test_case letter_order{{"AAAA = CCCC", "BBBB = SSSS", "AAAA = SSSS"}, {{{"AAAA", ""}}}};
-  const test_case long_names{{"SSSS + SSSS = SSSS"}, {{{"SSSSX", ""}}, {{"SSSS", ""}}}};
-  const test_case homograph{{"AAAA + BBBB = SSSS", "CCCC = AAAA"},
+  const count_case letter_order{{"AAAA = CCCC", "BBBB = SSSS", "AAAA = SSSS"}, {{{"AAAA", ""}}}};
+  const count_case long_names{{"SSSS + SSSS = SSSS"}, {{{"SSSSX", ""}}, {{"SSSS", ""}}}};
+  const count_case homograph{{"AAAA + BBBB = SSSS", "CCCC = AAAA"},
                             {{{"AAAA", ""}, {"CCCC", ""}}, {{"BBBB", ""}, {"BBBB", ""}}}};
   const exact_row rows[] = {
       {"unary cycle", cycle, "AAAA", "unbounded"},
@@ -372,7 +306,7 @@ TEST(AnalysisCount, SmallGrammars) {
   };
   for (const exact_row& row : rows) {
     grammar_fixture state;
-    build(state, row.c);
+    build_case(state, row.c);
     const int word_count = static_cast<int>(row.c.words.size());
     const analysis_target target = target_for(row.start, word_count);
     EXPECT_EQ(text_of(count_analyses(state.grammar, state.nodes.head, target)), row.count)
@@ -388,24 +322,24 @@ TEST(AnalysisCount, SmallGrammars) {
 
 TEST(AnalysisCount, LongNameCountsForItsWordOnly) {
   grammar_fixture state;
-  build(state, {{"SSSS + SSSS = SSSS"}, {{{"SSSSX", ""}}, {{"SSSS", ""}}}});
+  build_case(state, {{"SSSS + SSSS = SSSS"}, {{{"SSSSX", ""}}, {{"SSSS", ""}}}});
   EXPECT_EQ(text_of(count_of(state, "SSSSX", 1)), "1");
   EXPECT_EQ(text_of(count_of(state, "SSSS", 1)), "1");
 }
 
 TEST(AnalysisCount, EmptyCases) {
   grammar_fixture state;
-  build(state, {{"AAAA + AAAA = AAAA"}, {}});
+  build_case(state, {{"AAAA + AAAA = AAAA"}, {}});
   EXPECT_EQ(text_of(count_of(state, "AAAA", 1)), "0");  // no word nodes
   EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "0");
   grammar_fixture words;
-  build(words, {{"AAAA + AAAA = AAAA"}, {{{"AAAA", ""}}, {{"AAAA", ""}}}});
+  build_case(words, {{"AAAA + AAAA = AAAA"}, {{{"AAAA", ""}}, {{"AAAA", ""}}}});
   for (int word_count : {0, -1, 3, 1000}) {
     EXPECT_EQ(text_of(count_of(words, "AAAA", word_count)), "0") << word_count;
   }
   EXPECT_EQ(text_of(count_of(words, "AAAA", 2)), "1");
   grammar_fixture no_rules;
-  build(no_rules, {{}, {{{"SSSS", ""}}}});
+  build_case(no_rules, {{}, {{{"SSSS", ""}}}});
   EXPECT_EQ(text_of(count_of(no_rules, "SSSS", 1)), "1");
 }
 
@@ -445,7 +379,7 @@ TEST(AnalysisCount, WordNodeOverTwoPositions) {
 // the word nodes in front of them.
 TEST(AnalysisCount, CountsFromTheWordNodesOnly) {
   grammar_fixture state;
-  build(state, ambiguous_case(4));
+  build_case(state, ambiguous_case(4));
   ASSERT_EQ(parse_all(state, kParseLimit), parse_end::complete);
   EXPECT_EQ(text_of(count_of(state, "XXXX", 4)), "5");
   EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)),
