@@ -9,7 +9,7 @@
 #include <string>
 
 #include "analyser/driver/analyser_state.hpp"
-#include "analyser/driver/startup.hpp"
+#include "analyser/library/delimiter_list.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
 
 namespace bench {
@@ -36,10 +36,10 @@ inline std::unique_ptr<analyser_state> load(FILE* rules, FILE* lexicon, FILE* en
   auto state = std::make_unique<analyser_state>();
   state->out = std::fopen("/dev/null", "w");
   state->console_input = 0;
-  read_char_list("32,44,59", state->word_end_chars);
-  read_char_list("46,33,63", state->sentence_end_chars);
-  lexicon_tables& tables = state->lexicon;
-  read_rules(state->grammar, tables.categories, rules, state->log());
+  read_char_list("32,44,59", state->loaded.word_end_chars);
+  read_char_list("46,33,63", state->loaded.sentence_end_chars);
+  lexicon_tables& tables = state->loaded.lexicon;
+  read_rules(state->loaded.grammar, tables.categories, rules, state->log());
   read_dict(tables.storage, tables.categories, lexicon, tables.lexicon_index, state->log());
   tables.endings_list =
       read_dict(tables.storage, tables.categories, endings, tables.endings_index, state->log());
@@ -71,7 +71,7 @@ inline std::unique_ptr<analyser_state> load_german(const std::string& dir) {
 inline int start_sentence(analyser_state& state, const std::string& sentence) {
   state.nodes.clear();
   const sentence_words words =
-      lex_analysis(state.lexicon, state.word_end_chars,
+      lex_analysis(state.loaded.lexicon, state.loaded.word_end_chars,
                    reinterpret_cast<const unsigned char*>(sentence.c_str()));
   if (words.word_count > 0 && make_word_nodes(state.nodes, words)) return words.word_count;
   std::fprintf(stderr, "not all words found: %s\n", sentence.c_str());

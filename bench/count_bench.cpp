@@ -58,13 +58,13 @@ row_result measure(analyser_state& state, const std::string& sentence, const cha
   while (static_cast<int>(times.size()) < kMaxRuns &&
          (static_cast<int>(times.size()) < kMinRuns || measured < kMinSeconds)) {
     const clock_type::time_point begin = clock_type::now();
-    r.analyses = count_analyses(state.grammar, state.nodes.head, target);
+    r.analyses = count_analyses(state.loaded.grammar, state.nodes.head, target);
     times.push_back(seconds_since(begin));
     measured += times.back();
   }
   std::sort(times.begin(), times.end());
   r.median_ms = times[times.size() / 2] * 1e3;
-  r.nodes = count_nodes(state.grammar, state.nodes.head);
+  r.nodes = count_nodes(state.loaded.grammar, state.nodes.head);
   return r;
 }
 

@@ -41,7 +41,7 @@
 
 #include "analyser/driver/analyser_state.hpp"
 #include "analyser/driver/sentence_reader.hpp"
-#include "analyser/driver/startup.hpp"
+#include "analyser/library/delimiter_list.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
 #include "bench/bench_clock.hpp"
 #include "bench/bench_grammar.hpp"
@@ -89,17 +89,6 @@ double median_seconds(Run run) {
     if (r + 1 >= kMinRepetitions && measured >= kMinMeasuredSeconds) break;
   }
   return median(times);
-}
-
-const char* outcome_name(sentence_outcome outcome) {
-  switch (outcome) {
-    case sentence_outcome::no_words: return "no_words";
-    case sentence_outcome::unknown_word: return "unknown_word";
-    case sentence_outcome::node_limit: return "limit";
-    case sentence_outcome::analysed: return "analysed";
-    case sentence_outcome::no_analysis: return "no_analysis";
-  }
-  return "?";
 }
 
 // The complete analyses among the nodes.
@@ -195,7 +184,7 @@ int main(int argc, char** argv) {
   const settings s = read_settings(argc, argv);
   std::unique_ptr<analyser_state> state = load_files(s.files[0], s.files[1], s.files[2]);
   const std::vector<std::string> sentences = read_sentences(*state, s.files[3]);
-  analysis_setup first_setup{state->lexicon, state->grammar, state->word_end_chars,
+  analysis_setup first_setup{state->loaded.lexicon, state->loaded.grammar, state->loaded.word_end_chars,
                              s.start_category, state->log(), true};
   analysis_setup full_setup = first_setup;
   full_setup.stop_at_first_analysis = false;
@@ -207,10 +196,10 @@ int main(int argc, char** argv) {
   int number = 0;
   for (const std::string& sentence : sentences) {
     const auto* text = reinterpret_cast<const unsigned char*>(sentence.c_str());
-    const sentence_words words = lex_analysis(state->lexicon, state->word_end_chars, text);
+    const sentence_words words = lex_analysis(state->loaded.lexicon, state->loaded.word_end_chars, text);
     const double lex_seconds = median_seconds([&] {
       lex_nodes.clear();
-      make_word_nodes(lex_nodes, lex_analysis(state->lexicon, state->word_end_chars, text));
+      make_word_nodes(lex_nodes, lex_analysis(state->loaded.lexicon, state->loaded.word_end_chars, text));
     });
     const parse_figures first = measure_parse(first_setup, first_nodes, text, words.word_count);
     parse_figures full;

@@ -103,7 +103,7 @@ measurement measure_indexed(analyser_state& state, const std::string& sentence) 
   for (int r = 0; r < kMaxRepetitions && (r < kMinRepetitions || measured < kMinMeasuredSeconds);
        ++r) {
     start_sentence(state, sentence);
-    parse_work work{state.grammar, state.nodes, state.log()};
+    parse_work work{state.loaded.grammar, state.nodes, state.log()};
     const clock_type::time_point start = clock_type::now();
     make_all_nodes_indexed(work, tables);
     const double seconds = seconds_since(start);
@@ -118,7 +118,7 @@ measurement measure_indexed(analyser_state& state, const std::string& sentence) 
 
 measurement measure_reference(analyser_state& state, const std::string& sentence) {
   start_sentence(state, sentence);
-  parse_work work{state.grammar, state.nodes, state.log()};
+  parse_work work{state.loaded.grammar, state.nodes, state.log()};
   const clock_type::time_point start = clock_type::now();
   make_all_nodes_reference(work);
   return {true, state.nodes.count, seconds_since(start)};

@@ -8,7 +8,7 @@
 
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/driver/analyser_state.hpp"
-#include "analyser/driver/message_file.hpp"
+#include "analyser/library/message_file.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "test_support/streams.hpp"
 
@@ -31,7 +31,7 @@ struct quiet_analyser {
   // Loads the example messages; they are fixed text, so this cannot fail.
   void load_messages() {
     memory_input file(kExampleMessages);
-    fuzz_expect(read_message_file(state.messages, file.file(), state.log()),
+    fuzz_expect(read_message_file(state.loaded.messages, file.file(), state.log()),
                 "the example messages do not load");
   }
 

@@ -61,7 +61,7 @@ void remove_scratch_directory() { std::filesystem::remove_all(scratch_path); }
 
 void show_every_message(analyser_state& state) {
   for (int number = kLowestMessage; number <= kHighestMessage; ++number) {
-    show_message(state.messages, state.out, number);
+    show_message(state.loaded.messages, state.out, number);
   }
 }
 

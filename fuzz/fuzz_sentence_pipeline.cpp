@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "analyser/driver/analyser_run.hpp"
-#include "analyser/driver/startup.hpp"
+#include "analyser/library/delimiter_list.hpp"
 #include "analyser/output/printout.hpp"
 #include "fuzz/analyser_fixture.hpp"
 
@@ -61,7 +61,7 @@ fuzz_settings settings_from(std::string_view text) {
 class recording_writer : public result_writer {
  public:
   explicit recording_writer(const analyser_state& state)
-      : printout_(state.messages, state.log(), {state.output_flags, state.console_input == 0}) {}
+      : printout_(state.loaded.messages, state.log(), {state.output_flags, state.console_input == 0}) {}
 
   void sentence_read(int number, const unsigned char* sentence) override {
     printout_.sentence_read(number, sentence);
@@ -129,12 +129,12 @@ class analysis_run {
   // The start-up's loading, from the packed files instead of named ones.
   void load(const std::vector<std::string_view>& parts, const fuzz_settings& settings) {
     analyser_state& state = analyser_.state;
-    lexicon_tables& lexicon = state.lexicon;
+    lexicon_tables& lexicon = state.loaded.lexicon;
     analyser_.load_messages();
-    read_char_list(settings.word_ends.c_str(), state.word_end_chars);
-    read_char_list(settings.sentence_ends.c_str(), state.sentence_end_chars);
+    read_char_list(settings.word_ends.c_str(), state.loaded.word_end_chars);
+    read_char_list(settings.sentence_ends.c_str(), state.loaded.sentence_end_chars);
     memory_input rules(part_or_empty(parts, kRulesPart));
-    read_rules(state.grammar, lexicon.categories, rules.file(), state.log());
+    read_rules(state.loaded.grammar, lexicon.categories, rules.file(), state.log());
     memory_input lexicon_file(part_or_empty(parts, kLexiconPart));
     read_dict(lexicon.storage, lexicon.categories, lexicon_file.file(), lexicon.lexicon_index,
               state.log());

@@ -28,7 +28,7 @@ unique_file decoded(FILE* raw, const std::string& name) {
   for (long number = 1; read_line(raw, line); ++number) {
     if (!from_utf8(line, converted, fault)) {
       const std::string message = utf8_fault_text(name, number, fault);
-      fatal_error(message.c_str());
+      fatal_error_at(message.c_str(), name.c_str(), number, static_cast<long>(fault.column));
     }
     text += converted;
   }
@@ -40,6 +40,12 @@ unique_file open_text_file(const std::string& name, bool utf8) {
   unique_file file(std::fopen(name.c_str(), "r"));
   if (file == nullptr || !utf8) return file;
   return decoded(file.get(), name);
+}
+
+unique_file open_text(const std::string& text, const std::string& name, bool utf8) {
+  unique_file stream = stream_over(text);
+  if (!utf8) return stream;
+  return decoded(stream.get(), name);
 }
 
 std::string utf8_fault_text(const std::string& name, long line, const utf8_fault& fault) {

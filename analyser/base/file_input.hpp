@@ -19,6 +19,24 @@ using unique_file = std::unique_ptr<FILE, file_closer>;
 // "FILE:LINE:COLUMN: REASON: bytes XX" in the fatal frame.
 unique_file open_text_file(const std::string& name, bool utf8 = false);
 
+// A stream over `text` decoded from UTF-8 with `utf8` (a fault ends the run
+// as for a file called `name`), or over `text` as it is.
+unique_file open_text(const std::string& text, const std::string& name, bool utf8 = false);
+
+// How the loaders open the files a configuration names. This one opens
+// them relative to the current folder, as the analyser's command line does;
+// the library opens them relative to the configuration's folder, or hands
+// out texts it was given.
+class text_opener {
+ public:
+  virtual ~text_opener() = default;
+  // `name` opened for reading as text (see open_text_file); null when it
+  // cannot be opened.
+  virtual unique_file open(const std::string& name, bool utf8) const {
+    return open_text_file(name, utf8);
+  }
+};
+
 // The message for a UTF-8 fault of `name`: "FILE:LINE:COLUMN: REASON: bytes XX".
 std::string utf8_fault_text(const std::string& name, long line, const utf8_fault& fault);
 

@@ -24,8 +24,6 @@ std::uint32_t clock_ms() {
 }
 
 namespace {
-using steady = std::chrono::steady_clock;
-
 // A run that ends without the fatal frame (--help, a test suite), with its
 // exit status.
 struct run_complete {
@@ -45,27 +43,20 @@ bool counts_analyses(const analyser_state& state) {
   return added.count || added.format == result_format::json || !added.suite_file_name.empty();
 }
 
-// What the analysis of every sentence works with: the loaded tables and the
-// settings of the run.
-analysis_setup setup_of(analyser_state& state) {
-  analysis_setup setup{state.lexicon, state.grammar, state.word_end_chars, state.start_category,
-                       state.log()};
-  setup.stop_at_first_analysis = first_analysis_is_enough(state);
-  setup.parse_tables = &state.parse_tables;
-  setup.count_analyses = counts_analyses(state);
-  return setup;
-}
-
-long microseconds_since(steady::time_point start) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::microseconds>(steady::now() - start).count());
+// What every sentence's analysis is asked for under the run's settings.
+analysis_request request_of(const analyser_state& state) {
+  analysis_request request;
+  request.start_category = state.start_category;
+  request.stop_at_first_analysis = first_analysis_is_enough(state);
+  request.count_analyses = counts_analyses(state);
+  request.node_limit = state.nodes.limit;
+  return request;
 }
 }  // namespace
 
 sentence_analysis analyse_read_sentence(analyser_state& state, const unsigned char* sentence) {
-  const steady::time_point start = steady::now();
-  sentence_analysis analysis = analyse_sentence(setup_of(state), state.nodes, sentence);
-  analysis.time_us = microseconds_since(start);
+  sentence_analysis analysis =
+      state.analyser.analyse(sentence, state.nodes, request_of(state), state.log());
   analysis.number = state.sentence_count;
   analysis.as_read = std::string_view(state.line_as_read, state.line_as_read_length);
   return analysis;
@@ -77,6 +68,10 @@ bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& w
   if (sentence == nullptr) return false;
   writer.sentence_read(state.sentence_count, sentence);
   const sentence_analysis analysis = analyse_read_sentence(state, sentence);
+  // A number, and no "NULL" entry to read it with: the run cannot go on.
+  if (analysis.outcome == sentence_outcome::no_number_reading) {
+    fatal_error(" Kategorie NULL nicht definiert ");
+  }
   writer.sentence_analysed(analysis);
   if (state.console_input == 1 && analysis.outcome != sentence_outcome::no_words) {
     wait_for_user(state);
@@ -102,8 +97,8 @@ std::unique_ptr<result_writer> writer_of(const analyser_state& state) {
     case result_format::json:
       return std::make_unique<json_writer>(
           state.results, record_settings{(state.output_flags & OUT_LIST) != 0, added.all_analyses,
-                                         added.analysis_limit, added.why, &state.grammar,
-                                         &state.lexicon});
+                                         added.analysis_limit, added.why, &state.loaded.grammar,
+                                         &state.loaded.lexicon});
     case result_format::penn:
       return std::make_unique<penn_writer>(state.results, values, added.all_analyses,
                                            added.analysis_limit);
@@ -114,8 +109,8 @@ std::unique_ptr<result_writer> writer_of(const analyser_state& state) {
   }
   printout_settings settings{state.output_flags, state.console_input == 0, added.all_analyses,
                              added.analysis_limit, added.count, added.why};
-  return std::make_unique<printout_writer>(state.messages, state.log(), settings,
-                                           printout_tables{&state.grammar, &state.lexicon});
+  return std::make_unique<printout_writer>(state.loaded.messages, state.log(), settings,
+                                           printout_tables{&state.loaded.grammar, &state.loaded.lexicon});
 }
 
 // Analyses sentence after sentence until the input ends.

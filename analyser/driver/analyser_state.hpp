@@ -12,15 +12,9 @@
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/limits.hpp"
 #include "analyser/base/log_output.hpp"
-#include "analyser/base/messages.hpp"
-#include "analyser/grammar/chart_parser.hpp"
 #include "analyser/grammar/parse_node.hpp"
-#include "analyser/grammar/rules_reader.hpp"
-#include "analyser/lexicon/lexicon.hpp"
-
-// Bytes of a delimiter set: room for every code 1 to 255 once and the
-// terminating zero byte, so a set can never overflow (codes are not repeated).
-constexpr int kDelimiterSetSize = 256;
+#include "analyser/library/loaded_grammar.hpp"
+#include "analyser/library/sentence_analyser.hpp"
 
 // Complete analyses that -all writes of one sentence unless -max-analyses
 // says otherwise.
@@ -77,17 +71,10 @@ struct analyser_state {
   std::string input_file_name;
   added_settings added;
 
-  // Start-up tables, and the names of the files they were loaded from (the
-  // rules file's name is the grammar's).
+  // The configuration file, open until the run ends, and the grammar it
+  // names.
   unique_file config_file;
-  std::string message_file_name;
-  std::string lexicon_file_name;
-  std::string endings_file_name;
-  message_table messages;
-  unsigned char word_end_chars[kDelimiterSetSize] = {};
-  unsigned char sentence_end_chars[kDelimiterSetSize] = {};
-  lexicon_tables lexicon;
-  grammar_tables grammar;
+  loaded_grammar loaded;
 
   // The current sentence.
   int sentence_count = 0;
@@ -98,7 +85,7 @@ struct analyser_state {
   int line_as_read_length = 0;
   sentence_reading reading;
   node_list nodes;
-  indexed_parse_tables parse_tables;  // the parser's, reused from sentence to sentence
+  sentence_analyser analyser{loaded};
 
   // Where the lower layers write their warnings and trace lines.
   log_output log() const { return {out, trace_flag != 0, added.utf8}; }

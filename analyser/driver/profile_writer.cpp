@@ -7,8 +7,6 @@
 #include "analyser/output/json_text.hpp"
 
 namespace {
-constexpr std::uint64_t kFnvPrime = 0x100000001b3ULL;
-constexpr std::size_t kChunk = 65536;
 
 // Appends a file name or another text that is no sentence text: ASCII as it
 // is, every other byte as the ISO-8859-1 character of its value (the
@@ -100,29 +98,6 @@ void append_found(std::string& out, const item_found& found) {
   out += '}';
 }
 }  // namespace
-
-std::uint64_t fnv1a64(std::string_view bytes, std::uint64_t hash) {
-  for (unsigned char c : bytes) {
-    hash ^= c;
-    hash *= kFnvPrime;
-  }
-  return hash;
-}
-
-std::string file_checksum(const std::string& name) {
-  unique_file file(std::fopen(name.c_str(), "rb"));
-  if (file == nullptr) return "";
-  std::string chunk(kChunk, '\0');
-  std::uint64_t hash = kFnvOffsetBasis;
-  std::size_t got = 0;
-  while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
-    hash = fnv1a64(std::string_view(chunk.data(), got), hash);
-  }
-  if (std::ferror(file.get())) return "";
-  char text[32];
-  std::snprintf(text, sizeof text, "fnv1a64:%016llx", static_cast<unsigned long long>(hash));
-  return text;
-}
 
 std::string utc_date_now() {
   const std::time_t now = std::time(nullptr);

@@ -41,14 +41,6 @@ struct profile_header {
   std::vector<profile_file> files;
 };
 
-// FNV-1a, 64 bits, of `bytes`, continuing from `hash`.
-constexpr std::uint64_t kFnvOffsetBasis = 0xcbf29ce484222325ULL;
-std::uint64_t fnv1a64(std::string_view bytes, std::uint64_t hash = kFnvOffsetBasis);
-
-// "fnv1a64:" and the hash of the file's bytes in 16 hexadecimal digits;
-// empty when the file cannot be read.
-std::string file_checksum(const std::string& name);
-
 // The current time in UTC as "YYYY-MM-DDTHH:MM:SSZ".
 std::string utc_date_now();
 

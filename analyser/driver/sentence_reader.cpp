@@ -5,6 +5,7 @@
 
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/file_input.hpp"
+#include "analyser/base/sentence_text.hpp"
 #include "analyser/base/text_utils.hpp"
 #include "analyser/base/utf8_text.hpp"
 
@@ -82,21 +83,6 @@ int next_piece(analyser_state& state, FILE* stream, unsigned char* buffer, int c
   });
 }
 
-// Zeroes control characters and sentence delimiters, upper-cases the rest;
-// true when the piece held any byte of 32 or above.
-bool normalise_piece(const analyser_state& state, unsigned char* buffer, int length) {
-  bool visible = false;
-  for (int i = 0; i < length; ++i) {
-    const unsigned char c = buffer[i];
-    if (c < kFirstVisible) {
-      buffer[i] = 0;
-      continue;
-    }
-    visible = true;
-    buffer[i] = in_char_set(state.sentence_end_chars, c) ? 0 : upcase_char(c);
-  }
-  return visible;
-}
 // Keeps the piece as read, without its line end (LF or CR LF).
 void keep_as_read(analyser_state& state, const unsigned char* piece, int length) {
   if (length > 0 && piece[length - 1] == '\n') --length;
@@ -110,16 +96,13 @@ void keep_as_read(analyser_state& state, const unsigned char* piece, int length)
 unsigned char* read_sentence(analyser_state& state, FILE* stream, unsigned char* buffer, int size) {
   std::memset(buffer, 0, size);
   if (stream == state.console) {
-    show_message(state.messages, state.out, kMessageSentencePrompt, state.added.utf8);
+    show_message(state.loaded.messages, state.out, kMessageSentencePrompt, state.added.utf8);
     std::fflush(state.out);
   }
   const int length = next_piece(state, stream, buffer, size - 1);
   if (length < 0) return nullptr;
   keep_as_read(state, buffer, length);
-  if (!normalise_piece(state, buffer, length)) return nullptr;
-  const std::size_t text_length = std::strlen(reinterpret_cast<char*>(buffer));
-  buffer[text_length] = ' ';
-  buffer[text_length + 1] = 0;
+  if (!make_sentence(buffer, length, state.loaded.sentence_end_chars)) return nullptr;
   ++state.sentence_count;
   return buffer;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/message_file.hpp"
+#include "analyser/library/message_file.hpp"
 #include "test_support/streams.hpp"
 
 namespace {
@@ -16,7 +16,7 @@ struct SentenceReader : ::testing::Test {
   SentenceReader() {
     state.out = out.file();
     const unsigned char delimiters[] = {'.', '!', 'q', 0};
-    std::copy(std::begin(delimiters), std::end(delimiters), state.sentence_end_chars);
+    std::copy(std::begin(delimiters), std::end(delimiters), state.loaded.sentence_end_chars);
   }
 
   // Every sentence of `input` read from a file, in order.
@@ -106,7 +106,7 @@ TEST_F(SentenceReader, FileSentencesAreCountedWithoutPrompt) {
 
 TEST_F(SentenceReader, ConsoleShowsThePromptAndNoEcho) {
   memory_input messages("7 Satz?\n");
-  ASSERT_TRUE(read_message_file(state.messages, messages.file(), state.log()));
+  ASSERT_TRUE(read_message_file(state.loaded.messages, messages.file(), state.log()));
   memory_input console("hallo\n\n");
   state.console = console.file();
   auto* first = read_sentence(state, state.console, state.sentence_buffer, kSentenceCapacity);

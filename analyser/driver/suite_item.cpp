@@ -5,9 +5,6 @@
 #include "analyser/output/brackets.hpp"
 
 namespace {
-constexpr const char* kOutcomeNames[] = {"no_words", "unknown_word", "node_limit", "analysed",
-                                         "no_analysis"};
-
 std::string analyses_text(const analysis_count& count) {
   const bool one = !count.unbounded && count.value == big_count(1);
   return count_text(count) + (one ? " analysis" : " analyses");
@@ -44,7 +41,8 @@ bool same_count(const analysis_count& a, const analysis_count& b) {
 item_found found_of(const sentence_analysis& analysis) {
   item_found found;
   found.outcome = outcome_name(analysis.outcome);
-  if (analysis.outcome == sentence_outcome::unknown_word) {
+  if (analysis.outcome == sentence_outcome::unknown_word ||
+      analysis.outcome == sentence_outcome::no_number_reading) {
     const sentence_word& w = analysis.words.unknown;
     found.unknown_word.assign(reinterpret_cast<const char*>(w.text), w.length);
   }
@@ -57,19 +55,14 @@ item_found found_of(const sentence_analysis& analysis) {
   return found;
 }
 
-const char* outcome_name(sentence_outcome outcome) {
-  return kOutcomeNames[static_cast<int>(outcome)];
-}
-
 bool is_outcome_name(std::string_view name) {
-  for (const char* known : kOutcomeNames) {
-    if (name == known) return true;
-  }
-  return false;
+  sentence_outcome outcome;
+  return outcome_of(name, outcome);
 }
 
 item_verdict judge(const item_expectation& expected, const item_found& found) {
-  if (found.outcome == "node_limit") return item_verdict::fail;
+  // The parse of a sentence that a limit stopped is not known.
+  if (found.outcome == "node_limit" || found.outcome == "timeout") return item_verdict::fail;
   const bool analysed = found.outcome == "analysed";
   if (!expected.grammatical) return analysed ? item_verdict::fail : item_verdict::pass;
   return analysed && meets_given(expected, found) ? item_verdict::pass : item_verdict::fail;

@@ -57,8 +57,7 @@ bool same_count(const analysis_count& a, const analysis_count& b);
 // bracket line without numbers.
 item_found found_of(const sentence_analysis& analysis);
 
-// The name an outcome has in the JSON record ("analysed", "no_analysis", ...).
-const char* outcome_name(sentence_outcome outcome);
+// True when `name` is the name of an outcome (sentence_analysis.hpp).
 bool is_outcome_name(std::string_view name);
 
 // A grammatical item passes when the sentence has a complete analysis and

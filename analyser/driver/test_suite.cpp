@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analyser/base/checksum.hpp"
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/file_input.hpp"
 #include "analyser/driver/analyser_run.hpp"
@@ -124,8 +125,8 @@ record_settings record_settings_of(const analyser_state& state) {
           added.all_analyses,
           added.analysis_limit,
           added.why,
-          &state.grammar,
-          &state.lexicon};
+          &state.loaded.grammar,
+          &state.loaded.lexicon};
 }
 
 // Analyses the item of `line`; its profile record goes to `record`.
@@ -152,9 +153,9 @@ item_result run_item(analyser_state& state, const suite_line& line, long number,
 
 std::vector<profile_file> loaded_files(const analyser_state& state) {
   const std::pair<const char*, const std::string*> files[] = {
-      {"configuration", &state.config_file_name}, {"messages", &state.message_file_name},
-      {"rules", &state.grammar.file_name},        {"lexicon", &state.lexicon_file_name},
-      {"endings", &state.endings_file_name},
+      {"configuration", &state.config_file_name}, {"messages", &state.loaded.message_file_name},
+      {"rules", &state.loaded.grammar.file_name},        {"lexicon", &state.loaded.lexicon_file_name},
+      {"endings", &state.loaded.endings_file_name},
   };
   std::vector<profile_file> result;
   for (const auto& [role, name] : files) result.push_back({role, *name, file_checksum(*name)});

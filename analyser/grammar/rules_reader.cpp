@@ -3,7 +3,6 @@
 #include <string>
 
 #include "analyser/base/fatal_error.hpp"
-#include "analyser/base/file_input.hpp"
 #include "analyser/base/linked_list.hpp"
 #include "analyser/base/text_utils.hpp"
 #include "analyser/base/utf8_text.hpp"
@@ -50,6 +49,11 @@ class rule_reader {
   bool label_mode_ = false;
   bool broken_ = false;  // a separator out of order or a part without category
   int rule_number_ = 0;
+  // Where the reading stands, and where the current rule began (from 1).
+  long line_ = 1;
+  long column_ = 0;
+  long rule_line_ = 0;
+  long rule_column_ = 0;
 };
 
 void rule_reader::begin_rule() {
@@ -69,8 +73,9 @@ bool rule_reader::rule_begun() const {
 }
 
 void rule_reader::skip(const char* why) {
-  std::fprintf(log_.out, "%sread_grammar(): rule %d skipped (%s)\n", log_.trace ? "\n" : "",
-               rule_number_, why);
+  const std::string text = "rule " + std::to_string(rule_number_) + " skipped (" + why + ")";
+  const std::string printed = (log_.trace ? "\nread_grammar(): " : "read_grammar(): ") + text + "\n";
+  report_problem(log_, rule_line_, rule_column_, text, printed);
 }
 
 // Keeps the texts of the current part as the next part of the rule.
@@ -98,6 +103,10 @@ void rule_reader::separator(unsigned char c) {
 }
 
 void rule_reader::take(unsigned char c) {
+  if (!rule_begun() && c != ' ') {
+    rule_line_ = line_;
+    rule_column_ = column_;
+  }
   if (log_.trace) {
     if (stored_parts_ == 0 && category_.empty() && !broken_ && !label_mode_) {
       std::fprintf(log_.out, "\n%4d ", rule_number_);
@@ -156,12 +165,18 @@ void rule_reader::read(FILE* rules) {
   begin_rule();
   int c;
   while ((c = std::getc(rules)) != EOF) {
+    ++column_;
     if (c == '$' && !label_mode_) {
       while ((c = std::getc(rules)) != EOF && c != '\n') {
       }
-      continue;
+      if (c == EOF) break;
     }
-    if (c != '\n' && c != '\r') take(static_cast<unsigned char>(c));
+    if (c == '\n') {
+      ++line_;
+      column_ = 0;
+    } else if (c != '\r') {
+      take(static_cast<unsigned char>(c));
+    }
   }
   if (rule_begun()) skip("no \".\"");
 }
@@ -173,21 +188,4 @@ void read_rules(grammar_tables& grammar, category_table& categories, FILE* rules
   if (log.trace) std::fputs("\n", log.out);
   needing_memory("store_rule: malloc Fehler",
                  [&] { rule_reader(grammar, categories, log).read(rules); });
-}
-
-void read_grammar(grammar_tables& grammar, category_table& categories, FILE* config_file,
-                  const log_output& log) {
-  std::string line;
-  needing_memory("store_rule: malloc Fehler", [&] {
-    if (!read_line(config_file, line)) fatal_error("no entry for grammar file in the confi.file");
-  });
-  if (log.trace) std::fprintf(log.out, "read_grammar(): file=%s\n", line.c_str());
-  remove_line_end(line);
-  unique_file rules = open_text_file(line, log.utf8);
-  if (rules == nullptr) {
-    if (log.trace) std::fprintf(log.out, "read_grammar(): error 1: file=%s\n", line.c_str());
-    fatal_error("Regeln: Dateifehler");
-  }
-  grammar.file_name = line;
-  read_rules(grammar, categories, rules.get(), log);
 }

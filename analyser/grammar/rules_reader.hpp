@@ -45,13 +45,6 @@ struct grammar_tables {
   grammar_rule* rule_index[kLetterSlots] = {};
 };
 
-// Reads the rules file name from the next line of `config_file`, loads that
-// file into `grammar` (categories into `categories`), and closes it. Ends
-// the run with "no entry for grammar file in the confi.file" when the line
-// is missing, with "Regeln: Dateifehler" when the file cannot be opened.
-void read_grammar(grammar_tables& grammar, category_table& categories, FILE* config_file,
-                  const log_output& log);
-
 // Loads the rules of an open rules stream: empties rule_index, then appends
 // every complete rule to rule_list, numbering rules from 1 in file order and
 // entering each in the index slot of its first category's initial (when that

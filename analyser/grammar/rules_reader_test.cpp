@@ -215,33 +215,25 @@ TEST_F(RulesReader, OutOfMemory) {
   EXPECT_EQ(fatal_text_of([&] { read("AAAA=BBBB;."); }), "store_rule: malloc Fehler");
 }
 
-struct ReadGrammar : RulesReader {
-  scratch_directory dir;
-
-  // What loading prints, and the framed text when it ends the run.
-  std::string run(const std::string& config) {
-    memory_input file(config);
-    const std::string fatal = fatal_text_of(
-        [&] { read_grammar(state.grammar, state.lexicon.categories, file.file(), state.log()); });
-    return out.text() + (fatal.empty() ? "" : "\n\t\t------ " + fatal + " ------\n");
-  }
-};
-
-TEST_F(ReadGrammar, LoadsTheFileNamedByTheNextLine) {
-  dir.write("rules", "AAAA=BBBB;.");
-  memory_input config("rules\nlexicon\n");
-  read_grammar(state.grammar, state.lexicon.categories, config.file(), state.log());
-  ASSERT_NE(state.grammar.rule_list, nullptr);
-  char rest[16] = {};
-  ASSERT_NE(std::fgets(rest, sizeof rest, config.file()), nullptr);
-  EXPECT_STREQ(rest, "lexicon\n");
-}
-
-TEST_F(ReadGrammar, NameLineInCrLfOrWithoutLineEnd) {
-  dir.write("rules", "AAAA=BBBB;.");
-  EXPECT_EQ(run("rules\r\n"), "");
-  EXPECT_EQ(run("rules"), "");
-  EXPECT_NE(state.grammar.rule_list, nullptr);
+TEST_F(RulesReader, SkippedRulesAreKeptWithTheirPlace) {
+  problem_list problems;
+  problems.file = "rules.txt";
+  log_output log = state.log();
+  log.problems = &problems;
+  memory_input file("AAAA=BBBB;.\n  $ note\n  X+Y.  AAAA\n=BBBB;. CCCC+DDDD\n");
+  read_rules(state.grammar, state.lexicon.categories, file.file(), log);
+  ASSERT_EQ(problems.problems.size(), 2u);
+  const load_problem& malformed = problems.problems[0];
+  EXPECT_EQ(malformed.file, "rules.txt");
+  EXPECT_EQ(malformed.line, 3);
+  EXPECT_EQ(malformed.column, 3);
+  EXPECT_EQ(malformed.text, "rule 2 skipped (malformed)");
+  const load_problem& unfinished = problems.problems[1];
+  EXPECT_EQ(unfinished.line, 4);
+  EXPECT_EQ(unfinished.column, 9);
+  EXPECT_EQ(unfinished.text, "rule 4 skipped (no \".\")");
+  EXPECT_EQ(out.text(), "read_grammar(): rule 2 skipped (malformed)\n"
+                        "read_grammar(): rule 4 skipped (no \".\")\n");
 }
 
 }  // namespace

@@ -5,6 +5,21 @@
 #include "analyser/grammar/parser.hpp"
 
 namespace {
+struct outcome_entry {
+  sentence_outcome outcome;
+  const char* name;
+};
+constexpr outcome_entry kOutcomes[] = {
+    {sentence_outcome::no_words, "no_words"},
+    {sentence_outcome::unknown_word, "unknown_word"},
+    {sentence_outcome::no_number_reading, "no_number_reading"},
+    {sentence_outcome::node_limit, "node_limit"},
+    {sentence_outcome::timeout, "timeout"},
+    {sentence_outcome::analysed, "analysed"},
+    {sentence_outcome::no_analysis, "no_analysis"},
+    {sentence_outcome::unreadable, "unreadable"},
+};
+
 // A copy of `label` in sentence storage, terminated.
 const char* stored_label(node_list& nodes, std::string_view label) {
   auto* copy = static_cast<unsigned char*>(nodes.storage.allocate(label.size() + 1));
@@ -13,6 +28,23 @@ const char* stored_label(node_list& nodes, std::string_view label) {
 }
 
 }  // namespace
+
+const char* outcome_name(sentence_outcome outcome) {
+  for (const outcome_entry& e : kOutcomes) {
+    if (e.outcome == outcome) return e.name;
+  }
+  return "";
+}
+
+bool outcome_of(std::string_view name, sentence_outcome& outcome) {
+  for (const outcome_entry& e : kOutcomes) {
+    if (name == e.name) {
+      outcome = e.outcome;
+      return true;
+    }
+  }
+  return false;
+}
 
 bool make_word_nodes(node_list& nodes, const sentence_words& words) {
   try {
@@ -65,6 +97,8 @@ sentence_analysis analyse_sentence(const analysis_setup& setup, node_list& nodes
   result.words = lex_analysis(setup.lexicon, setup.word_end_chars, sentence);
   if (!make_word_nodes(nodes, result.words)) {
     result.outcome = sentence_outcome::node_limit;
+  } else if (result.words.number_without_entry) {
+    result.outcome = sentence_outcome::no_number_reading;
   } else if (result.words.word_count < 0) {
     result.outcome = sentence_outcome::unknown_word;
   } else if (result.words.word_count > 0) {

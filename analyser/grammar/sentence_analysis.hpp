@@ -12,17 +12,21 @@
 #include "analyser/lexicon/lex_analysis.hpp"
 
 enum class sentence_outcome {
-  no_words,      // the sentence holds no word: nothing is parsed
-  unknown_word,  // a word was neither found nor split: nothing is parsed
-  node_limit,    // the node limit stopped the sentence
-  analysed,      // it has a complete analysis
-  no_analysis,   // it was parsed to the end without one
+  no_words,           // the sentence holds no word: nothing is parsed
+  unknown_word,       // a word was neither found nor split: nothing is parsed
+  no_number_reading,  // a number, and the lexicon lacks the "NULL" entry: nothing is parsed
+  node_limit,         // the node limit stopped the sentence
+  timeout,            // the time allowed ran out
+  analysed,           // it has a complete analysis
+  no_analysis,        // it was parsed to the end without one
+  unreadable,         // the line could not be read (`problem` says why): nothing is analysed
 };
 
 struct sentence_analysis {
   int number = 0;                       // the sentence's number in the input, from 1
   const unsigned char* text = nullptr;  // as analysed: upper-cased, closed by a blank
   std::string_view as_read;              // the input line as read, without its line end
+  bool as_read_utf8 = false;  // `as_read` is UTF-8 as given (an unreadable line), not the convention
   sentence_words words;
   const node_list* nodes = nullptr;  // every node made, in creation order
   sentence_outcome outcome = sentence_outcome::no_words;
@@ -33,7 +37,14 @@ struct sentence_analysis {
   std::optional<analysis_count> count;
   bool stopped_early = false;  // the parse ended at `axiom`: later nodes were not made
   long time_us = 0;            // the time the analysis took
+  std::string_view problem;    // why an unreadable line is one
 };
+
+// The name an outcome has in records and profiles ("analysed",
+// "no_analysis", "unknown_word", ...); the outcome of a name, false for a
+// name that is none.
+const char* outcome_name(sentence_outcome outcome);
+bool outcome_of(std::string_view name, sentence_outcome& outcome);
 
 // What the analysis of a sentence works with.
 struct analysis_setup {

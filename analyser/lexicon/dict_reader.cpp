@@ -90,8 +90,10 @@ void dict_reader::end_line() {
   if (line_.field != line_field::word && !line_.word.empty() && !line_.category.empty()) {
     store_entry();
   } else if (line_.word.find_first_not_of(' ') != std::string::npos || line_.field != line_field::word) {
-    std::fprintf(log_.out, "read_dict: line %d skipped (no word, \"=\" or category)\n",
-                 line_number_);
+    const std::string text = "line skipped (no word, \"=\" or category)";
+    report_problem(log_, line_number_, 1, text,
+                   "read_dict: line " + std::to_string(line_number_) +
+                       " skipped (no word, \"=\" or category)\n");
   }
   line_ = dict_line{};
 }

@@ -19,21 +19,25 @@ void add_readings(const dict_entry* first, const unsigned char* word, int length
   }
 }
 
-// A number: one reading of the first "NULL" entry, labelled with its own text.
-void add_number(const lexicon_tables& lexicon, const sentence_word& word,
+// A number: one reading of the first "NULL" entry, labelled with its own
+// text; false when the lexicon has no such entry.
+bool add_number(const lexicon_tables& lexicon, const sentence_word& word,
                 std::vector<word_reading>& readings) {
   const dict_entry* entry =
       find_word(lexicon.lexicon_table, lexicon.lexicon_index, kNumberWord, kNumberWordLength);
-  if (entry == nullptr) fatal_error(" Kategorie NULL nicht definiert ");
+  if (entry == nullptr) return false;
   const std::string_view text(reinterpret_cast<const char*>(word.text), word.length);
   readings.push_back({entry, word.position, text});
+  return true;
 }
 
-// Adds the readings of `word`; false when it is neither found nor split.
+// Adds the readings of `word`; false when it is neither found nor split, or
+// a number without the "NULL" entry.
 bool analyse_word(const lexicon_tables& lexicon, sentence_word& word, sentence_words& result) {
   const unsigned char first = word.text[0];
   if (first >= '0' && first <= '9') {
-    add_number(lexicon, word, result.readings);
+    result.number_without_entry = !add_number(lexicon, word, result.readings);
+    return !result.number_without_entry;
   } else if (const dict_entry* entry = find_word(lexicon.lexicon_table, lexicon.lexicon_index,
                                                  word.text, word.length)) {
     add_readings(entry, word.text, word.length, word.position, true, result.readings);

@@ -31,15 +31,18 @@ struct sentence_words {
   std::vector<word_reading> readings;
   int word_count = 0;     // positions; 0 without words; -1 after an unknown word
   sentence_word unknown;  // the word neither found nor split (length 0: none)
+  // The unknown word is a number, and the lexicon lacks the "NULL" entry
+  // that gives numbers their reading.
+  bool number_without_entry = false;
 };
 
 // Cuts the sentence (terminated, upper-cased, closed by a blank) into words
 // at the bytes of `word_end_chars` (a terminated set) and looks each up: a
 // word found whole gets its readings with their labels; a word beginning
 // with a digit is a number and gets the first "NULL" entry with its own text
-// as label (no such entry: fatal " Kategorie NULL nicht definiert "); any
-// other word is split into stem and ending. Stops at the first word that is
-// neither found nor split. A word not followed by a delimiter is not
+// as label; any other word is split into stem and ending. Stops at the first
+// word that is neither found nor split, or a number when there is no "NULL"
+// entry (`number_without_entry`). A word not followed by a delimiter is not
 // analysed. The result refers into the sentence.
 sentence_words lex_analysis(const lexicon_tables& lexicon, const unsigned char* word_end_chars,
                             const unsigned char* sentence);

@@ -160,11 +160,14 @@ TEST_F(LexAnalysis, WordWithoutIndexSlotIsNotFound) {
   }
 }
 
-TEST_F(LexAnalysis, NumberWithoutNullEntryEndsTheProgram) {
+TEST_F(LexAnalysis, NumberWithoutNullEntryStopsTheSentence) {
   lexicon_tables bare;
   const unsigned char blank[] = {' ', 0};
-  EXPECT_EQ(fatal_text_of([&] { lex_analysis(bare, blank, byte_data("7 ")); }),
-            " Kategorie NULL nicht definiert ");
+  const sentence_words words = lex_analysis(bare, blank, byte_data("7 X "));
+  EXPECT_TRUE(words.number_without_entry);
+  EXPECT_EQ(words.word_count, -1);
+  EXPECT_EQ(text_view(words.unknown.text, words.unknown.length), "7");
+  EXPECT_TRUE(words.readings.empty());
 }
 
 TEST(DictLookup, ScansTheRunOfTheFirstLetter) {

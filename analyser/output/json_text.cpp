@@ -22,6 +22,45 @@ void append_json_string(std::string& out, std::string_view text) {
   out += '"';
 }
 
+namespace {
+// Bytes of the well-formed UTF-8 character at the start of `text`, or 0.
+std::size_t utf8_character_length(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return 1;
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0;
+  }
+  const auto second = static_cast<unsigned char>(text[1]);
+  const bool overlong = (lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90);
+  const bool beyond = (lead == 0xED && second >= 0xA0) || (lead == 0xF4 && second >= 0x90);
+  return overlong || beyond ? 0 : length;
+}
+}  // namespace
+
+void append_json_utf8(std::string& out, std::string_view text) {
+  out += '"';
+  while (!text.empty()) {
+    const std::size_t length = utf8_character_length(text);
+    const auto c = static_cast<unsigned char>(text[0]);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+    } else if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += text.substr(0, length);
+    }
+    text.remove_prefix(length == 0 ? 1 : length);
+  }
+  out += '"';
+}
+
 void append_key(std::string& out, std::string_view key) {
   if (!out.empty() && out.back() != '{') out += ',';
   out += '"';

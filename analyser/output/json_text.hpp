@@ -13,6 +13,12 @@
 // control characters escaped. The result is valid UTF-8 whatever the bytes.
 void append_json_string(std::string& out, std::string_view text);
 
+// Appends `text` (UTF-8 as given, which may be faulty) as a JSON string:
+// every well-formed character as it is, every byte that begins no
+// well-formed character as U+FFFD, quotes, backslashes and control
+// characters escaped.
+void append_json_utf8(std::string& out, std::string_view text);
+
 // Appends `"key":`, with a comma before it unless it opens an object.
 void append_key(std::string& out, std::string_view key);
 

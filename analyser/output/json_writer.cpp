@@ -10,22 +10,6 @@
 #include "analyser/output/json_text.hpp"
 
 namespace {
-const char* outcome_name(sentence_outcome outcome) {
-  switch (outcome) {
-    case sentence_outcome::no_words:
-      return "no_words";
-    case sentence_outcome::unknown_word:
-      return "unknown_word";
-    case sentence_outcome::node_limit:
-      return "node_limit";
-    case sentence_outcome::analysed:
-      return "analysed";
-    case sentence_outcome::no_analysis:
-      return "no_analysis";
-  }
-  return "";
-}
-
 // The fields every node and every tree node have.
 void append_node_fields(std::string& out, const parse_node& node) {
   append_key(out, "category");
@@ -256,18 +240,28 @@ void append_record(std::string& out, const sentence_analysis& analysis,
   append_key(out, "number");
   out += std::to_string(analysis.number);
   append_key(out, "text");
-  append_json_string(out, analysis.as_read);
+  if (analysis.as_read_utf8) {
+    append_json_utf8(out, analysis.as_read);
+  } else {
+    append_json_string(out, analysis.as_read);
+  }
   append_key(out, "sentence");
-  const std::string_view sentence(reinterpret_cast<const char*>(analysis.text));
+  const std::string_view sentence =
+      analysis.text != nullptr ? reinterpret_cast<const char*>(analysis.text) : "";
   append_json_string(out, sentence.substr(0, sentence.empty() ? 0 : sentence.size() - 1));
   append_words(out, analysis);
   append_readings(out, analysis);
   append_key(out, "outcome");
   append_json_string(out, outcome_name(analysis.outcome));
-  if (analysis.outcome == sentence_outcome::unknown_word) {
+  if (analysis.outcome == sentence_outcome::unknown_word ||
+      analysis.outcome == sentence_outcome::no_number_reading) {
     append_key(out, "unknown_word");
     const sentence_word& w = analysis.words.unknown;
     append_json_string(out, text_view(w.text, w.length));
+  }
+  if (analysis.outcome == sentence_outcome::unreadable) {
+    append_key(out, "problem");
+    append_json_string(out, analysis.problem);
   }
   const std::vector<std::string_view> words = position_words(analysis.words);
   append_key(out, "analyses");
@@ -290,6 +284,12 @@ void append_record(std::string& out, const sentence_analysis& analysis,
   out += '}';
 }
 }  // namespace
+
+std::string json_diagnosis(const sentence_analysis& analysis, const record_settings& settings) {
+  std::string out = "{";
+  append_why(out, analysis, settings, position_words(analysis.words));
+  return out + '}';
+}
 
 std::string json_record(const sentence_analysis& analysis, const record_settings& settings) {
   std::string out;

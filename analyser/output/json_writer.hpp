@@ -24,6 +24,11 @@ struct record_settings {
 // The record of one sentence, without a line end.
 std::string json_record(const sentence_analysis& analysis, const record_settings& settings);
 
+// The fields of -why alone, as one object: "fragments" and "blocked" for a
+// sentence without analysis, "split_attempts" for an unknown word, "{}"
+// otherwise (settings.grammar and settings.lexicon are what it looks at).
+std::string json_diagnosis(const sentence_analysis& analysis, const record_settings& settings);
+
 class json_writer : public result_writer {
  public:
   json_writer(std::FILE* out, const record_settings& settings) : out_(out), settings_(settings) {}

@@ -74,6 +74,8 @@ void printout_writer::sentence_analysed(const sentence_analysis& analysis) {
   needing_memory("print_results: malloc Fehler", [&] {
     switch (analysis.outcome) {
       case sentence_outcome::no_words:
+      case sentence_outcome::no_number_reading:  // ends the run before it is printed
+      case sentence_outcome::unreadable:         // told by the reader
         return;
       case sentence_outcome::unknown_word:
         show_message(messages_, log_.out, kMessageWordNotFound, log_.utf8);
@@ -86,6 +88,9 @@ void printout_writer::sentence_analysed(const sentence_analysis& analysis) {
         return;
       case sentence_outcome::node_limit:
         print_node_limit(log_.out, analysis.nodes->limit);
+        break;
+      case sentence_outcome::timeout:
+        std::fputs("\nTime limit reached: sentence abandoned\n", log_.out);
         break;
       case sentence_outcome::analysed:
       case sentence_outcome::no_analysis:

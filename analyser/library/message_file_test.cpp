@@ -1,4 +1,4 @@
-#include "analyser/driver/message_file.hpp"
+#include "analyser/library/message_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +9,14 @@
 namespace {
 struct Messages : ::testing::Test {
   captured_output out;
-  analyser_state state;
-  Messages() { state.out = out.file(); }
+  message_table messages;
+  log_output log{out.file()};
 
   bool load(const std::string& text) {
     memory_input input(text);
-    return read_message_file(state.messages, input.file(), state.log());
+    return read_message_file(messages, input.file(), log);
   }
-  int show(int number) { return show_message(state.messages, state.out, number); }
+  int show(int number) { return show_message(messages, log.out, number); }
   std::string shown(int number) {
     const std::string before = out.text();
     show(number);
@@ -34,7 +34,7 @@ TEST_F(Messages, EmptyLinesBetweenMessagesAreSkipped) {
   EXPECT_EQ(shown(3), "Regeln");
   EXPECT_EQ(shown(4), "Lexikon");
   int count = 0;
-  for (message_record* m = state.messages.head; m != nullptr; m = m->next) ++count;
+  for (message_record* m = messages.head; m != nullptr; m = m->next) ++count;
   EXPECT_EQ(count, 2);
 }
 
@@ -102,7 +102,7 @@ TEST_F(Messages, LastLineWithoutLineEndKeepsItsLastCharacter) {
 
 TEST_F(Messages, EscapesExpandedOnlyWhenShown) {
   ASSERT_TRUE(load("1 a\\nb\n2 a\\rb\n3 a\\tb\n4 a\\\\b\n5 end\\\n6 \\n\n"));
-  EXPECT_STREQ(state.messages.head->text, "a\\nb");
+  EXPECT_STREQ(messages.head->text, "a\\nb");
   EXPECT_EQ(shown(1), "a\nb");
   EXPECT_EQ(shown(2), "a\rb");
   EXPECT_EQ(shown(3), "ab");  // any other escaped character is dropped with its backslash
@@ -119,20 +119,9 @@ TEST_F(Messages, ExpandedTextHasNoLengthLimit) {
 }
 
 TEST_F(Messages, TraceEchoesEveryNonEmptyLineAsRead) {
-  state.trace_flag = 1;
+  log.trace = true;
   ASSERT_TRUE(load("3 a\\n\n\n4 b\r\n"));
   EXPECT_EQ(out.text(), "3 a\\n\n4 b\r\n");
-}
-
-TEST_F(Messages, ReadMessagesTakesTheFileNameFromTheConfiguration) {
-  scratch_directory dir;
-  dir.write("msg.txt", "3 loaded\n");
-  state.config_file.reset(unowned_stream_over("msg.txt\nnext line\n"));
-  ASSERT_TRUE(read_messages(state));
-  EXPECT_EQ(shown(3), "loaded");
-  char rest[32] = {};
-  ASSERT_NE(std::fgets(rest, sizeof rest, state.config_file.get()), nullptr);
-  EXPECT_STREQ(rest, "next line\n");
 }
 
 }  // namespace

@@ -10,14 +10,11 @@
 
 #include <cstdio>
 
-#include "analyser/driver/analyser_state.hpp"
-
-// Reads the message file name from the next line of state.config_file and
-// loads that file into state.messages. False on any failure (the line or the
-// file missing, a bad line, no message at all, no memory); the list is then
-// empty and the caller stops the program with "Message file".
-bool read_messages(analyser_state& state);
+#include "analyser/base/log_output.hpp"
+#include "analyser/base/messages.hpp"
 
 // Loads the message lines of an open message file into `messages`, echoing
-// each to `log.out` while tracing. Same result as read_messages.
+// each to `log.out` while tracing. False on any failure (a bad line, no
+// message at all, no memory); the list is then empty and the loader stops
+// with "Message file".
 bool read_message_file(message_table& messages, FILE* file, const log_output& log);

@@ -1,4 +1,4 @@
-#include "analyser/driver/message_file.hpp"
+#include "analyser/library/message_file.hpp"
 
 #include <climits>
 #include <new>
@@ -53,18 +53,4 @@ bool read_message_file(message_table& messages, FILE* file, const log_output& lo
     messages.tail = nullptr;
   }
   return loaded;
-}
-
-bool read_messages(analyser_state& state) {
-  std::string name;
-  try {
-    if (!read_line(state.config_file.get(), name)) return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  remove_line_end(name);
-  unique_file file = open_text_file(name, state.added.utf8);
-  if (file == nullptr) return false;
-  state.message_file_name = name;
-  return read_message_file(state.messages, file.get(), state.log());
 }

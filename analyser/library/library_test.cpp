@@ -1,0 +1,208 @@
+#include "analyser/library/mirask.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <thread>
+
+#include "test_support/streams.hpp"
+
+namespace {
+const std::string kExamples = MIRASK_EXAMPLES_DIR;
+
+std::vector<std::string> lines_of(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string without_time(const std::string& record) {
+  return std::regex_replace(record, std::regex("\"time_us\":[0-9]+"), "\"time_us\":0");
+}
+
+// A small grammar given as texts: DER HUND BELLT, and numbers.
+mirask::grammar_texts small_texts() {
+  mirask::grammar_texts t;
+  t.rules = "DETA + NOMN = NPHR;.\nNPHR + VERB = SATZ;.\n";
+  t.lexicon = "BELLT=VERB\nDER=DETA\nHUND=NOMN\nNULL=DETA\n";
+  t.endings = "";
+  return t;
+}
+
+TEST(Library, LoadsTheExampleRelativeToItsConfiguration) {
+  scratch_directory elsewhere;  // the current folder is not the example's
+  const mirask::grammar g = mirask::grammar::load(kExamples + "/mirask.cfg");
+  EXPECT_TRUE(g.problems().empty());
+  EXPECT_EQ(g.start_category(), "SATZ");
+  EXPECT_EQ(g.rule_count(), 34);
+  EXPECT_GT(g.entry_count(), 250);
+  EXPECT_EQ(g.ending_count(), 7);
+  ASSERT_EQ(g.files().size(), 5u);
+  EXPECT_EQ(g.files()[2].role, "rules");
+  EXPECT_EQ(g.files()[2].name, "regeln.txt");
+  EXPECT_EQ(g.files()[2].checksum.substr(0, 8), "fnv1a64:");
+  EXPECT_EQ(g.files()[2].checksum.size(), 24u);
+
+  mirask::analyser a(g);
+  const mirask::result r = a.parse("Der Hund bellt.\n");
+  EXPECT_EQ(r.outcome(), mirask::outcome::analysed);
+  EXPECT_EQ(r.text(), "Der Hund bellt.");
+  EXPECT_EQ(r.sentence(), "DER HUND BELLT");
+  EXPECT_EQ(r.brackets(), "<SATZ(NPHR(DETA NOMN)VPHR(VERB(VSTM VEND)))>");
+  ASSERT_TRUE(r.count());
+  EXPECT_EQ(r.count()->value(), 1u);
+  const std::optional<mirask::tree_node> tree = r.analysis();
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(tree->category, "SATZ");
+  ASSERT_EQ(tree->children.size(), 2u);
+  EXPECT_EQ(tree->children[0].children[1].word, "HUND");
+  const std::vector<mirask::word> words = r.words();
+  ASSERT_EQ(words.size(), 3u);
+  EXPECT_EQ(words[2].stem, "BELL");
+  EXPECT_EQ(words[2].ending, "T");
+  EXPECT_NE(r.json().find("\"outcome\":\"analysed\""), std::string::npos);
+  EXPECT_NE(r.svg().find("data-category=\"SATZ\""), std::string::npos);
+}
+
+TEST(Library, AResultOutlivesTheParsesAfterIt) {
+  const mirask::grammar g = mirask::grammar::load(kExamples + "/mirask.cfg");
+  mirask::analyser a(g);
+  const mirask::result first = a.parse("Die Kinder spielen im Garten.");
+  const std::string record = first.json();
+  const std::string brackets = first.brackets();
+  for (const std::string& line : lines_of(kExamples + "/saetze.txt")) a.parse(line);
+  EXPECT_EQ(first.json(), record);
+  EXPECT_EQ(first.brackets(), brackets);
+  EXPECT_EQ(first.words().size(), 5u);
+}
+
+TEST(Library, ThreadsSharingOneGrammarGiveOneThreadsResults) {
+  const mirask::grammar g = mirask::grammar::load(kExamples + "/mirask.cfg");
+  const std::vector<std::string> sentences = lines_of(kExamples + "/saetze.txt");
+  auto records_of = [&](mirask::analyser& a) {
+    mirask::parse_options options;
+    options.why = true;
+    std::vector<std::string> records;
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+      options.number = static_cast<long>(i) + 1;
+      records.push_back(without_time(a.parse(sentences[i], options).json()));
+    }
+    return records;
+  };
+  mirask::analyser alone(g);
+  const std::vector<std::string> expected = records_of(alone);
+  constexpr int kThreads = 4;
+  std::vector<std::vector<std::string>> found(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      mirask::analyser mine(g);
+      for (int round = 0; round < 3; ++round) found[t] = records_of(mine);
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  for (const std::vector<std::string>& records : found) {
+    ASSERT_EQ(records.size(), expected.size());
+    for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ(records[i], expected[i]) << i;
+  }
+}
+
+TEST(Library, EveryCompleteAnalysisInNodeOrder) {
+  const mirask::grammar g = mirask::grammar::load(kExamples + "/mirask.cfg");
+  mirask::analyser a(g);
+  const mirask::result r = a.parse("Der Mann sieht die Frau mit dem Fernglas.");
+  EXPECT_EQ(r.count()->digits, "2");
+  ASSERT_EQ(r.complete_analyses(), 2);
+  EXPECT_EQ(r.complete_analysis(0).category, "SATZ");
+  EXPECT_EQ(r.complete_analysis(1).end, 8);
+  EXPECT_THROW(r.complete_analysis(2), mirask::error);
+  mirask::parse_options all;
+  all.all = true;
+  const std::string record = a.parse("Der Mann sieht die Frau mit dem Fernglas.", all).json();
+  EXPECT_NE(record.find("\"analyses_left_out\":0"), std::string::npos);
+}
+
+TEST(Library, SentencesGetOutcomesOfTheirOwn) {
+  const mirask::grammar g = mirask::grammar::from_texts(small_texts());
+  mirask::analyser a(g);
+  EXPECT_EQ(a.parse("der hund bellt").outcome(), mirask::outcome::analysed);  // no delimiter needed
+  EXPECT_EQ(a.parse("Der Hund bellt.").outcome(), mirask::outcome::analysed);
+  EXPECT_EQ(a.parse("42 Hund bellt.").outcome(), mirask::outcome::analysed);
+  EXPECT_EQ(a.parse("Der Kater bellt.").unknown_word(), "KATER");
+  EXPECT_EQ(a.parse(". . .").outcome(), mirask::outcome::no_words);
+  EXPECT_EQ(a.parse("").outcome(), mirask::outcome::no_words);
+
+  const mirask::result bad = a.parse("Der \xE2\x82\xAC bellt.");
+  EXPECT_EQ(bad.outcome(), mirask::outcome::unreadable);
+  EXPECT_EQ(bad.problem(), "column 5: character U+20AC has no 8-bit code: bytes E2 82 AC");
+  EXPECT_NE(bad.json().find("\"text\":\"Der \xE2\x82\xAC bellt.\""), std::string::npos);
+  EXPECT_EQ(a.parse("Der \xC3").outcome(), mirask::outcome::unreadable);
+
+  mirask::parse_options tight;
+  tight.node_limit = 3;
+  EXPECT_EQ(a.parse("Der Hund bellt.", tight).outcome(), mirask::outcome::node_limit);
+
+  mirask::grammar_texts no_null = small_texts();
+  no_null.lexicon = "BELLT=VERB\nDER=DETA\nHUND=NOMN\n";
+  mirask::analyser b(mirask::grammar::from_texts(no_null));
+  const mirask::result number = b.parse("42 Hund bellt.");
+  EXPECT_EQ(number.outcome(), mirask::outcome::no_number_reading);
+  EXPECT_EQ(number.unknown_word(), "42");
+  EXPECT_NE(number.json().find("\"outcome\":\"no_number_reading\""), std::string::npos);
+  EXPECT_EQ(b.parse("Der Hund bellt.").outcome(), mirask::outcome::analysed);  // the run goes on
+}
+
+// The error a load throws, or none.
+std::optional<mirask::error> load_error(const std::function<void()>& load) {
+  try {
+    load();
+  } catch (const mirask::error& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
+TEST(Library, FilesThatCannotBeLoadedThrowWithTheirPlace) {
+  scratch_directory dir;
+  dir.write("m.cfg", "msg\n32\n46\nrules\nlexicon\nmissing\n");
+  dir.write("msg", "1 x\n");
+  dir.write("rules", "A+B=C;.\n");
+  dir.write("lexicon", "A=AAAA\n");
+  std::optional<mirask::error> e = load_error([] { mirask::grammar::load("m.cfg"); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->message(), "error endings file (not found)");
+  EXPECT_EQ(e->file(), "missing");
+  EXPECT_STREQ(e->what(), "missing: error endings file (not found)");
+
+  e = load_error([] { mirask::grammar::load("nothing.cfg"); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->file(), "nothing.cfg");
+
+  dir.write("rules", "A+B=C;.\nD = \xC3(E;.\n");
+  mirask::load_options utf8;
+  utf8.utf8 = true;
+  e = load_error([&] { mirask::grammar::load("m.cfg", utf8); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->file(), "rules");
+  EXPECT_EQ(e->line(), 2);
+  EXPECT_EQ(e->column(), 5);
+  EXPECT_EQ(std::string(e->what()), "rules:2:5: " + e->message());
+  EXPECT_EQ(e->message().find("rules:"), std::string::npos);
+}
+
+TEST(Library, SkippedLinesAndRulesAreListedWithTheirPlace) {
+  mirask::grammar_texts t = small_texts();
+  t.rules = "DETA + NOMN = NPHR;.\n  NPHR + = SATZ;.\nNPHR + VERB = SATZ;.\n";
+  t.lexicon = "BELLT=VERB\nDER\nHUND=NOMN\n";
+  const mirask::grammar g = mirask::grammar::from_texts(t);
+  ASSERT_EQ(g.problems().size(), 2u);
+  EXPECT_EQ(g.problems()[0].to_string(), "rules:2:3: error: rule 2 skipped (malformed)");
+  EXPECT_EQ(g.problems()[1].to_string(),
+            "lexicon:2:1: error: line skipped (no word, \"=\" or category)");
+  EXPECT_EQ(g.rule_count(), 2);
+  EXPECT_EQ(g.entry_count(), 2);
+}
+}  // namespace
