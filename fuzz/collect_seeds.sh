@@ -72,10 +72,20 @@ for f in "$examples"/utf8/*.txt; do
   seed fuzz_sorter_utf8 "$base" "$f"
 done
 
+# Assembles the end-to-end case CASE_SOURCE (its base's files and its own)
+# in a scratch directory and prints the directory's name, with a slash.
+assembled() {  # case_source
+  local case=$scratch/case/
+  rm -rf "$case" && mkdir -p "$case"
+  "$root/tests/assemble_case.sh" "$1" "$case"
+  echo "$case"
+}
+
 # The checker's cases: the file behind -i, by mode.
-for case in "$root"/tests/quelvint/*/; do
-  [ "$(basename "$case")" = bases ] && continue
-  name=quelvint-$(basename "$case")
+for case_source in "$root"/tests/quelvint/*/; do
+  [ "$(basename "$case_source")" = bases ] && continue
+  name=quelvint-$(basename "$case_source")
+  case=$(assembled "$case_source")
   file=$case$(arg_after "$case" -i)
   if has_arg "$case" -rules; then
     seed fuzz_checker_rules "$name" "$file"
@@ -88,9 +98,10 @@ done
 
 # The sorter's cases: the filter file behind -f; every other input file is a
 # word list, taken once plainly and once with all options on (first byte).
-for case in "$root"/tests/zandoret/*/; do
-  [ "$(basename "$case")" = bases ] && continue
-  name=zandoret-$(basename "$case")
+for case_source in "$root"/tests/zandoret/*/; do
+  [ "$(basename "$case_source")" = bases ] && continue
+  name=zandoret-$(basename "$case_source")
+  case=$(assembled "$case_source")
   filter=$(arg_after "$case" -f)
   [ -n "$filter" ] && seed fuzz_sorter_filter "$name" "$case$filter"
   for f in "$case"*; do
@@ -106,9 +117,7 @@ done
 for case_source in "$root"/tests/mirask/*/; do
   [ "$(basename "$case_source")" = bases ] && continue
   name=mirask-$(basename "$case_source")
-  case=$scratch/case/
-  rm -rf "$case" && mkdir -p "$case"
-  "$root/tests/assemble_case.sh" "$case_source" "$case"
+  case=$(assembled "$case_source")
   cfg=$case$(arg_after "$case" -c)
   [ -f "$cfg" ] || continue
   messages=$case$(line_of "$cfg" 1)

@@ -12,12 +12,15 @@
 #   ulimit      a limit of virtual memory in KiB for the program, to make it run out
 #               of memory; such a case is skipped (status 77) for sanitizer builds,
 #               whose shadow memory does not fit under a small limit
-# and any input files the arguments name, and optionally "base", the shared
-# files it starts from (see assemble_case.sh). The program runs in a scratch
-# directory that holds the case's base and the case. Node identities ("0x..."
-# and "(nil)"), the figure of the timing line and the "time_us" of JSON
-# records are normalised on both sides before the comparison.
-# With UPDATE=1 the expected stdout, stderr and status are rewritten instead.
+# and any input files the arguments name. Any of these may come from the
+# case's base instead, the files it shares with other cases (see
+# assemble_case.sh). The program runs in a scratch directory that holds the
+# case's base and the case. Node identities ("0x..." and "(nil)"), the figure
+# of the timing line and the "time_us" of JSON records are normalised on both
+# sides before the comparison.
+# With UPDATE=1 the expected stdout, stderr and status are rewritten instead,
+# in the case directory; a case that takes one of them from its base gets a
+# file of its own only when the new content differs from the base's.
 set -u
 program=$1
 case_dir=$(cd "$2" && pwd)
@@ -50,10 +53,19 @@ normalise() {
       -e 's/"time_us":[0-9]+/"time_us":N/g' "$1"
 }
 
+# Writes NEW as the case's expected file NAME, unless the case has no file of
+# its own and what its base gives (in the scratch directory) compares equal.
+update() {  # name new
+  if [ -f "$case_dir/$1" ] || ! cmp -s <(normalise "$1" 2>/dev/null) <(normalise "$2"); then
+    cp "$2" "$case_dir/$1"
+  fi
+}
 if [ "${UPDATE:-0}" = 1 ]; then
-  [ -f "$case_dir/stdout" ] && cp actual_stdout "$case_dir/stdout"
-  [ -f "$case_dir/stderr" ] || [ -s actual_stderr ] && cp actual_stderr "$case_dir/stderr"
-  echo "$actual_status" > "$case_dir/status"
+  [ -f stdout ] && update stdout actual_stdout
+  [ -f stderr ] || [ -s actual_stderr ] && update stderr actual_stderr
+  echo "$actual_status" > actual_status_file
+  [ -f status ] || echo 0 > status  # no status file expects 0
+  update status actual_status_file
   exit 0
 fi
 
