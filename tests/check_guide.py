@@ -7,8 +7,8 @@ A checked block of the guide is a fenced ```console (or ```sh) block preceded by
 "<!-- in: DIR -->", DIR being examples/guide/ or a folder in it. Its lines
 beginning with "$ " are commands; the lines after a command, up to the next
 one, are the output it must give. A line "..." in the output stands for any
-number of lines. Each block runs in a scratch copy of examples/guide/, in the
-copy of DIR, with the BIN_DIRs in front of PATH, standard error merged into
+number of lines. Each block runs in a scratch copy of examples/, in the copy
+of DIR, with the BIN_DIRs in front of PATH, standard error merged into
 standard output. Outputs are compared line by line without trailing blanks,
 tabs expanded, and with what differs from run to run made alike: node
 addresses, the time line, times in milliseconds.
@@ -94,7 +94,9 @@ def run_block(root, folder, body, bin_dirs):
     and the block as the commands' outputs would write it."""
     failures, rewritten = [], []
     with tempfile.TemporaryDirectory() as scratch:
-        shutil.copytree(os.path.join(root, GUIDE_FOLDER), os.path.join(scratch, GUIDE_FOLDER))
+        # All of examples/, so that a name that leaves the guide's folder finds what it
+        # finds in the project.
+        shutil.copytree(os.path.join(root, "examples"), os.path.join(scratch, "examples"))
         cwd = os.path.join(scratch, folder)
         env = dict(os.environ, PATH=os.pathsep.join(bin_dirs + [os.environ.get("PATH", "")]))
         status = 0
