@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "checker/grammar_run.hpp"
 #include "checker/lexicon_check.hpp"
 #include "checker/rules_check.hpp"
 
@@ -39,7 +40,8 @@ void read_max_errors(checker_state& state, const char* value) {
 
 // The options whose value is the argument behind them.
 bool takes_value(std::string_view argument) {
-  return argument == "-h" || argument == "-u" || argument == "-i" || argument == "-max-errors";
+  return argument == "-h" || argument == "-u" || argument == "-i" || argument == "-max-errors" ||
+         argument == "-c" || argument == "-a";
 }
 
 // The options added to the first five. An argument that is the value of the
@@ -54,7 +56,53 @@ void scan_added_option(checker_state& state, std::string_view argument, const ch
     state.utf8_text = true;
   } else if (argument == "-max-errors") {
     read_max_errors(state, value);
+  } else if (argument == "-c") {
+    state.grammar_mode = true;
+    state.config_name = value == nullptr ? "" : value;
+  } else if (argument == "-a" && value != nullptr) {
+    state.start_category = value;
+  } else if (argument == "-Werror") {
+    state.warnings_as_errors = true;
+  } else if (argument == "--help") {
+    state.help = true;
   }
+}
+
+// Every option, one line each, behind the usage line.
+void print_help(checker_state& state) {
+  static const char* const kLines[] = {
+      "  -lexicon          check a lexicon or endings file",
+      "  -rules            check a rules file",
+      "  -i FILE           the file to check",
+      "  -c CONFIG         check the grammar a configuration names: each file, then across them",
+      "  -a CATEGORY       with -c: the start category (default SATZ)",
+      "  -Werror           with -c: warnings count as errors",
+      "  -all              report every error, not only the first",
+      "  -gnu              no echo; each error as FILE:LINE:COLUMN: error: TEXT",
+      "  -max-errors N     write at most N reports (default 100, 0 for all); count the rest",
+      "  -utf8             the files are UTF-8 text",
+      "  -h N              characters of a main category (default 4)",
+      "  -u N              characters of a group name (default 3)",
+      "  --help            this list",
+  };
+  std::fputs("\noptions:\n", state.out);
+  for (const char* line : kLines) std::fprintf(state.out, "%s\n", line);
+}
+
+// "-c" stands alone: the files come from its configuration.
+int start_grammar_check(checker_state& state) {
+  if (state.check_mode != file_kind::none || !state.file_name.empty()) {
+    std::fputs(
+        "ERROR: -c checks the files its configuration names; give it without -lexicon, "
+        "-rules and -i\n",
+        state.out);
+    return kStatusBadOptionValue;
+  }
+  if (state.config_name.empty()) {
+    std::fputs("ERROR: -c needs the name of a configuration file\n", state.out);
+    return kStatusNoFileName;
+  }
+  return run_grammar_check(state);
 }
 
 // Runs the selected check and returns the number of entries or rules.
@@ -112,12 +160,18 @@ void scan_command_line(checker_state& state, int argc, const char* const* argv) 
 
 int run_checker(checker_state& state, int argc, const char* const* argv) {
   scan_command_line(state, argc, argv);
-  // A -gnu run writes only lines that editors read.
-  if (!state.gnu_form) checker_usage(state);
+  if (state.help) {
+    checker_usage(state);
+    print_help(state);
+    return kStatusCorrect;
+  }
+  // A -gnu or -c run writes only lines that editors read.
+  if (!state.gnu_form && !state.grammar_mode) checker_usage(state);
   if (state.max_errors_unreadable) {
     std::fputs("ERROR: -max-errors needs a whole number (0 for no limit)\n", state.out);
     return kStatusBadOptionValue;
   }
+  if (state.grammar_mode) return start_grammar_check(state);
   if (state.check_mode == file_kind::none) {
     std::fputs("ERROR: no mode specified\n", state.out);
     return kStatusNoMode;

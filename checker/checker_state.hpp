@@ -56,6 +56,13 @@ struct checker_state {
   bool utf8_text = false;   // "-utf8": the file is UTF-8 text
   long long max_errors = kDefaultMaxErrors;
   bool max_errors_unreadable = false;  // "-max-errors" without a number behind it
+  bool help = false;                   // "--help"
+
+  // The whole-grammar check ("-c").
+  bool grammar_mode = false;
+  std::string config_name;              // empty after a "-c" with nothing behind it
+  std::string start_category = "SATZ";  // "-a"
+  bool warnings_as_errors = false;      // "-Werror"
 
   line_state line;
 

@@ -63,6 +63,10 @@ packed fuzz_sentence_pipeline example-first-sentences "$examples/regeln.txt" \
   "$examples/lexikon.txt" "$examples/endungen.txt" "$scratch/first-sentences"
 
 seed fuzz_suite_reader example-suite "$examples/saetze.suite"
+packed fuzz_checker_grammar example "$examples/regeln.txt" "$examples/lexikon.txt" \
+  "$examples/endungen.txt"
+packed fuzz_checker_grammar example-utf8 "$examples/utf8/regeln.txt" "$examples/utf8/lexikon.txt" \
+  "$examples/utf8/endungen.txt"
 
 # The UTF-8 copy of the example for the three UTF-8 readers.
 for f in "$examples"/utf8/*.txt; do
@@ -94,6 +98,21 @@ for case_source in "$root"/tests/quelvint/*/; do
     seed fuzz_checker_lexicon "$name" "$file"
     seed fuzz_dict_reader "$name" "$file"
   fi
+done
+
+# The checker's whole-grammar cases: the files their configuration names,
+# once the case's setup has put its mistake in.
+for case_source in "$root"/tests/quelvint/grammar-*/; do
+  case=$scratch/case/
+  rm -rf "$case" && mkdir -p "$case"
+  "$root/tests/assemble_case.sh" "$case_source" "$case"
+  [ -f "$case/setup" ] && (cd "$case" && bash setup > /dev/null 2>&1 || true)
+  cfg=$case$(arg_after "$case" -c)
+  [ -f "$cfg" ] || continue
+  start=$(arg_after "$case" -a)
+  printf '%s\n' "${start:-SATZ}" > "$scratch/start"
+  packed fuzz_checker_grammar "quelvint-$(basename "$case_source")" "$case$(line_of "$cfg" 4)" \
+    "$case$(line_of "$cfg" 5)" "$case$(line_of "$cfg" 6)" "$scratch/start"
 done
 
 # The sorter's cases: the filter file behind -f; every other input file is a
