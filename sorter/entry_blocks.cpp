@@ -31,13 +31,16 @@ bool make_directory_room(entry_blocks& entries, allocate_function allocate) {
 }
 
 // Makes a new block, of kEntryBlockBytes or of `bytes` if that is more, the
-// last one. The room left in the one before is given up. Returns false when
+// last one. The room left in the one before is given up, marked by a record
+// of count 0 where it is large enough for one. Returns false when
 // there are kMostEntryBlocks or `allocate` has no memory.
 bool add_block(entry_blocks& entries, allocate_function allocate, std::size_t bytes) {
   if (entries.count == kMostEntryBlocks || !make_directory_room(entries, allocate)) return false;
   const std::size_t size = std::max(kEntryBlockBytes, bytes);
   void* const block = allocate(size);
   if (block == nullptr) return false;
+  if (entries.last_bytes - entries.used >= sizeof(word_entry))
+    new (entries.blocks[entries.count - 1] + entries.used) word_entry{0};
   entries.blocks[entries.count++] = static_cast<unsigned char*>(block);
   entries.used = 0;
   entries.last_bytes = size;

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Obtains memory as std::malloc does, or null when there is none; whatever
 // it hands out is released with std::free. Tests put allocators here that
@@ -69,7 +70,9 @@ struct entry_blocks {
 
 // Makes an entry of count 1 holding the `length` bytes at `text` and a
 // terminator, behind the entries of the last block, or at the start of a
-// new one when it does not fit there, and sets `ref` to it. Returns null,
+// new one when it does not fit there (the room left behind in the block
+// before then begins with a record of count 0, which ends its entries), and
+// sets `ref` to it. Returns null,
 // making nothing, when it needs a new block (or a larger directory) and
 // `allocate` has no memory for it, or when there are kMostEntryBlocks.
 word_entry* add_entry(entry_blocks& entries, allocate_function allocate, const unsigned char* text,
@@ -91,4 +94,26 @@ constexpr std::size_t kPrefetchDistance = 8;
 // own and would otherwise wait for each.
 inline void prefetch_entry(const entry_blocks& entries, entry_ref ref) {
   __builtin_prefetch(entry_at(entries, ref));
+}
+
+// Calls visit(ref, entry) for every entry in the order they were made, until
+// visit returns false. Returns false when visit stopped the walk. Entries
+// follow one another in their block; a block ends where the next entry
+// would not fit, at a record of count 0, or after its first entry when that
+// is longer than a block.
+template <typename visitor>
+bool for_each_made(const entry_blocks& entries, visitor visit) {
+  for (std::size_t b = 0; b < entries.count; ++b) {
+    unsigned char* const block = entries.blocks[b];
+    const std::size_t end = b + 1 == entries.count ? entries.used : kEntryBlockBytes;
+    for (std::size_t offset = 0; offset < end;) {
+      const auto* const entry = reinterpret_cast<const word_entry*>(block + offset);
+      if (entry->count == 0) break;
+      const entry_ref ref =
+          static_cast<entry_ref>(b << kOffsetBits | offset / alignof(word_entry));
+      if (!visit(ref, *entry)) return false;
+      offset += entry_bytes(std::strlen(reinterpret_cast<const char*>(entry->text())));
+    }
+  }
+  return true;
 }
