@@ -83,6 +83,16 @@ for case_dir in "$cases"/*/; do
   compared=$((compared + 1))
   rm -rf "$work"
 done
+# On a terminal the script form shows its progress lines on standard error.
+if command -v script >/dev/null; then
+  work=$(mktemp -d)
+  seq 250 >"$work/in.txt"
+  (cd "$work" && script -q -e -c "$program -o out.txt in.txt 2>&1 >/dev/null" /dev/null \
+    </dev/null >shown.txt)
+  tr -d '\r' <"$work/shown.txt" | grep -q -x '200 Eintraege' ||
+    { echo "--- no progress lines on a terminal"; failed=1; }
+  rm -rf "$work"
+fi
 echo "$compared dialogue cases compared with the script form"
 ((compared > 0)) || failed=1
 exit $failed
