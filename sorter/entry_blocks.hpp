@@ -8,7 +8,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 // Obtains memory as std::malloc does, or null when there is none; whatever
 // it hands out is released with std::free. Tests put allocators here that
@@ -19,9 +18,11 @@ using allocate_function = void* (*)(std::size_t size);
 using resize_function = void* (*)(void* block, std::size_t size);
 
 // One distinct input line. The record is followed in its block by its text:
-// the line's characters and a terminating zero byte.
+// the line's characters and a terminating zero byte. Its length is kept, so
+// that a walk through the blocks and the output pass need not measure it.
 struct word_entry {
-  int count;  // input lines with this text; 1 when the entry is made
+  int count;             // input lines with this text; 1 when the entry is made
+  std::uint32_t length;  // bytes of the text, without the terminator
 
   unsigned char* text() { return reinterpret_cast<unsigned char*>(this + 1); }
   const unsigned char* text() const { return reinterpret_cast<const unsigned char*>(this + 1); }
@@ -74,7 +75,8 @@ struct entry_blocks {
 // before then begins with a record of count 0, which ends its entries), and
 // sets `ref` to it. Returns null,
 // making nothing, when it needs a new block (or a larger directory) and
-// `allocate` has no memory for it, or when there are kMostEntryBlocks.
+// `allocate` has no memory for it, when there are kMostEntryBlocks, or when
+// the text is longer than a length of 32 bits can say.
 word_entry* add_entry(entry_blocks& entries, allocate_function allocate, const unsigned char* text,
                       std::size_t length, entry_ref& ref);
 
@@ -98,21 +100,21 @@ inline void prefetch_entry(const entry_blocks& entries, entry_ref ref) {
 
 // Calls visit(ref, entry) for every entry in the order they were made, until
 // visit returns false. Returns false when visit stopped the walk. Entries
-// follow one another in their block; a block ends where the next entry
-// would not fit, at a record of count 0, or after its first entry when that
-// is longer than a block.
+// follow one another in their block; a block ends where no record fits any
+// more, at a record of count 0, or after its first entry when that is longer
+// than a block.
 template <typename visitor>
 bool for_each_made(const entry_blocks& entries, visitor visit) {
   for (std::size_t b = 0; b < entries.count; ++b) {
     unsigned char* const block = entries.blocks[b];
     const std::size_t end = b + 1 == entries.count ? entries.used : kEntryBlockBytes;
-    for (std::size_t offset = 0; offset < end;) {
+    for (std::size_t offset = 0; offset + sizeof(word_entry) <= end;) {
       const auto* const entry = reinterpret_cast<const word_entry*>(block + offset);
       if (entry->count == 0) break;
       const entry_ref ref =
           static_cast<entry_ref>(b << kOffsetBits | offset / alignof(word_entry));
       if (!visit(ref, *entry)) return false;
-      offset += entry_bytes(std::strlen(reinterpret_cast<const char*>(entry->text())));
+      offset += entry_bytes(entry->length);
     }
   }
   return true;

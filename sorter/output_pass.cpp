@@ -32,7 +32,7 @@ class list_writer {
       for (const char* code = text; *code != '\0'; ++code)
         put(character, utf8_of_code(static_cast<unsigned char>(*code), character));
     } else {
-      put(text, std::strlen(text));
+      put(text, entry.length);
     }
     if (state_.with_frequencies) put_count(entry.count);
     put("\n", 1);

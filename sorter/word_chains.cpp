@@ -66,11 +66,9 @@ std::uint16_t check_of(std::uint32_t hash) {
   return static_cast<std::uint16_t>(hash >> kCheckShift | 1);
 }
 
-// Whether the `length` bytes at `text`, none of which is zero, are the text
-// of `entry`. memcmp stops at the first difference, so a shorter entry is
-// never read beyond its terminator.
+// Whether the `length` bytes at `text` are the text of `entry`.
 bool is_text_of(const unsigned char* text, std::size_t length, const word_entry& entry) {
-  return std::memcmp(text, entry.text(), length) == 0 && entry.text()[length] == 0;
+  return entry.length == length && std::memcmp(text, entry.text(), length) == 0;
 }
 
 // The entry with the `length` bytes at `text` (whose hash is `hash`) that
@@ -123,8 +121,8 @@ void place_all(entry_store& table) {
 void hash_all(entry_store& table) {
   list_all(table);
   for (std::size_t i = 0; i < table.size; ++i) {
-    const unsigned char* const text = entry_at(table.entries, table.list[i].entry)->text();
-    table.list[i].hash = hash_of(text, std::strlen(reinterpret_cast<const char*>(text)));
+    const word_entry& entry = *entry_at(table.entries, table.list[i].entry);
+    table.list[i].hash = hash_of(entry.text(), entry.length);
   }
   place_all(table);
   table.hashed = true;
