@@ -97,6 +97,7 @@ class radix_sort {
   // Sorts the entries from `first` to `last`, whose keys hold their texts'
   // bytes from `offset` on and are equal before byte `byte`.
   void sort(listed_entry* first, listed_entry* last, std::size_t byte, std::size_t offset) const {
+    if (last - first < 2) return;  // also the empty list, which may have no memory at all
     for (;;) {
       if (byte == kKeyBytes) {
         offset += kKeyBytes;
@@ -121,7 +122,8 @@ class radix_sort {
                     const bucket_bounds& bounds) const {
     distribute(first, byte, bounds);
     for (std::size_t d = 0; d < kDigitValues; ++d) {
-      if (bounds[d + 1] - bounds[d] > 1) sort(first + bounds[d], first + bounds[d + 1], byte + 1, offset);
+      if (bounds[d + 1] - bounds[d] > 1)
+        sort(first + bounds[d], first + bounds[d + 1], byte + 1, offset);
     }
   }
 
