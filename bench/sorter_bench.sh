@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Zandoret against the system's sort, side by side on the same inputs:
+# Zandoret's script form against the system's sort, side by side on the
+# same inputs:
 #   the sorted list          against  LC_ALL=C sort -u
 #   counts by falling count  against  LC_ALL=C sort | uniq -c | LC_ALL=C sort -s -k1,1nr
 # The two sides take turns in every repetition, so that a busy machine slows
@@ -58,11 +59,13 @@ fi
 elapsed_since() { awk -v s="$1" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.3f", e - s }'; }
 
 # The two sides of each comparison, called through bash -c. Arguments:
-# input, output.
+# input, output. Zandoret runs in its script form, which like the peer
+# writes nothing but the list and its counts when it is not watched on a
+# terminal.
 # shellcheck disable=SC2317
-zandoret_list() { printf '%s\n\nn\nn\n%s\n' "$1" "$2" | "$zandoret" >"$work/shown"; }
+zandoret_list() { "$zandoret" -o "$2" "$1" >"$work/shown"; }
 # shellcheck disable=SC2317
-zandoret_counts() { printf '%s\n\nj\nj\n%s\n' "$1" "$2" | "$zandoret" >"$work/shown"; }
+zandoret_counts() { "$zandoret" --counts --by-frequency -o "$2" "$1" >"$work/shown"; }
 peer_list() { LC_ALL=C sort -u "$1" >"$2"; }
 peer_counts() { LC_ALL=C sort "$1" | uniq -c | LC_ALL=C sort -s -k1,1nr >"$2"; }
 export zandoret work

@@ -1,6 +1,7 @@
 // Zandoret's filter file on any bytes, then the filter applied to a line
 // holding every byte value.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "fuzz/fuzz_support.hpp"
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz_expect(state.filter_active, "the filter is off after its file was read");
   std::string line;
   for (int b = kByteValues - 1; b >= 0; --b) line += static_cast<char>(b);
-  apply_filter(state, line);
+  apply_filter(state, std::span(reinterpret_cast<unsigned char*>(line.data()), line.size()));
   fuzz_expect(line.size() == kByteValues, "apply_filter changed the length of the line");
   return 0;
 }

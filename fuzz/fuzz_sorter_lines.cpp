@@ -130,8 +130,9 @@ struct reference_run {
 reference_run reference_for(const sorter_state& state) {
   reference_run reference;
   for (std::string piece : pieces_of(files.word_list)) {
-    if (state.filter_active) apply_filter(state, piece);
-    if (state.capitals_mode) to_capitals(piece);
+    const line_piece bytes(reinterpret_cast<unsigned char*>(piece.data()), piece.size());
+    if (state.filter_active) apply_filter(state, bytes);
+    if (state.capitals_mode) piece.resize(to_capitals(bytes));
     ++reference.entry_count;
     const std::string text = piece.substr(0, piece.find_first_of(std::string_view("\n\r\0", 3)));
     if (text.empty()) continue;

@@ -90,8 +90,9 @@ void check_backward(std::string_view bytes) {
 std::vector<std::string> read_pieces(std::FILE* file, utf8_lines* utf8) {
   piece_reader reader(file, utf8);
   std::vector<std::string> pieces;
-  std::string piece;
-  while (read_piece(reader, piece)) pieces.push_back(piece);
+  line_piece piece;
+  while (read_piece(reader, piece))
+    pieces.emplace_back(reinterpret_cast<const char*>(piece.data()), piece.size());
   return pieces;
 }
 

@@ -113,7 +113,8 @@ void write_usage(std::FILE* file) {
       "    \"-\" stands for standard input or standard output\n"
       "  -c              capitals: letters and umlauts in upper case\n"
       "  -f filterfile   bytes translated through the filter file first\n"
-      "  -utf8           the input files are UTF-8, converted to the 7-bit umlaut codes\n"
+      "  -utf8           the input files are UTF-8, sorted in the 7-bit umlaut codes,\n"
+      "                  and the list is written in UTF-8\n"
       "  --counts        each entry followed by its frequency\n"
       "  --by-frequency  entries ordered by falling frequency\n",
       file);

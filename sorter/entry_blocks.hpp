@@ -18,9 +18,11 @@ using allocate_function = void* (*)(std::size_t size);
 using resize_function = void* (*)(void* block, std::size_t size);
 
 // One distinct input line. The record is followed in its block by its text:
-// the line's characters and a terminating zero byte.
+// the line's characters and a terminating zero byte. Its length is kept, so
+// that a walk through the blocks and the output pass need not measure it.
 struct word_entry {
-  int count;  // input lines with this text; 1 when the entry is made
+  int count;             // input lines with this text; 1 when the entry is made
+  std::uint32_t length;  // bytes of the text, without the terminator
 
   unsigned char* text() { return reinterpret_cast<unsigned char*>(this + 1); }
   const unsigned char* text() const { return reinterpret_cast<const unsigned char*>(this + 1); }
@@ -69,9 +71,12 @@ struct entry_blocks {
 
 // Makes an entry of count 1 holding the `length` bytes at `text` and a
 // terminator, behind the entries of the last block, or at the start of a
-// new one when it does not fit there, and sets `ref` to it. Returns null,
+// new one when it does not fit there (the room left behind in the block
+// before then begins with a record of count 0, which ends its entries), and
+// sets `ref` to it. Returns null,
 // making nothing, when it needs a new block (or a larger directory) and
-// `allocate` has no memory for it, or when there are kMostEntryBlocks.
+// `allocate` has no memory for it, when there are kMostEntryBlocks, or when
+// the text is longer than a length of 32 bits can say.
 word_entry* add_entry(entry_blocks& entries, allocate_function allocate, const unsigned char* text,
                       std::size_t length, entry_ref& ref);
 
@@ -91,4 +96,26 @@ constexpr std::size_t kPrefetchDistance = 8;
 // own and would otherwise wait for each.
 inline void prefetch_entry(const entry_blocks& entries, entry_ref ref) {
   __builtin_prefetch(entry_at(entries, ref));
+}
+
+// Calls visit(ref, entry) for every entry in the order they were made, until
+// visit returns false. Returns false when visit stopped the walk. Entries
+// follow one another in their block; a block ends where no record fits any
+// more, at a record of count 0, or after its first entry when that is longer
+// than a block.
+template <typename visitor>
+bool for_each_made(const entry_blocks& entries, visitor visit) {
+  for (std::size_t b = 0; b < entries.count; ++b) {
+    unsigned char* const block = entries.blocks[b];
+    const std::size_t end = b + 1 == entries.count ? entries.used : kEntryBlockBytes;
+    for (std::size_t offset = 0; offset + sizeof(word_entry) <= end;) {
+      const auto* const entry = reinterpret_cast<const word_entry*>(block + offset);
+      if (entry->count == 0) break;
+      const entry_ref ref =
+          static_cast<entry_ref>(b << kOffsetBits | offset / alignof(word_entry));
+      if (!visit(ref, *entry)) return false;
+      offset += entry_bytes(entry->length);
+    }
+  }
+  return true;
 }

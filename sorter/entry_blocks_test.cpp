@@ -62,7 +62,7 @@ TEST_F(entry_blocks_test, FindsEveryEntryByItsReference) {
 }
 
 TEST_F(entry_blocks_test, FillsABlockToTheLastByteBeforeAskingForTheNext) {
-  constexpr std::size_t kLength = 123;
+  constexpr std::size_t kLength = 119;
   static_assert(kEntryBlockBytes % entry_bytes(kLength) == 0);
   constexpr std::size_t kPerBlock = kEntryBlockBytes / entry_bytes(kLength);
   for (std::size_t i = 0; i < kPerBlock; ++i) ASSERT_NE(add(std::string(kLength, 'a')), nullptr);
@@ -110,13 +110,38 @@ TEST_F(entry_blocks_test, MakesNothingWhenTheAllocatorRunsDry) {
 }
 
 TEST_F(entry_blocks_test, KeepsItsEntriesWhenANewBlockIsRefused) {
-  constexpr std::size_t kLength = 123;
+  constexpr std::size_t kLength = 119;
   constexpr std::size_t kPerBlock = kEntryBlockBytes / entry_bytes(kLength);
   for (std::size_t i = 0; i < kPerBlock; ++i) ASSERT_NE(add(std::string(kLength, 'a')), nullptr);
   requests_granted = 0;
   EXPECT_EQ(add(std::string(kLength, 'b')), nullptr);
   EXPECT_EQ(entries.count, 1u);
   EXPECT_EQ(text_at(refs.back()), std::string(kLength, 'a'));
+}
+
+// The walk through the blocks finds every entry in the order made, across
+// blocks whose ends are marked, full to the byte, or one oversized entry.
+TEST_F(entry_blocks_test, WalksEveryEntryInTheOrderMade) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < 3000; ++i) texts.push_back(std::string(1 + i % 150, 'a' + i % 26));
+  texts.push_back(std::string(kEntryBlockBytes + 5, 'o'));
+  texts.push_back("after");
+  constexpr std::size_t kFull = kEntryBlockBytes - sizeof(word_entry) - 1;  // a block to the byte
+  texts.push_back(std::string(kFull, 'f'));
+  texts.push_back("last");
+  for (const std::string& text : texts) ASSERT_NE(add(text), nullptr);
+  std::vector<std::string> walked;
+  std::vector<entry_ref> walked_refs;
+  EXPECT_TRUE(for_each_made(entries, [&](entry_ref ref, const word_entry& entry) {
+    walked.emplace_back(reinterpret_cast<const char*>(entry.text()), entry.length);
+    walked_refs.push_back(ref);
+    return true;
+  }));
+  EXPECT_EQ(walked, texts);
+  EXPECT_EQ(walked_refs, refs);
+  int visited = 0;
+  EXPECT_FALSE(for_each_made(entries, [&](entry_ref, const word_entry&) { return ++visited < 5; }));
+  EXPECT_EQ(visited, 5);
 }
 
 }  // namespace

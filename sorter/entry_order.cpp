@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <numeric>
 
 // strcmp compares the bytes as unsigned char, and the terminator makes the
 // shorter of two texts, one the beginning of the other, sort first.
@@ -19,150 +17,169 @@ namespace {
 // Bytes of a text that a key holds.
 constexpr std::size_t kKeyBytes = sizeof(std::uint64_t);
 
+// Values of one byte of a key: the groups one step of the sort makes.
+constexpr std::size_t kDigitValues = std::size_t{1} << CHAR_BIT;
+
 const unsigned char* text_of(const entry_blocks& entries, const listed_entry& listed) {
   return entry_at(entries, listed.entry)->text();
 }
 
-// The `count` bytes of `text` from `offset` on as a number, most
-// significant first, zeros standing in for the bytes behind its end. The
-// text must not end before `offset`.
-std::uint64_t bytes_at(const unsigned char* text, std::size_t offset, std::size_t count) {
+// The eight bytes of `text` from `offset` on as a number, most significant
+// first, zeros standing in for the bytes behind its end. The text must not
+// end before `offset`. As no text holds a zero byte, ascending keys are
+// ascending texts as far as they reach.
+std::uint64_t key_at(const unsigned char* text, std::size_t offset) {
   text += offset;
   std::uint64_t key = 0;
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < kKeyBytes; ++i) {
     key = key << CHAR_BIT | *text;
     if (*text != 0) ++text;
   }
   return key;
 }
 
-// The first key of `entry` in `order`: in byte order its text's first
-// eight bytes; by falling count its count, inverted, then its text's first
-// four. As no text holds a zero byte, ascending keys are the order itself as
-// far as they reach.
-std::uint64_t first_key(const word_entry& entry, entry_order order) {
-  if (order == entry_order::by_text) return bytes_at(entry.text(), 0, kKeyBytes);
-  constexpr std::size_t kTextBytes = kKeyBytes / 2;
-  const std::uint64_t inverted_count = std::numeric_limits<std::uint32_t>::max() - entry.count;
-  return inverted_count << (kTextBytes * CHAR_BIT) | bytes_at(entry.text(), 0, kTextBytes);
+// Gives the entries from `first` to `last` the keys of their texts' bytes
+// from `offset` on. The texts are asked for ahead
+// of their use, as the entries of a group lie anywhere in the blocks.
+void take_keys(const entry_blocks& entries, listed_entry* first, listed_entry* last,
+               std::size_t offset) {
+  for (listed_entry* listed = first; listed != last; ++listed) {
+    if (last - listed > static_cast<std::ptrdiff_t>(kPrefetchDistance))
+      prefetch_entry(entries, listed[kPrefetchDistance].entry);
+    listed->key = key_at(text_of(entries, *listed), offset);
+  }
 }
 
-// The bytes of a text that the first key in `order` holds.
-std::size_t first_key_bytes(entry_order order) {
-  return order == entry_order::by_text ? kKeyBytes : kKeyBytes / 2;
+// Byte `byte` of `key`, counting from the most significant.
+std::size_t digit_of(std::uint64_t key, std::size_t byte) {
+  return key >> ((kKeyBytes - 1 - byte) * CHAR_BIT) & (kDigitValues - 1);
 }
 
-bool key_before(const listed_entry& a, const listed_entry& b) { return a.key < b.key; }
+// Where each group of one digit ends once distributed: bucket d runs from
+// bounds[d] to bounds[d + 1].
+using bucket_bounds = std::array<std::size_t, kDigitValues + 1>;
 
-// Whether the entries, their first keys set, are in the order of the walk.
-bool in_order(const entry_blocks& entries, const listed_entry* first, const listed_entry* last) {
-  return std::is_sorted(first, last, [&entries](const listed_entry& a, const listed_entry& b) {
-    if (a.key != b.key) return a.key < b.key;
-    return compare_text(text_of(entries, a), text_of(entries, b)) < 0;
-  });
-}
-
-// Bits of a key that one pass of the radix sort distributes by: the
-// counters of a pass stay in the first-level cache, and six passes cover a
-// key.
-constexpr int kDigitBits = 11;
-constexpr std::size_t kDigitValues = std::size_t{1} << kDigitBits;
-constexpr int kKeyBits = kKeyBytes * CHAR_BIT;
-
-std::size_t digit_of(std::uint64_t key, int shift) { return key >> shift & (kDigitValues - 1); }
-
-// Moves the `count` (at least one) entries at `from` to `to` in the order of
-// their digits at `shift`, those of one digit in the order they came.
-// Returns false, moving nothing, when they all have the same digit there.
-bool distribute(const listed_entry* from, listed_entry* to, std::size_t count, int shift) {
-  std::array<std::size_t, kDigitValues> places{};
-  for (std::size_t i = 0; i < count; ++i) ++places[digit_of(from[i].key, shift)];
-  if (places[digit_of(from[0].key, shift)] == count) return false;
-  std::exclusive_scan(places.begin(), places.end(), places.begin(), std::size_t{0});
-  for (std::size_t i = 0; i < count; ++i) to[places[digit_of(from[i].key, shift)]++] = from[i];
+// Counts the digits at `byte` of the entries from `first` to `last`.
+// Returns false when they all have one digit there, and so need no move.
+bool count_digits(const listed_entry* first, const listed_entry* last, std::size_t byte,
+                  bucket_bounds& bounds) {
+  std::array<std::size_t, kDigitValues> counts{};
+  for (const listed_entry* listed = first; listed != last; ++listed)
+    ++counts[digit_of(listed->key, byte)];
+  if (counts[digit_of(first->key, byte)] == static_cast<std::size_t>(last - first)) return false;
+  bounds[0] = 0;
+  for (std::size_t d = 0; d < kDigitValues; ++d) bounds[d + 1] = bounds[d] + counts[d];
   return true;
 }
 
-// Sorts the `count` entries of `list` by key through `scratch`, room for as
-// many, least significant digit first: as each pass keeps the order of the
-// passes before among equal digits, the last leaves the keys in order.
-void radix_sort(listed_entry* list, listed_entry* scratch, std::size_t count) {
-  listed_entry* from = list;
-  listed_entry* to = scratch;
-  for (int shift = 0; shift < kKeyBits; shift += kDigitBits) {
-    if (distribute(from, to, count, shift)) std::swap(from, to);
+// Moves the entries into the groups of their digits at `byte`, in place:
+// each entry taken out of a wrong group is carried to the next free place
+// of its own, and the entry found there carried on in turn, until one
+// belongs where the first was taken.
+void distribute(listed_entry* first, std::size_t byte, const bucket_bounds& bounds) {
+  bucket_bounds next = bounds;
+  for (std::size_t d = 0; d < kDigitValues; ++d) {
+    while (next[d] < bounds[d + 1]) {
+      listed_entry moving = first[next[d]];
+      for (std::size_t to = digit_of(moving.key, byte); to != d; to = digit_of(moving.key, byte))
+        std::swap(moving, first[next[to]++]);
+      first[next[d]++] = moving;
+    }
   }
-  if (from != list) std::copy_n(from, count, list);
 }
 
-// Sorts the `count` entries of `list` by key, by radix when it is long and
-// `resize` gives room for the scratch list, else by comparing keys.
-void sort_keys(listed_entry* list, std::size_t count, resize_function resize) {
-  void* scratch = nullptr;
-  if (count >= kLeastRadixEntries && resize != nullptr)
-    scratch = resize(nullptr, count * sizeof(listed_entry));
-  if (scratch == nullptr) {
-    std::sort(list, list + count, key_before);
-    return;
+// The sort of one list: by text, or by keys that are all different.
+class radix_sort {
+ public:
+  // `entries` null: the keys are all different, and no text is read.
+  explicit radix_sort(const entry_blocks* entries) : entries_(entries) {}
+
+  // Sorts the entries from `first` to `last`, whose keys hold their texts'
+  // bytes from `offset` on and are equal before byte `byte`.
+  void sort(listed_entry* first, listed_entry* last, std::size_t byte, std::size_t offset) const {
+    if (last - first < 2) return;  // also the empty list, which may have no memory at all
+    for (;;) {
+      if (byte == kKeyBytes) {
+        offset += kKeyBytes;
+        if (offset >= kMostKeyedBytes) return compare_whole(first, last, offset);
+        take_keys(*entries_, first, last, offset);
+        byte = 0;
+      }
+      if (last - first < static_cast<std::ptrdiff_t>(kLeastDistributedEntries)) {
+        insert_in_order(first, last);
+        return sort_equal_keys(first, last, offset);
+      }
+      bucket_bounds bounds;
+      if (count_digits(first, last, byte, bounds)) return sort_buckets(first, byte, offset, bounds);
+      ++byte;
+    }
   }
-  radix_sort(list, static_cast<listed_entry*>(scratch), count);
-  std::free(scratch);
-}
 
-// The first entry behind `first` whose key differs from its key, or `last`.
-listed_entry* end_of_run(listed_entry* first, listed_entry* last) {
-  const std::uint64_t key = first->key;
-  return std::find_if(first + 1, last, [key](const listed_entry& e) { return e.key != key; });
-}
+ private:
+  // Distributes the entries by their digits at `byte` and sorts each group.
+  // (Of texts, those of the digit 0 end there: there is one at most.)
+  void sort_buckets(listed_entry* first, std::size_t byte, std::size_t offset,
+                    const bucket_bounds& bounds) const {
+    distribute(first, byte, bounds);
+    for (std::size_t d = 0; d < kDigitValues; ++d) {
+      if (bounds[d + 1] - bounds[d] > 1)
+        sort(first + bounds[d], first + bounds[d + 1], byte + 1, offset);
+    }
+  }
 
-void order_runs(const entry_blocks& entries, listed_entry* first, listed_entry* last,
-                std::size_t offset);
+  static void insert_in_order(listed_entry* first, listed_entry* last) {
+    for (listed_entry* next = first + 1; next < last; ++next) {
+      const listed_entry moving = *next;
+      listed_entry* place = next;
+      for (; place != first && moving.key < place[-1].key; --place) *place = place[-1];
+      *place = moving;
+    }
+  }
 
-// Orders a run of entries whose texts are equal up to `offset` and all go on
-// beyond it by their bytes from `offset` on, a key at a time.
-void sort_run(const entry_blocks& entries, listed_entry* first, listed_entry* last,
-              std::size_t offset) {
-  if (offset >= kMostKeyedBytes) {
-    std::sort(first, last, [&entries, offset](const listed_entry& a, const listed_entry& b) {
-      return compare_text(text_of(entries, a) + offset, text_of(entries, b) + offset) < 0;
+  // Sorts each run of equal keys among the entries from `first` to
+  // `last`, which are in the order of their keys, by the bytes beyond them.
+  // Equal keys hold no terminator, as no two texts are equal, so all their
+  // texts go on; keys that are all different leave no run.
+  void sort_equal_keys(listed_entry* first, listed_entry* last, std::size_t offset) const {
+    while (first != last) {
+      listed_entry* run_end = first + 1;
+      while (run_end != last && run_end->key == first->key) ++run_end;
+      if (run_end - first > 1) sort(first, run_end, kKeyBytes, offset);
+      first = run_end;
+    }
+  }
+
+  // Texts equal in their first `offset` bytes.
+  void compare_whole(listed_entry* first, listed_entry* last, std::size_t offset) const {
+    std::sort(first, last, [this, offset](const listed_entry& a, const listed_entry& b) {
+      return compare_text(text_of(*entries_, a) + offset, text_of(*entries_, b) + offset) < 0;
     });
-    return;
   }
-  for (listed_entry* listed = first; listed != last; ++listed)
-    listed->key = bytes_at(text_of(entries, *listed), offset, kKeyBytes);
-  std::sort(first, last, key_before);
-  order_runs(entries, first, last, offset + kKeyBytes);
-}
 
-// Orders every run of equal keys among the entries from `first` to `last`,
-// which are sorted by keys that hold their texts' bytes up to `offset`. The
-// keys of a run are equal in bytes none of which is zero: had they held a
-// terminator, their texts would be equal, and no two are. So every text of
-// a run goes on beyond `offset`. The texts of the runs ahead are asked for
-// early, as the sorted list visits them in no order of their own.
-void order_runs(const entry_blocks& entries, listed_entry* first, listed_entry* last,
-                std::size_t offset) {
-  listed_entry* asked_for = first;
-  for (listed_entry* run = first; run != last;) {
-    listed_entry* const run_end = end_of_run(run, last);
-    const std::size_t ahead = std::min<std::size_t>(last - run_end, kPrefetchDistance);
-    for (; asked_for < run_end + ahead; ++asked_for) prefetch_entry(entries, asked_for->entry);
-    if (run_end - run > 1) sort_run(entries, run, run_end, offset);
-    run = run_end;
-  }
-}
+  const entry_blocks* entries_;
+};
 
 }  // namespace
 
-// Entries of equal text do not exist, so the order is total and the result
-// is one whatever order the list was in. Word lists often come sorted; their
-// entries then come in order, and the sort is left out.
-void sort_entries(const entry_blocks& entries, listed_entry* list, std::size_t count,
-                  entry_order order, resize_function resize) {
-  listed_entry* const end = list + count;
-  for (listed_entry* listed = list; listed != end; ++listed)
-    listed->key = first_key(*entry_at(entries, listed->entry), order);
-  if (in_order(entries, list, end)) return;
-  sort_keys(list, count, resize);
-  order_runs(entries, list, end, first_key_bytes(order));
+void sort_by_text(const entry_blocks& entries, listed_entry* list, std::size_t count) {
+  take_keys(entries, list, list + count, 0);
+  radix_sort(&entries).sort(list, list + count, 0, 0);
+}
+
+// The key of an entry is its count, inverted, above its place in the list:
+// all different, and ascending in the order wanted.
+void order_by_falling_count(const entry_blocks& entries, listed_entry* list, std::size_t count) {
+  constexpr int kPlaceBits = 32;
+  const auto [lowest, highest] =
+      std::minmax_element(list, list + count, [&entries](const listed_entry& a, const listed_entry& b) {
+        return entry_at(entries, a.entry)->count < entry_at(entries, b.entry)->count;
+      });
+  if (count == 0 || entry_at(entries, lowest->entry)->count == entry_at(entries, highest->entry)->count)
+    return;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint64_t inverted =
+        std::numeric_limits<std::uint32_t>::max() - static_cast<std::uint32_t>(entry_at(entries, list[i].entry)->count);
+    list[i].key = inverted << kPlaceBits | i;
+  }
+  radix_sort(nullptr).sort(list, list + count, 0, 0);
 }

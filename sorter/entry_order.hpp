@@ -1,7 +1,10 @@
 // Putting the list of entries into the order of a walk: ascending byte
 // order of the texts, or groups of falling count, each group in ascending
-// byte order. A sort compares keys, numbers that hold the first bytes of the
-// texts, and looks at the texts only where the keys are equal.
+// byte order. The sort is a radix sort from the first byte on, in place: it
+// distributes the entries by one byte of their key at a time, a number that
+// holds eight bytes of the text, and looks at the texts themselves only
+// every eight bytes, where the key of a group of equal beginnings is taken
+// anew.
 #pragma once
 
 #include <cstddef>
@@ -26,21 +29,22 @@ enum class entry_order { by_text, by_falling_count };
 // A text that is the beginning of the other sorts first.
 int compare_text(const unsigned char* a, const unsigned char* b);
 
-// Lists of fewer entries are sorted by comparing keys: a radix sort would
-// not pay for its passes over the counters.
-constexpr std::size_t kLeastRadixEntries = 1024;
+// Groups of fewer entries than this are put in order by insertion rather
+// than distributed: a pass over 256 counters would not pay for itself.
+constexpr std::size_t kLeastDistributedEntries = 32;
 
 // Texts whose first this many bytes are equal are ordered by comparing them
-// whole rather than a key at a time, which bounds the depth of the sort
+// whole rather than a byte at a time, which bounds the depth of the sort
 // whatever the length of the texts.
 constexpr std::size_t kMostKeyedBytes = 256;
 
 // Sorts the `count` entries of `list`, which live in `entries` and whose
-// texts are all different, into `order`; their keys are overwritten, their
-// hashes kept. A list in that order already is left as it is. For a list of
-// kLeastRadixEntries or more, `resize` (when not null) is asked for room
-// for a second list, through which the keys are distributed by radix in a
-// few passes instead of being compared with one another; without it the
-// sort works in place.
-void sort_entries(const entry_blocks& entries, listed_entry* list, std::size_t count,
-                  entry_order order, resize_function resize);
+// texts are all different, into ascending order of their texts; their keys
+// are overwritten, their hashes kept. Needs no memory beyond the list.
+void sort_by_text(const entry_blocks& entries, listed_entry* list, std::size_t count);
+
+// Reorders the `count` entries of `list`, which are in ascending order of
+// their texts, into groups of falling count, keeping that order within each
+// group; their keys are overwritten, their hashes kept. A list whose entries
+// all have one count is left as it is.
+void order_by_falling_count(const entry_blocks& entries, listed_entry* list, std::size_t count);

@@ -34,15 +34,6 @@ TEST(compare_text, OrdersByUnsignedBytesThenLength) {
     EXPECT_EQ(compare(row.a, row.b), row.expected) << row.a << " / " << row.b;
 }
 
-// Scratch lists asked for so far, and whether they are granted.
-int scratch_requests = 0;
-bool scratch_granted = true;
-
-void* counting_resize(void* block, std::size_t size) {
-  ++scratch_requests;
-  return scratch_granted ? std::realloc(block, size) : nullptr;
-}
-
 // A text and its count, as the judge orders them.
 using counted_text = std::pair<std::string, int>;
 
@@ -60,9 +51,12 @@ class listed_texts {
     }
   }
 
-  // Sorts the list and returns the texts in its new order.
-  std::vector<counted_text> sorted(entry_order order, resize_function resize) {
-    sort_entries(entries_, list_.data(), list_.size(), order, resize);
+  // Sorts the list, in text order first, and returns the texts in its new
+  // order.
+  std::vector<counted_text> sorted(entry_order order) {
+    sort_by_text(entries_, list_.data(), list_.size());
+    if (order == entry_order::by_falling_count)
+      order_by_falling_count(entries_, list_.data(), list_.size());
     std::vector<counted_text> texts;
     for (const listed_entry& listed : list_) {
       const word_entry& entry = *entry_at(entries_, listed.entry);
@@ -82,14 +76,6 @@ class listed_texts {
  private:
   entry_blocks entries_;
   std::vector<listed_entry> list_;
-};
-
-class entry_order_test : public ::testing::Test {
- protected:
-  void SetUp() override {
-    scratch_requests = 0;
-    scratch_granted = true;
-  }
 };
 
 // The order of a walk, as plainly as it can be said.
@@ -117,42 +103,53 @@ std::vector<counted_text> made_texts(std::size_t count, unsigned seed) {
   return texts;
 }
 
-TEST_F(entry_order_test, SortsLikeTheJudgeInEitherOrderWithOrWithoutScratch) {
+TEST(sort_entries, SortsLikeTheJudgeInEitherOrder) {
   for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{300},
-                                  kLeastRadixEntries - 1, kLeastRadixEntries, std::size_t{5000}}) {
+                                  kLeastDistributedEntries - 1, kLeastDistributedEntries,
+                                  std::size_t{5000}, std::size_t{40000}}) {
     const std::vector<counted_text> texts = made_texts(count, static_cast<unsigned>(count));
     for (const entry_order order : {entry_order::by_text, entry_order::by_falling_count}) {
-      for (const resize_function resize : {resize_function{nullptr}, counting_resize}) {
-        for (const bool granted : {true, false}) {
-          scratch_granted = granted;
-          ASSERT_EQ(listed_texts(texts).sorted(order, resize), judged(texts, order))
-              << count << " " << static_cast<int>(order) << " " << (resize != nullptr) << granted;
-        }
-      }
+      ASSERT_EQ(listed_texts(texts).sorted(order), judged(texts, order))
+          << count << " " << static_cast<int>(order);
     }
   }
 }
 
-TEST_F(entry_order_test, AsksForScratchOnlyForALongListOutOfOrder) {
-  const std::vector<counted_text> texts = made_texts(kLeastRadixEntries, 7);
-  listed_texts(std::vector<counted_text>(texts.begin() + 1, texts.end()))
-      .sorted(entry_order::by_text, counting_resize);
-  EXPECT_EQ(scratch_requests, 0);  // one entry short of the radix sort
-  listed_texts at_the_limit(texts);
-  at_the_limit.sorted(entry_order::by_text, counting_resize);
-  EXPECT_EQ(scratch_requests, 1);
-  at_the_limit.sorted(entry_order::by_text, counting_resize);
-  EXPECT_EQ(scratch_requests, 1);  // in order now, left as it is
+// Texts that share their first bytes with many others, up to every length
+// of a key and beyond, so that the groups of the sort run past the keys,
+// end inside them and split into groups of every size.
+TEST(sort_entries, SortsGroupsThatShareLongBeginnings) {
+  std::vector<counted_text> texts;
+  std::mt19937 random(11);
+  for (int i = 0; i < 3000; ++i) {
+    std::string text(random() % 30, 'k');
+    for (int tail = random() % 4; tail > 0; --tail) text += static_cast<char>('a' + random() % 3);
+    if (!text.empty()) texts.emplace_back(text, 1 + static_cast<int>(random() % 3));
+  }
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end(),
+                          [](const counted_text& a, const counted_text& b) { return a.first == b.first; }),
+              texts.end());
+  std::shuffle(texts.begin(), texts.end(), random);
+  for (const entry_order order : {entry_order::by_text, entry_order::by_falling_count})
+    EXPECT_EQ(listed_texts(texts).sorted(order), judged(texts, order));
 }
 
-TEST_F(entry_order_test, KeepsTheHashesOfTheEntries) {
-  listed_texts texts(made_texts(kLeastRadixEntries + 10, 3));
+TEST(sort_entries, KeepsTheHashesOfTheEntries) {
+  listed_texts texts(made_texts(kLeastDistributedEntries * 40, 3));
   const auto before = texts.listed();
-  texts.sorted(entry_order::by_falling_count, counting_resize);
+  texts.sorted(entry_order::by_falling_count);
   EXPECT_EQ(texts.listed(), before);
 }
 
-TEST_F(entry_order_test, OrdersTextsBeyondTheKeyedBytes) {
+TEST(sort_entries, LeavesAListOfOneCountInTextOrder) {
+  std::vector<counted_text> texts = made_texts(2000, 9);
+  for (counted_text& text : texts) text.second = 7;
+  EXPECT_EQ(listed_texts(texts).sorted(entry_order::by_falling_count),
+            judged(texts, entry_order::by_text));
+}
+
+TEST(sort_entries, OrdersTextsBeyondTheKeyedBytes) {
   std::vector<counted_text> texts;
   for (const std::size_t shared : {kMostKeyedBytes - 1, kMostKeyedBytes, kMostKeyedBytes + 1}) {
     const std::string beginning(shared, static_cast<char>('a' + shared % 3));
@@ -161,7 +158,7 @@ TEST_F(entry_order_test, OrdersTextsBeyondTheKeyedBytes) {
   }
   std::shuffle(texts.begin(), texts.end(), std::mt19937(5));
   for (const entry_order order : {entry_order::by_text, entry_order::by_falling_count})
-    EXPECT_EQ(listed_texts(texts).sorted(order, nullptr), judged(texts, order));
+    EXPECT_EQ(listed_texts(texts).sorted(order), judged(texts, order));
 }
 
 }  // namespace

@@ -91,8 +91,6 @@ int read_filter_items(sorter_state& state, std::FILE* file) {
   return 0;
 }
 
-void apply_filter(const sorter_state& state, std::string& line) {
-  for (std::size_t i = 0; i < line.size() && line[i] != '\0'; ++i) {
-    line[i] = static_cast<char>(state.filter_map[static_cast<unsigned char>(line[i])]);
-  }
+void apply_filter(const sorter_state& state, std::span<unsigned char> line) {
+  for (std::size_t i = 0; i < line.size() && line[i] != '\0'; ++i) line[i] = state.filter_map[line[i]];
 }

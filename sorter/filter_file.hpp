@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 
 struct sorter_state;
@@ -30,4 +31,4 @@ int read_filter_items(sorter_state& state, std::FILE* file);
 
 // Replaces every byte of `line` before its first zero byte by its entry in
 // filter_map. Each byte is translated once: items do not chain.
-void apply_filter(const sorter_state& state, std::string& line);
+void apply_filter(const sorter_state& state, std::span<unsigned char> line);

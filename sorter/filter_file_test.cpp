@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -122,16 +123,20 @@ TEST_F(filter_file_test, UnreadableFileIsReportedAsNotFound) {
   EXPECT_TRUE(changes().empty());
 }
 
+std::span<unsigned char> bytes_of(std::string& line) {
+  return {reinterpret_cast<unsigned char*>(line.data()), line.size()};
+}
+
 TEST_F(filter_file_test, ApplyFilterTranslatesEachByteOnceUpToTheTerminator) {
   ASSERT_EQ(read_items("65=66\n66=67\n10=32\n200=0\n"), 0);
   std::string line = "ABA\n";
-  apply_filter(state, line);
+  apply_filter(state, bytes_of(line));
   EXPECT_EQ(line, "BCB ");
   line = std::string("A\0A\n", 4);
-  apply_filter(state, line);
+  apply_filter(state, bytes_of(line));
   EXPECT_EQ(line, std::string("B\0A\n", 4));
   line = "A\310A\n";  // 0xC8 between two A
-  apply_filter(state, line);
+  apply_filter(state, bytes_of(line));
   EXPECT_EQ(line, std::string("B\0B ", 4));
 }
 

@@ -59,63 +59,52 @@ std::size_t read_bytes(piece_reader& reader, unsigned char* to, std::size_t room
   return std::fread(to, 1, room, reader.file);
 }
 
-// Makes at least `count` (at most kReadBlockBytes) bytes buffered: moves
-// the untaken bytes to the front of the block and reads behind them. Returns
-// false when the file ends first, with every byte left in it buffered.
-bool buffer_at_least(piece_reader& reader, std::size_t count) {
-  while (buffered(reader) < count) {
+// Reads behind the untaken bytes, which move to the front of the block,
+// until at least `count` (at most kReadBlockBytes) are buffered or the file
+// has ended.
+void buffer_at_least(piece_reader& reader, std::size_t count) {
+  while (buffered(reader) < count && !reader.ended) {
     unsigned char* const front = reader.bytes.data();
     std::memmove(front, front + reader.begin, buffered(reader));
     reader.end -= reader.begin;
     reader.begin = 0;
-    const std::size_t read =
-        read_bytes(reader, front + reader.end, reader.bytes.size() - reader.end);
-    if (read == 0) return false;
+    const std::size_t room = reader.bytes.size() - reader.end;
+    const std::size_t read = read_bytes(reader, front + reader.end, room);
+    reader.ended = read < room;
     reader.end += read;
   }
-  return true;
 }
 
-// Moves `count` buffered bytes to the end of `piece`.
-void take(piece_reader& reader, std::size_t count, std::string& piece) {
-  piece.append(reinterpret_cast<const char*>(reader.bytes.data() + reader.begin), count);
-  reader.begin += count;
-}
-
-// The length of the line end that the buffered bytes begin with, or 0.
-std::size_t line_end_ahead(const piece_reader& reader) {
-  const unsigned char* const next = reader.bytes.data() + reader.begin;
-  const std::size_t count = buffered(reader);
+// The length of the line end at `next`, of which `count` bytes are
+// buffered, or 0.
+std::size_t line_end_at(const unsigned char* next, std::size_t count) {
   if (count >= 1 && next[0] == '\n') return 1;
   if (count >= 2 && next[0] == '\r' && next[1] == '\n') return 2;
   return 0;
 }
 
-// Adds the line end that directly follows a full piece to it; when the line
-// goes on instead, the bytes looked at stay for the next piece. (Fewer bytes
-// than a line end may be left at the end of the file.)
-void take_line_end(piece_reader& reader, std::string& piece) {
-  buffer_at_least(reader, kLongestLineEnd);
-  take(reader, line_end_ahead(reader), piece);
+// The bytes of the next piece among the `count` buffered at `next`, which
+// are all there are or hold a full piece and its line end.
+std::size_t piece_length(const unsigned char* next, std::size_t count) {
+  const std::size_t looked_at = std::min(count, kPieceCapacity);
+  const auto* const line_feed =
+      static_cast<const unsigned char*>(std::memchr(next, '\n', looked_at));
+  if (line_feed != nullptr) return line_feed - next + 1;
+  if (count <= kPieceCapacity) return count;
+  return kPieceCapacity + line_end_at(next + kPieceCapacity, count - kPieceCapacity);
 }
 
 }  // namespace
 
-bool read_piece(piece_reader& reader, std::string& piece) {
-  piece.clear();
-  while (piece.size() < kPieceCapacity) {
-    if (!buffer_at_least(reader, 1)) return !piece.empty();
-    const unsigned char* const next = reader.bytes.data() + reader.begin;
-    const std::size_t looked_at = std::min(buffered(reader), kPieceCapacity - piece.size());
-    const auto* const line_feed =
-        static_cast<const unsigned char*>(std::memchr(next, '\n', looked_at));
-    if (line_feed != nullptr) {
-      take(reader, line_feed - next + 1, piece);
-      return true;
-    }
-    take(reader, looked_at, piece);
-  }
-  take_line_end(reader, piece);
+// A piece is taken whole from the block: the bytes of the longest piece
+// are read ahead first, so that none is split where a block ends.
+bool read_piece(piece_reader& reader, line_piece& piece) {
+  buffer_at_least(reader, kPieceCapacity + kLongestLineEnd);
+  if (buffered(reader) == 0) return false;
+  unsigned char* const next = reader.bytes.data() + reader.begin;
+  const std::size_t length = piece_length(next, buffered(reader));
+  piece = line_piece(next, length);
+  reader.begin += length;
   return true;
 }
 
@@ -137,22 +126,33 @@ constexpr code_page_letter kCodePageLetters[] = {
 // Distance from "a" to "A", and from "{", "|", "}", "~" to their capitals.
 constexpr unsigned char kCaseDistance = 'a' - 'A';
 
-unsigned char capital_of(unsigned char byte, high_bytes meaning) {
-  if (meaning == high_bytes::code_page_437) {
-    for (const code_page_letter& letter : kCodePageLetters) {
-      if (byte == letter.code) byte = letter.seven_bit;
+using capitals_table = std::array<unsigned char, 256>;
+
+// The capital of every byte, for the meaning the bytes from 0x80 up have.
+constexpr capitals_table capitals_of(high_bytes meaning) {
+  capitals_table table{};
+  for (std::size_t b = 0; b < table.size(); ++b) {
+    auto byte = static_cast<unsigned char>(b);
+    if (meaning == high_bytes::code_page_437) {
+      for (const code_page_letter& letter : kCodePageLetters) {
+        if (byte == letter.code) byte = letter.seven_bit;
+      }
     }
+    if (byte >= 'a' && byte <= '~') byte -= kCaseDistance;
+    table[b] = byte;
   }
-  if (byte >= 'a' && byte <= '~') byte -= kCaseDistance;
-  return byte;
+  return table;
 }
+
+constexpr capitals_table kCodePageCapitals = capitals_of(high_bytes::code_page_437);
+constexpr capitals_table kLatin1Capitals = capitals_of(high_bytes::latin_1);
 
 }  // namespace
 
-void to_capitals(std::string& line, high_bytes meaning) {
+std::size_t to_capitals(line_piece line, high_bytes meaning) {
+  const capitals_table& capitals =
+      meaning == high_bytes::code_page_437 ? kCodePageCapitals : kLatin1Capitals;
   std::size_t i = 0;
-  for (; i < line.size() && line[i] != '\0' && line[i] != '\n'; ++i) {
-    line[i] = static_cast<char>(capital_of(static_cast<unsigned char>(line[i]), meaning));
-  }
-  line.resize(i);
+  for (; i < line.size() && line[i] != '\0' && line[i] != '\n'; ++i) line[i] = capitals[line[i]];
+  return i;
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -45,8 +46,8 @@ struct utf8_lines {
 // A word list being read in pieces, a block of bytes at a time: the bytes
 // from `begin` to `end` of `bytes` have been read from the file, or from the
 // conversion of its lines when `utf8` is set, but not yet taken into a
-// piece. Reading ahead is safe because nothing else reads the file while it
-// is being read in pieces.
+// piece; `ended` once a read has come short. Reading ahead is safe because
+// nothing else reads the file while it is being read in pieces.
 struct piece_reader {
   explicit piece_reader(std::FILE* file, utf8_lines* utf8 = nullptr) : file(file), utf8(utf8) {}
 
@@ -55,7 +56,12 @@ struct piece_reader {
   std::array<unsigned char, kReadBlockBytes> bytes;
   std::size_t begin = 0;
   std::size_t end = 0;
+  bool ended = false;
 };
+
+// A piece of a word list. It lies in the reader's block, stays valid until
+// the next read and may be changed in place.
+using line_piece = std::span<unsigned char>;
 
 // Reads the next piece of the word list into `piece`: the bytes up to and
 // including the next line feed, at most kPieceCapacity of them. When a full
@@ -64,7 +70,7 @@ struct piece_reader {
 // one piece and no empty line follows it. Returns false at the end of the
 // file when nothing was read; a read error ends the file as well (see
 // std::ferror).
-bool read_piece(piece_reader& reader, std::string& piece);
+bool read_piece(piece_reader& reader, line_piece& piece);
 
 // What the bytes of a word-list line from 0x80 up stand for once it has been
 // read: letters of code page 437 (and 850), as the lists come, or
@@ -72,8 +78,9 @@ bool read_piece(piece_reader& reader, std::string& piece);
 enum class high_bytes { code_page_437, latin_1 };
 
 // Converts `line` to capitals in place, up to its first zero byte or line
-// feed, and cuts it there: with code page 437 its umlauts and sharp s first
-// become the 7-bit codes "[", "\", "]" and "^"; then "a" to "~" become "A"
-// to "^". ISO-8859-1 bytes stay as they are: their umlauts cannot occur, as
-// the conversion from UTF-8 has made them 7-bit codes already.
-void to_capitals(std::string& line, high_bytes meaning = high_bytes::code_page_437);
+// feed, and returns the number of bytes before it: with code page 437 its
+// umlauts and sharp s first become the 7-bit codes "[", "\", "]" and "^";
+// then "a" to "~" become "A" to "^". ISO-8859-1 bytes stay as they are:
+// their umlauts cannot occur, as the conversion from UTF-8 has made them
+// 7-bit codes already.
+std::size_t to_capitals(line_piece line, high_bytes meaning = high_bytes::code_page_437);

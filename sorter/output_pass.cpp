@@ -1,38 +1,87 @@
 #include "sorter/output_pass.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 #include "sorter/sorter_state.hpp"
+#include "sorter/utf8_text.hpp"
 
 namespace {
 
 // Room for " " and any int as "%d" writes it: a sign and the digits.
 constexpr int kCountCharacters = 2 + std::numeric_limits<int>::digits10 + 1;
 
-// Writes " " and the count of `entry`, as " %d" does.
-void write_count(const word_entry& entry, std::FILE* file) {
-  char text[kCountCharacters];
-  text[0] = ' ';
-  const std::to_chars_result end = std::to_chars(text + 1, text + kCountCharacters, entry.count);
-  std::fwrite(text, 1, end.ptr - text, file);
-}
+// The lines of the list, gathered in the state's output block and handed to
+// the file a block at a time: a call of the C library per line would cost
+// more than the line itself. The block is the state's so that writing needs
+// no memory, which may have run out.
+class list_writer {
+ public:
+  list_writer(const sorter_state& state, std::FILE* file)
+      : state_(state), file_(file), block_(state.output_block.data()) {}
 
-// Writes one output line. A failing write of the count or of the line feed
-// fails the entry as well: every byte of the list must reach the file.
-bool write_entry(const sorter_state& state, const word_entry& entry, std::FILE* file) {
-  if (std::fputs(reinterpret_cast<const char*>(entry.text()), file) == EOF) return false;
-  if (state.with_frequencies) write_count(entry, file);
-  std::fputc('\n', file);
-  return !std::ferror(file);
-}
+  // Adds the line of `entry`: its text (in UTF-8 when the lists were), with
+  // frequencies a blank and its count, and a line feed. Returns false once a
+  // block could not be written whole.
+  bool add(const word_entry& entry) {
+    const auto* const text = reinterpret_cast<const char*>(entry.text());
+    if (state_.utf8_input) {
+      char character[kLongestUtf8OfCode];
+      for (const char* code = text; *code != '\0'; ++code)
+        put(character, utf8_of_code(static_cast<unsigned char>(*code), character));
+    } else {
+      put(text, entry.length);
+    }
+    if (state_.with_frequencies) put_count(entry.count);
+    put("\n", 1);
+    return written_;
+  }
+
+  // Writes what is gathered. Returns false when not every byte reached the
+  // file, now or before.
+  bool flush() {
+    written_ = written_ && std::fwrite(block_, 1, used_, file_) == used_;
+    used_ = 0;
+    return written_;
+  }
+
+ private:
+  void put(const char* bytes, std::size_t count) {
+    while (count > 0) {
+      const std::size_t taken = std::min(count, kOutputBufferBytes - used_);
+      std::memcpy(block_ + used_, bytes, taken);
+      used_ += taken;
+      bytes += taken;
+      count -= taken;
+      if (used_ == kOutputBufferBytes) flush();
+    }
+  }
+
+  // " " and the count, as " %d" writes them.
+  void put_count(int count) {
+    char text[kCountCharacters];
+    text[0] = ' ';
+    const std::to_chars_result end = std::to_chars(text + 1, text + kCountCharacters, count);
+    put(text, end.ptr - text);
+  }
+
+  const sorter_state& state_;
+  std::FILE* file_;
+  char* block_;
+  std::size_t used_ = 0;
+  bool written_ = true;
+};
 
 }  // namespace
 
 bool write_list(const sorter_state& state, std::FILE* file) {
   const entry_order order =
       state.by_frequency ? entry_order::by_falling_count : entry_order::by_text;
+  list_writer writer(state, file);
   return for_each_entry(
-      state.chain_table, [&](const word_entry& entry) { return write_entry(state, entry, file); },
-      order, state.resize_table);
+             state.chain_table, [&writer](const word_entry& entry) { return writer.add(entry); },
+             order) &&
+         writer.flush() && !std::ferror(file);
 }

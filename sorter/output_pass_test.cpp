@@ -90,23 +90,48 @@ owned_file limited_stream(limited_sink& sink) {
   return file;
 }
 
-TEST_F(output_pass_test, StopsAtTheFirstFailingWrite) {
-  limited_sink sink{{}, std::strlen("alp\nalpha\nbe")};
-  const owned_file file = limited_stream(sink);
-  EXPECT_FALSE(write_list(state, file.get()));
-  EXPECT_EQ(sink.taken, "alp\nalpha\n");
-}
-
-TEST_F(output_pass_test, NoticesAFailingCountOrLineFeed) {
+TEST_F(output_pass_test, FailsWhenAnyByteCannotBeWritten) {
   state.with_frequencies = true;
-  for (const char* fits : {"alp", "alp 1"}) {
-    limited_sink sink{{}, std::strlen(fits)};
+  const std::size_t whole = written(state).size();
+  for (const std::size_t room : {std::size_t{0}, std::size_t{3}, whole - 1}) {
+    limited_sink sink{{}, room};
     {
       const owned_file file = limited_stream(sink);
-      EXPECT_FALSE(write_list(state, file.get())) << fits;
+      EXPECT_FALSE(write_list(state, file.get())) << room;
     }
-    EXPECT_EQ(sink.taken, fits);
+    EXPECT_LT(sink.taken.size(), whole);
   }
+  limited_sink sink{{}, whole};
+  const owned_file file = limited_stream(sink);
+  EXPECT_TRUE(write_list(state, file.get()));
+  EXPECT_EQ(sink.taken, "alp 1\nalpha 2\nbeta 3\ndelta 1\ngamma 1\n\xe4 1\n");
+}
+
+// A list longer than a block reaches the file in several writes.
+TEST(output_pass, WritesAListOfManyBlocksWhole) {
+  sorter_state state;
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = "w" + std::to_string(100000 + i);
+    ++state.entry_count;
+    make_entry(state, text);
+    expected += text + "\n";
+  }
+  ASSERT_GT(expected.size(), 2 * kOutputBufferBytes);
+  EXPECT_EQ(written(state), expected);
+}
+
+// With UTF-8 lists the 7-bit codes come back as the letters they stand
+// for, and bytes from 0x80 up as the ISO-8859-1 characters they were.
+TEST(output_pass, WritesTheTextsOfUtf8ListsInUtf8) {
+  sorter_state state;
+  constexpr const char* kTexts[] = {"B{r", "STRA^E", "[PFEL", "\xe9t\xe9", "a~b|c}", "\\L"};
+  fill(state, kTexts, std::size(kTexts));
+  state.utf8_input = true;
+  state.with_frequencies = true;
+  EXPECT_EQ(written(state),
+            "B\xc3\xa4r 1\nSTRA\xe1\xba\x9e" "E 1\n\xc3\x84PFEL 1\n\xc3\x96L 1\n"
+            "a\xc3\x9f" "b\xc3\xb6" "c\xc3\xbc 1\n\xc3\xa9t\xc3\xa9 1\n");
 }
 
 }  // namespace

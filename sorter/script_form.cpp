@@ -1,11 +1,14 @@
 #include "sorter/script_form.hpp"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
 
 #include "sorter/command_line.hpp"
 #include "sorter/filter_file.hpp"
+#include "sorter/replacement.hpp"
 #include "sorter/sorter_state.hpp"
 #include "sorter/sorter_steps.hpp"
 
@@ -51,24 +54,72 @@ bool read_input(sorter_state& state, const std::string& name) {
   return end == list_end::complete;
 }
 
-// Writes the list to `list`, the standard output, or to the output file.
-// Returns false, after a message, when it could not be written in full.
-bool write_script_output(sorter_state& state, std::FILE* list) {
-  const char* const name = state.output_file_name.c_str();
-  bool written = false;
-  if (list != nullptr) {
-    written = write_whole_list(state, list);
-  } else {
-    owned_stream file = open_output(state);
-    if (file == nullptr) {
-      std::fprintf(state.out, "\n--- Dateifehler: %s ---\n", name);
-      return false;
-    }
-    written = write_and_close(state, std::move(file));
+void report_unwritten(const sorter_state& state) {
+  std::fprintf(state.out, "\n--- Ueberlauf: %s nicht vollstaendig geschrieben ---\n",
+               state.output_file_name.c_str());
+}
+
+void report_unopened(const sorter_state& state) {
+  std::fprintf(state.out, "\n--- Dateifehler: %s ---\n", state.output_file_name.c_str());
+}
+
+// Writes the list to what is not a file, such as a device, in place.
+bool write_in_place(sorter_state& state) {
+  owned_stream file = open_output(state);
+  if (file == nullptr) {
+    report_unopened(state);
+    return false;
   }
-  if (!written)
-    std::fprintf(state.out, "\n--- Ueberlauf: %s nicht vollstaendig geschrieben ---\n", name);
-  return written;
+  if (write_and_close(state, std::move(file))) return true;
+  report_unwritten(state);
+  return false;
+}
+
+// Writes the list to a new file and moves it over the output file once it
+// is complete.
+bool write_replacement(sorter_state& state) {
+  replacement output(state.output_file_name);
+  owned_stream file = output.open();
+  if (file == nullptr) {
+    report_unopened(state);
+    return false;
+  }
+  if (!write_and_close(state, std::move(file))) {
+    report_unwritten(state);
+    return false;
+  }
+  if (output.commit()) return true;
+  report_unopened(state);
+  return false;
+}
+
+// How the output of a run ended.
+enum class output_end { written, kept, failed };
+
+output_end end_of(bool written) { return written ? output_end::written : output_end::failed; }
+
+// Writes the list to `list`, the standard output, or to the output file.
+// After a problem with the inputs, an output file that exists keeps its
+// content, and says so. A failure to write is reported.
+output_end write_script_output(sorter_state& state, std::FILE* list, bool complete) {
+  if (list != nullptr) {
+    if (write_whole_list(state, list)) return output_end::written;
+    report_unwritten(state);
+    return output_end::failed;
+  }
+  const output_place place = place_of(state.output_file_name);
+  if (place == output_place::not_a_file) return end_of(write_in_place(state));
+  if (complete || place == output_place::absent) return end_of(write_replacement(state));
+  std::fprintf(state.out, "\n--- %s bleibt unveraendert ---\n", state.output_file_name.c_str());
+  return output_end::kept;
+}
+
+// The progress lines are for a person watching, as the script's own output
+// is not.
+sorter_state::progress_stream script_progress(const sorter_state& state) {
+  const int descriptor = fileno(state.err);
+  return descriptor >= 0 && isatty(descriptor) ? sorter_state::progress_stream::err
+                                               : sorter_state::progress_stream::none;
 }
 
 }  // namespace
@@ -80,9 +131,12 @@ int run_script(sorter_state& state, const script_command& command) {
     list = state.out;
     state.out = state.err;
   }
+  state.progress = script_progress(state);
   bool complete = read_script_filter(state);
   for (const std::string& input : command.inputs) complete = read_input(state, input) && complete;
-  if (!write_script_output(state, list)) return kScriptProblemStatus;
+  complete = complete && state.left_out_lines == 0;
+  const output_end end = write_script_output(state, list, complete);
+  if (end == output_end::failed) return kScriptProblemStatus;
   write_counts(state);
-  return complete && state.left_out_lines == 0 ? 0 : kScriptProblemStatus;
+  return complete && end == output_end::written ? 0 : kScriptProblemStatus;
 }

@@ -23,5 +23,10 @@ constexpr int kScriptProblemStatus = 1;
 // run goes on, as the dialogue goes on to the next name; an output that
 // cannot be opened or written in full ends the run without the counts.
 // Every input is read before the output is opened, so the output may be one
-// of them. Returns 0, or kScriptProblemStatus after any problem.
+// of them. An output file is replaced only by a complete list of a run
+// without problems (see replacement); after a problem with the inputs an
+// existing output file stays as it was, and only where there is none is the
+// list of what could be read written. Progress lines go to state.err while
+// it is a terminal, else nowhere. Returns 0, or kScriptProblemStatus after
+// any problem.
 int run_script(sorter_state& state, const script_command& command);

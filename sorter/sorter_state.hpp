@@ -24,7 +24,7 @@ constexpr filter_table identity_filter() {
   return table;
 }
 
-// Bytes of the buffer that the output file is written through.
+// Bytes of the blocks in which the list is handed to its file.
 constexpr std::size_t kOutputBufferBytes = 64 * 1024;
 
 // Opens a file as std::fopen does. Tests put streams of their own here.
@@ -54,17 +54,21 @@ struct sorter_state {
   bool with_frequencies = false;
   bool by_frequency = false;
   std::string output_file_name;
-  std::array<char, kOutputBufferBytes> output_buffer;
+  // Where the output pass gathers the lines it writes: scratch, which is
+  // why a const state can be written.
+  mutable std::array<char, kOutputBufferBytes> output_block;
 
   std::FILE* out = stdout;
+  // Where the progress lines go: `out` in the dialogue; in the script form
+  // `err` while it is a terminal, else nowhere.
+  enum class progress_stream { out, err, none } progress = progress_stream::out;
   std::FILE* err = stderr;
   std::FILE* console = stdin;
   open_function open_file = [](const char* name, const char* mode) {
     return std::fopen(name, mode);
   };
   // Memory for the blocks of entries, and for the entry store's table and
-  // the scratch list of its sort: apart, so that a test can let one run dry
-  // without the other.
+  // list: apart, so that a test can let one run dry without the other.
   allocate_function allocate_entry = [](std::size_t size) { return std::malloc(size); };
   resize_function resize_table = [](void* block, std::size_t size) {
     return std::realloc(block, size);

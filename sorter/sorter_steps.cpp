@@ -16,9 +16,11 @@ namespace {
 constexpr long kProgressStep = 100;
 
 void count_line(sorter_state& state) {
+  using progress_stream = sorter_state::progress_stream;
   ++state.entry_count;
-  if (state.entry_count % kProgressStep == 0)
-    std::fprintf(state.out, "%ld Eintraege\n", state.entry_count);
+  if (state.entry_count % kProgressStep != 0 || state.progress == progress_stream::none) return;
+  std::fprintf(state.progress == progress_stream::out ? state.out : state.err, "%ld Eintraege\n",
+               state.entry_count);
 }
 
 // Reports a line of the UTF-8 list `name` that is left out, showing the
@@ -42,12 +44,14 @@ void report_left_out(sorter_state& state, const std::string& name, long line_num
 
 list_end take_pieces(sorter_state& state, piece_reader& reader) {
   const high_bytes meaning = state.utf8_input ? high_bytes::latin_1 : high_bytes::code_page_437;
-  std::string piece;
+  line_piece piece;
   while (read_piece(reader, piece)) {
     if (state.filter_active) apply_filter(state, piece);
-    if (state.capitals_mode) to_capitals(piece, meaning);
+    if (state.capitals_mode) piece = piece.first(to_capitals(piece, meaning));
     count_line(state);
-    if (make_entry(state, piece) == -1) return list_end::memory_short;
+    if (make_entry(state, std::string_view(reinterpret_cast<const char*>(piece.data()),
+                                           piece.size())) == -1)
+      return list_end::memory_short;
   }
   return std::ferror(reader.file) ? list_end::read_error : list_end::complete;
 }
@@ -74,11 +78,8 @@ owned_stream open_stream(const sorter_state& state, const std::string& name, con
   return owned_stream(state.open_file(name.c_str(), mode));
 }
 
-owned_stream open_output(sorter_state& state) {
-  owned_stream file = open_stream(state, state.output_file_name, "w");
-  if (file != nullptr && fileno(file.get()) != -1)
-    std::setvbuf(file.get(), state.output_buffer.data(), _IOFBF, state.output_buffer.size());
-  return file;
+owned_stream open_output(const sorter_state& state) {
+  return open_stream(state, state.output_file_name, "w");
 }
 
 bool write_whole_list(const sorter_state& state, std::FILE* file) {

@@ -26,11 +26,8 @@ list_end read_word_list(sorter_state& state, std::FILE* file, const std::string&
 // Opens the file `name` through state.open_file; null when it cannot be.
 owned_stream open_stream(const sorter_state& state, const std::string& name, const char* mode);
 
-// Opens state.output_file_name for writing, anew. A file with a descriptor
-// is written through the state's buffer, in fewer and larger pieces than
-// through the stream's own; a stream without one, such as a stream in
-// memory, manages its buffer itself and keeps it.
-owned_stream open_output(sorter_state& state);
+// Opens state.output_file_name for writing, anew.
+owned_stream open_output(const sorter_state& state);
 
 // Writes the list to `file` and flushes it. Returns true only when every
 // byte reached it.

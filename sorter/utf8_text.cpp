@@ -97,23 +97,6 @@ std::size_t offending_length(std::string_view line, std::size_t at) {
   return length;
 }
 
-// Characters from U+0080 up that one byte of the convention stands for
-// take two bytes in UTF-8, the capital sharp s three.
-void append_utf8(std::string& text, char32_t character) {
-  constexpr char32_t kLastTwoByte = 0x7FF;
-  if (character < 0x80) {
-    text += static_cast<char>(character);
-    return;
-  }
-  if (character <= kLastTwoByte) {
-    text += static_cast<char>(0xC0 | character >> kContinuationBits);
-  } else {
-    text += static_cast<char>(0xE0 | character >> (2 * kContinuationBits));
-    text += static_cast<char>(0x80 | (character >> kContinuationBits & kContinuationMask));
-  }
-  text += static_cast<char>(0x80 | (character & kContinuationMask));
-}
-
 }  // namespace
 
 bool utf8_to_seven_bit(std::string_view line, std::string& converted, utf8_fault& fault) {
@@ -136,9 +119,31 @@ bool utf8_to_seven_bit(std::string_view line, std::string& converted, utf8_fault
   return true;
 }
 
+// Characters from U+0080 up that one byte of the convention stands for
+// take two bytes in UTF-8, the capital sharp s three.
+std::size_t utf8_of_code(unsigned char code, char* utf8) {
+  constexpr char32_t kLastTwoByte = 0x7FF;
+  const char32_t character = letter_of(code);
+  if (character < 0x80) {
+    utf8[0] = static_cast<char>(character);
+    return 1;
+  }
+  std::size_t length = 0;
+  if (character <= kLastTwoByte) {
+    utf8[length++] = static_cast<char>(0xC0 | character >> kContinuationBits);
+  } else {
+    utf8[length++] = static_cast<char>(0xE0 | character >> (2 * kContinuationBits));
+    utf8[length++] = static_cast<char>(0x80 | (character >> kContinuationBits & kContinuationMask));
+  }
+  utf8[length++] = static_cast<char>(0x80 | (character & kContinuationMask));
+  return length;
+}
+
 std::string seven_bit_to_utf8(std::string_view text) {
   std::string utf8;
-  for (const char byte : text) append_utf8(utf8, letter_of(static_cast<unsigned char>(byte)));
+  char character[kLongestUtf8OfCode];
+  for (const char byte : text)
+    utf8.append(character, utf8_of_code(static_cast<unsigned char>(byte), character));
   return utf8;
 }
 

@@ -34,10 +34,18 @@ struct utf8_fault {
 // part before it in `converted`.
 bool utf8_to_seven_bit(std::string_view line, std::string& converted, utf8_fault& fault);
 
-// The backward conversion, for every byte string: the eight codes of the
-// convention become their letters in UTF-8, other ASCII stays, and a byte
-// from 0x80 up becomes the character of its ISO-8859-1 value. So the
-// conversion above gives back exactly `text` for any `text` it produced.
+// Bytes the UTF-8 form of one byte of the convention takes at most.
+constexpr std::size_t kLongestUtf8OfCode = 3;
+
+// The backward conversion of one byte, written to `utf8`, which has room for
+// kLongestUtf8OfCode bytes; returns how many it takes. The eight codes of
+// the convention become their letters, other ASCII stays, and a byte from
+// 0x80 up becomes the character of its ISO-8859-1 value.
+std::size_t utf8_of_code(unsigned char code, char* utf8);
+
+// The backward conversion of every byte of `text`: so the conversion above
+// gives back exactly `text` for any `text` it produced, and every byte
+// string becomes valid UTF-8.
 std::string seven_bit_to_utf8(std::string_view text);
 
 // The `length` bytes at `bytes` as upper-case hexadecimal pairs between

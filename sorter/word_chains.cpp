@@ -1,6 +1,7 @@
 #include "sorter/word_chains.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -21,20 +22,22 @@ constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
 // A hash of the `length` bytes at `text`, taken eight at a time: each word
 // is mixed into the state by a multiplication, and MurmurHash3's finaliser
 // then carries the high bits, which a multiplication only ever moves
-// upwards, down into the low half that the table keeps. The words are put
-// together from single bytes: the line has just been copied, by stores that
-// a load of eight bytes could straddle, and such a load would wait until
-// they, and every store before them, have reached the cache.
+// upwards, down into the low half that the table keeps.
 std::uint32_t hash_of(const unsigned char* text, std::size_t length) {
   constexpr std::uint64_t kWordMultiplier = 0x9E3779B97F4A7C15u;
   constexpr std::uint64_t kFirstMultiplier = 0xFF51AFD7ED558CCDu;
   constexpr std::uint64_t kSecondMultiplier = 0xC4CEB9FE1A85EC53u;
   constexpr int kShift = 33;
   std::uint64_t hash = length;
-  for (std::size_t i = 0; i < length; i += kWordBytes) {
+  std::size_t i = 0;
+  for (; i + kWordBytes <= length; i += kWordBytes) {
+    std::uint64_t word;
+    std::memcpy(&word, text + i, kWordBytes);
+    hash = (hash ^ word) * kWordMultiplier;
+  }
+  if (i < length) {
     std::uint64_t word = 0;
-    const std::size_t word_end = std::min(length, i + kWordBytes);
-    for (std::size_t j = i; j < word_end; ++j) word = word << CHAR_BIT | text[j];
+    for (; i < length; ++i) word = word << CHAR_BIT | text[i];
     hash = (hash ^ word) * kWordMultiplier;
   }
   hash = (hash ^ (hash >> kShift)) * kFirstMultiplier;
@@ -63,15 +66,9 @@ std::uint16_t check_of(std::uint32_t hash) {
   return static_cast<std::uint16_t>(hash >> kCheckShift | 1);
 }
 
-// Where the `length` bytes at `text`, none of which is zero, sort against
-// the text of `entry`: negative before it, 0 when equal, positive after it.
-// strncmp stops at the entry's terminator, so a shorter entry is never read
-// beyond it.
-int order_against(const unsigned char* text, std::size_t length, const word_entry& entry) {
-  const int order = std::strncmp(reinterpret_cast<const char*>(text),
-                                 reinterpret_cast<const char*>(entry.text()), length);
-  if (order != 0) return order;
-  return entry.text()[length] == 0 ? 0 : -1;
+// Whether the `length` bytes at `text` are the text of `entry`.
+bool is_text_of(const unsigned char* text, std::size_t length, const word_entry& entry) {
+  return entry.length == length && std::memcmp(text, entry.text(), length) == 0;
 }
 
 // The entry with the `length` bytes at `text` (whose hash is `hash`) that
@@ -83,9 +80,24 @@ word_entry* find_entry(const entry_store& table, const unsigned char* text, std:
   for (std::size_t i = hash & mask; table.checks[i] != kEmptyCheck; i = (i + 1) & mask) {
     if (table.checks[i] != check) continue;
     word_entry* const entry = entry_at(table.entries, table.slot_entries[i]);
-    if (order_against(text, length, *entry) == 0) return entry;
+    if (is_text_of(text, length, *entry)) return entry;
   }
   return nullptr;
+}
+
+// Fills the list, unless it is filled, with every entry in the order they
+// were made, and so in ascending order of their texts: until the list is
+// needed the entries are made in that order, and the list's room stays
+// untouched.
+void list_all(const entry_store& table) {
+  if (table.listed) return;
+  std::size_t i = 0;
+  for_each_made(table.entries, [&](entry_ref ref, const word_entry&) {
+    table.list[i++] = listed_entry{0, ref, 0};
+    return true;
+  });
+  table.listed = true;
+  table.in_text_order = true;
 }
 
 // Puts the listed entry into the first empty slot of its probe chain.
@@ -107,12 +119,24 @@ void place_all(entry_store& table) {
 // Gives every entry of the list the hash of its text and places them all:
 // the slots become hashed. Until then no hash has been needed.
 void hash_all(entry_store& table) {
+  list_all(table);
   for (std::size_t i = 0; i < table.size; ++i) {
-    const unsigned char* const text = entry_at(table.entries, table.list[i].entry)->text();
-    table.list[i].hash = hash_of(text, std::strlen(reinterpret_cast<const char*>(text)));
+    const word_entry& entry = *entry_at(table.entries, table.list[i].entry);
+    table.list[i].hash = hash_of(entry.text(), entry.length);
   }
   place_all(table);
   table.hashed = true;
+}
+
+// Where the `length` bytes at `text` sort against the greatest entry, whose
+// text takes the table's greatest_length bytes: negative before it, 0 when
+// equal, positive after it.
+int order_against_greatest(const entry_store& table, const unsigned char* text,
+                           std::size_t length) {
+  const std::size_t shorter = std::min(length, table.greatest_length);
+  const int order = std::memcmp(text, table.greatest->text(), shorter);
+  if (order != 0) return order;
+  return (length > table.greatest_length) - (length < table.greatest_length);
 }
 
 // The stored entry with the `length` bytes at `text`, or null, and in
@@ -123,7 +147,7 @@ word_entry* find_stored(entry_store& table, const unsigned char* text, std::size
                         std::uint32_t& hash) {
   if (!table.hashed) {
     if (table.greatest == nullptr) return nullptr;
-    const int order = order_against(text, length, *table.greatest);
+    const int order = order_against_greatest(table, text, length);
     if (order > 0) return nullptr;
     if (order == 0) return table.greatest;
     hash_all(table);
@@ -161,14 +185,33 @@ void count_duplicate(sorter_state& state, word_entry& kept) {
   state.highest_count = std::max(state.highest_count, kept.count);
 }
 
+// Bit 7 of every byte of `word` that is zero, and perhaps of bytes above
+// the lowest such byte; the lowest bit set is exact.
+constexpr std::uint64_t zero_bytes_of(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  return (word - kOnes) & ~word & kHighBits;
+}
+
+bool ends_text(char c) { return c == '\n' || c == '\r' || c == '\0'; }
+
 // The characters of `line` before its first line feed, carriage return or
-// zero byte. A plain loop: find_first_of searches the set once per byte, and
-// strcspn prepares a table of the set on every call.
-std::size_t text_length(const std::string& line) {
+// zero byte. Eight bytes are looked at together while eight are left: the
+// bytes that end a text show as zero bytes of the word itself or of the
+// word with every byte turned into that byte's difference from the line
+// feed or the carriage return.
+std::size_t text_length(std::string_view line) {
+  constexpr std::uint64_t kLineFeeds = 0x0A0A0A0A0A0A0A0Au;
+  constexpr std::uint64_t kReturns = 0x0D0D0D0D0D0D0D0Du;
   std::size_t length = 0;
-  while (length < line.size() && line[length] != '\n' && line[length] != '\r' &&
-         line[length] != '\0')
-    ++length;
+  for (; length + kWordBytes <= line.size(); length += kWordBytes) {
+    std::uint64_t word;
+    std::memcpy(&word, line.data() + length, kWordBytes);
+    const std::uint64_t ends =
+        zero_bytes_of(word) | zero_bytes_of(word ^ kLineFeeds) | zero_bytes_of(word ^ kReturns);
+    if (ends != 0) return length + std::countr_zero(ends) / CHAR_BIT;
+  }
+  while (length < line.size() && !ends_text(line[length])) ++length;
   return length;
 }
 
@@ -182,12 +225,13 @@ int store_new(sorter_state& state, const unsigned char* text, std::size_t length
   entry_ref ref = kNoEntry;
   word_entry* const entry = add_entry(table.entries, state.allocate_entry, text, length, ref);
   if (entry == nullptr) return -1;
-  table.list[table.size] = listed_entry{0, ref, hash};
+  if (table.listed) table.list[table.size] = listed_entry{0, ref, hash};
   if (table.hashed) {
     place_slot(table, table.list[table.size]);
     table.in_text_order = false;
   } else {
     table.greatest = entry;
+    table.greatest_length = length;
   }
   ++table.size;
   state.highest_count = std::max(state.highest_count, 1);
@@ -196,7 +240,7 @@ int store_new(sorter_state& state, const unsigned char* text, std::size_t length
 
 }  // namespace
 
-int make_entry(sorter_state& state, const std::string& line) {
+int make_entry(sorter_state& state, std::string_view line) {
   const std::size_t length = text_length(line);
   if (length == 0) return 0;
   const auto* const text = reinterpret_cast<const unsigned char*>(line.data());
@@ -208,8 +252,11 @@ int make_entry(sorter_state& state, const std::string& line) {
   return store_new(state, text, length, hash);
 }
 
-void arrange_entries(const entry_store& table, entry_order order, resize_function resize) {
-  if (order == entry_order::by_text && table.in_text_order) return;
-  sort_entries(table.entries, table.list, table.size, order, resize);
-  table.in_text_order = order == entry_order::by_text;
+void arrange_entries(const entry_store& table, entry_order order) {
+  list_all(table);
+  if (!table.in_text_order) sort_by_text(table.entries, table.list, table.size);
+  table.in_text_order = true;
+  if (order == entry_order::by_text) return;
+  order_by_falling_count(table.entries, table.list, table.size);
+  table.in_text_order = false;
 }

@@ -12,7 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "sorter/entry_blocks.hpp"
 #include "sorter/entry_order.hpp"
@@ -37,11 +37,16 @@ struct entry_store {
   // the greatest entry they are left empty, untouched.
   bool hashed = false;
   word_entry* greatest = nullptr;  // the last entry made while not hashed
+  std::size_t greatest_length = 0;
   // The entries in the order they came, until a walk sorts them in place.
   // A walk orders the list and sets its keys but changes neither the set of
   // entries nor their counts, which is why a const table can be walked.
+  // While the entries come in ascending order the list is left unfilled,
+  // as their blocks hold them in that order, until hashing or a walk by
+  // count needs it.
   listed_entry* list = nullptr;
   std::size_t size = 0;
+  mutable bool listed = false;  // whether the list holds every entry
   // Whether the list is known to be in ascending order of the texts: as the
   // entries came before the slots were hashed, or as a walk in that order
   // left it.
@@ -63,19 +68,21 @@ struct entry_store {
 // when the text is new and either the table is full and state.resize_table
 // has no memory to grow it, or the entry needs a new block and
 // state.allocate_entry has no memory for one (see add_entry).
-int make_entry(sorter_state& state, const std::string& line);
+int make_entry(sorter_state& state, std::string_view line);
 
-// Sorts the list of `table` into `order` (see sort_entries, which may ask
-// `resize` for a scratch list).
-void arrange_entries(const entry_store& table, entry_order order, resize_function resize);
+// Fills the list of `table` and sorts it into `order`, unless it is in that
+// order.
+void arrange_entries(const entry_store& table, entry_order order);
 
 // Calls visit(entry) for every stored entry in `order` until visit returns
-// false. Returns false when visit stopped the walk. The sort of a long list
-// is faster when `resize` gives it room for a scratch list.
+// false. Returns false when visit stopped the walk.
 template <typename visitor>
 bool for_each_entry(const entry_store& table, visitor visit,
-                    entry_order order = entry_order::by_text, resize_function resize = nullptr) {
-  arrange_entries(table, order, resize);
+                    entry_order order = entry_order::by_text) {
+  if (!table.listed && order == entry_order::by_text)
+    return for_each_made(table.entries,
+                         [&visit](entry_ref, const word_entry& entry) { return visit(entry); });
+  arrange_entries(table, order);
   for (std::size_t i = 0; i < table.size; ++i) {
     if (i + kPrefetchDistance < table.size)
       prefetch_entry(table.entries, table.list[i + kPrefetchDistance].entry);

@@ -70,10 +70,10 @@ void take_piece(reference_run& run, const std::string& piece) {
 void take_word_list(reference_run& run, const std::string& list, bool capitals) {
   const memory_input file(list);
   piece_reader reader(file.file());
-  std::string piece;
+  line_piece piece;
   while (read_piece(reader, piece)) {
-    if (capitals) to_capitals(piece);
-    take_piece(run, piece);
+    if (capitals) piece = piece.first(to_capitals(piece));
+    take_piece(run, std::string(reinterpret_cast<const char*>(piece.data()), piece.size()));
   }
 }
 

@@ -22,7 +22,7 @@ std::vector<std::string> stored(const sorter_state& state,
                         (" " + std::to_string(entry.count)));
         return true;
       },
-      order, state.resize_table);
+      order);
   return lines;
 }
 

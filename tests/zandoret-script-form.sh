@@ -12,9 +12,9 @@
 #   "--counts" and "--by-frequency" for answers beginning with "j" or "J",
 #   and the last answer as "-o".
 # The script form must write the same output file, also to standard output
-# with "-o -"; the same progress lines, counts and standard error; and exit
-# with 1 exactly where the dialogue reported a file it could not read in
-# full, else 0.
+# with "-o -"; the same counts and standard error, and no progress lines,
+# which it writes only to a terminal; and exit with 1 exactly where the
+# dialogue reported a file it could not read in full, else 0.
 set -u
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 cases=$(cd "$2" && pwd)
@@ -45,8 +45,8 @@ derive_arguments() {
   output=${answers[${#answers[@]} - 1]}
 }
 
-# The progress lines and counts of a standard output.
-counters() { grep -a -E '^[0-9]+ Eintraege$|^Anz\. Saetze: |^Elim\. Doppeleintraege: ' "$1"; }
+# The counts of a standard output.
+counters() { grep -a -E '^Anz\. Saetze: |^Elim\. Doppeleintraege: ' "$1"; }
 
 # Whether the dialogue of the case reported a file it could not read in full.
 dialogue_met_a_problem() {
@@ -69,6 +69,7 @@ check_case() {
   cmp -s "expect/$output" "$output" || fail "output file differs"
   [[ ! -f stderr ]] || cmp -s stderr script_stderr || fail "standard error differs"
   [[ ! -f stdout ]] || diff <(counters stdout) <(counters script_stdout) || fail "counters differ"
+  ! grep -a -q -E '^[0-9]+ Eintraege$' script_stdout script_stderr || fail "progress lines shown"
   "$program" "${derived[@]}" -o - -- "${inputs[@]}" </dev/null >listed 2>/dev/null
   cmp -s "expect/$output" listed || fail "the list on standard output differs"
   return $bad
@@ -85,6 +86,16 @@ for case_dir in "$cases"/*/; do
   fi
   rm -rf "$work"
 done
+# On a terminal the script form shows its progress lines on standard error.
+if command -v script >/dev/null; then
+  work=$(mktemp -d)
+  seq 250 >"$work/in.txt"
+  (cd "$work" && script -q -e -c "$program -o out.txt in.txt 2>&1 >/dev/null" /dev/null \
+    </dev/null >shown.txt)
+  tr -d '\r' <"$work/shown.txt" | grep -q -x '200 Eintraege' ||
+    { echo "--- no progress lines on a terminal"; failed=1; }
+  rm -rf "$work"
+fi
 echo "$compared dialogue cases compared with the script form"
 ((compared > 0)) || failed=1
 exit $failed
