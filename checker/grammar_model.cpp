@@ -121,10 +121,12 @@ class rules_reader {
 };
 
 // Upper case as the analyser stores words: a to z, and the small umlaut codes
-// "{" "|" "}" "~" as "[" "\" "]" "^".
-unsigned char upcase(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= '{' && c <= '~') ? static_cast<unsigned char>(c - 0x20)
-                                                          : c;
+// "{" "|" "}" "~" as "[" "\" "]" "^"; in a UTF-8 file also the small letters
+// of ISO-8859-1, 0xE0 to 0xFE but the division sign 0xF7.
+unsigned char upcase(unsigned char c, bool utf8) {
+  const bool ascii_small = (c >= 'a' && c <= 'z') || (c >= '{' && c <= '~');
+  const bool latin1_small = utf8 && c >= 0xE0 && c <= 0xFE && c != 0xF7;
+  return ascii_small || latin1_small ? static_cast<unsigned char>(c - 0x20) : c;
 }
 
 enum class entry_field { word, category, label };
@@ -132,6 +134,8 @@ enum class entry_field { word, category, label };
 // The lexicon and endings reader, one line at a time.
 class entries_reader {
  public:
+  explicit entries_reader(bool utf8) : utf8_(utf8) {}
+
   std::vector<model_entry> read(text_input& input) {
     for (input_char read = next_char(input); read.c != EOF; read = next_char(input)) {
       int c = read.c;
@@ -173,7 +177,7 @@ class entries_reader {
         if (c == '=') {
           field_ = entry_field::category;
         } else {
-          entry_.word += static_cast<char>(upcase(c));
+          entry_.word += static_cast<char>(upcase(c, utf8_));
         }
         return;
     }
@@ -190,6 +194,7 @@ class entries_reader {
     started_ = false;
   }
 
+  bool utf8_;
   std::vector<model_entry> entries_;
   model_entry entry_;
   subcat_text subcat_;
@@ -206,5 +211,5 @@ std::vector<model_rule> read_rules_model(std::FILE* file, bool utf8) {
 
 std::vector<model_entry> read_entries_model(std::FILE* file, bool utf8) {
   text_input input(file, utf8);
-  return entries_reader().read(input);
+  return entries_reader(utf8).read(input);
 }

@@ -5,9 +5,10 @@
 //
 // Besides not crashing:
 //  - the checker's model of the files holds what the analyser's own loaders
-//    load from them (the harness links both programs' libraries): the same
-//    rules with their numbers, parts, value groups and condition digits, the
-//    same entries with their words, categories and value groups;
+//    load from them, read as bytes and read as UTF-8 (the harness links both
+//    programs' libraries): the same rules with their numbers, parts, value
+//    groups and condition digits, the same entries with their words (upper-
+//    cased alike), categories and value groups;
 //  - the run, 8-bit and UTF-8, writes only report lines that name one of the
 //    files at a place inside it (the configuration at the line of the rules
 //    file), then a tally that counts exactly the errors and warnings written,
@@ -16,6 +17,7 @@
 //    error.
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <regex>
 #include <string>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "analyser/base/fatal_error.hpp"
+#include "analyser/base/file_input.hpp"
 #include "analyser/grammar/rules_reader.hpp"
 #include "analyser/lexicon/dict_reader.hpp"
 #include "analyser/lexicon/lexicon.hpp"
@@ -86,28 +89,39 @@ void expect_same_entries(const dict_entry* loaded, const std::vector<model_entry
   fuzz_expect(loaded == nullptr, "the model lacks an entry the reader stores");
 }
 
+// The three files as the analyser's loaders read them: as bytes, or decoded
+// from UTF-8 (a file that is no UTF-8 ends the load: null).
+unique_file loader_input(std::string_view part, bool utf8) {
+  return open_text(std::string(part), "part", utf8);
+}
+
 // Loads the three files into the analyser's tables and the checker's model
-// and compares them. Out of memory in the analyser: nothing to compare.
-void expect_model_as_loaded(const std::vector<std::string_view>& parts) {
+// and compares them. Out of memory in the analyser, or a file that is no
+// UTF-8 when read as UTF-8: nothing to compare.
+void expect_model_as_loaded(const std::vector<std::string_view>& parts, bool utf8) {
   grammar_tables grammar;
   lexicon_tables lexicon;
-  const log_output quiet{null_output(), false};
+  const log_output quiet{null_output(), false, utf8};
   const dict_entry* entries[2] = {};
   try {
-    read_rules(grammar, lexicon.categories, memory_input(parts[kRulesPart]).file(), quiet);
+    read_rules(grammar, lexicon.categories, loader_input(parts[kRulesPart], utf8).get(), quiet);
     entries[0] = read_dict(lexicon.storage, lexicon.categories,
-                           memory_input(parts[kLexiconPart]).file(), lexicon.lexicon_index, quiet);
+                           loader_input(parts[kLexiconPart], utf8).get(), lexicon.lexicon_index,
+                           quiet);
     entries[1] = read_dict(lexicon.storage, lexicon.categories,
-                           memory_input(parts[kEndingsPart]).file(), lexicon.endings_index, quiet);
+                           loader_input(parts[kEndingsPart], utf8).get(), lexicon.endings_index,
+                           quiet);
   } catch (const fatal_end&) {
+    return;
+  } catch (const std::bad_alloc&) {
     return;
   }
   expect_same_rules(grammar.rule_list,
-                    read_rules_model(memory_input(parts[kRulesPart]).file(), false));
+                    read_rules_model(memory_input(parts[kRulesPart]).file(), utf8));
   expect_same_entries(entries[0],
-                      read_entries_model(memory_input(parts[kLexiconPart]).file(), false));
+                      read_entries_model(memory_input(parts[kLexiconPart]).file(), utf8));
   expect_same_entries(entries[1],
-                      read_entries_model(memory_input(parts[kEndingsPart]).file(), false));
+                      read_entries_model(memory_input(parts[kEndingsPart]).file(), utf8));
 }
 
 // ---- the reports of a run
@@ -194,7 +208,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parts.resize(kPartCount);
   const std::string_view start_line = parts[kStartPart].substr(0, parts[kStartPart].find('\n'));
   const std::string start = start_line.empty() ? "SATZ" : std::string(start_line);
-  expect_model_as_loaded(parts);
+  expect_model_as_loaded(parts, false);
+  expect_model_as_loaded(parts, true);
   const run_output plain = checked_run(parts, start, false, false);
   expect_warnings_as_errors(plain, checked_run(parts, start, false, true));
   checked_run(parts, start, true, false);

@@ -4,7 +4,8 @@
 
 #include "analyser/base/text_utils.hpp"
 
-bool make_sentence(unsigned char* buffer, int length, const unsigned char* sentence_end_chars) {
+bool make_sentence(unsigned char* buffer, int length, const unsigned char* sentence_end_chars,
+                   letter_case letters) {
   bool visible = false;
   for (int i = 0; i < length; ++i) {
     const unsigned char c = buffer[i];
@@ -13,7 +14,7 @@ bool make_sentence(unsigned char* buffer, int length, const unsigned char* sente
       continue;
     }
     visible = true;
-    buffer[i] = in_char_set(sentence_end_chars, c) ? 0 : upcase_char(c);
+    buffer[i] = in_char_set(sentence_end_chars, c) ? 0 : upcase_as(letters, c);
   }
   buffer[length] = 0;
   if (!visible) return false;

@@ -9,6 +9,17 @@ unsigned char upcase_char(unsigned char b) {
   return b;
 }
 
+unsigned char upcase_latin1_char(unsigned char b) {
+  constexpr unsigned char kFirstSmall = 0xE0;
+  constexpr unsigned char kLastSmall = 0xFE;
+  constexpr unsigned char kDivisionSign = 0xF7;
+  if (b >= kFirstSmall && b <= kLastSmall && b != kDivisionSign) {
+    // As in ASCII, each small letter lies 0x20 above its capital.
+    return static_cast<unsigned char>(b - 0x20);
+  }
+  return upcase_char(b);
+}
+
 void copy_bytes(unsigned char* destination, const unsigned char* source, int count) {
   for (int i = 0; i < count; ++i) destination[i] = source[i];
 }

@@ -23,6 +23,25 @@ inline std::string_view text_view(const unsigned char* bytes, int count) {
 // bytes, 0x80 and above included, unchanged.
 unsigned char upcase_char(unsigned char b);
 
+// upcase_char, and the small letters of ISO-8859-1 (0xE0 to 0xFE but the
+// division sign 0xF7) to their capitals (0xC0 to 0xDE): the upper case of
+// text read from UTF-8, whose letters beyond the umlauts arrive as those
+// bytes. 0xFF (y with diaeresis) has no capital there and stays.
+unsigned char upcase_latin1_char(unsigned char b);
+
+// How the words of a text are upper-cased: the lexicon's words and the
+// sentences alike, so that they meet.
+enum class letter_case {
+  seven_bit,  // upcase_char: text as bytes
+  latin1,     // upcase_latin1_char: text read from UTF-8
+};
+inline letter_case letter_case_of(bool utf8) {
+  return utf8 ? letter_case::latin1 : letter_case::seven_bit;
+}
+inline unsigned char upcase_as(letter_case letters, unsigned char b) {
+  return letters == letter_case::latin1 ? upcase_latin1_char(b) : upcase_char(b);
+}
+
 // Copies `count` bytes; writes no terminator.
 void copy_bytes(unsigned char* destination, const unsigned char* source, int count);
 

@@ -22,6 +22,18 @@ TEST(UpcaseChar, MapsLettersAndUmlautCodesOnly) {
   for (const row& row : rows) EXPECT_EQ(upcase_char(row.in), row.out) << int(row.in);
 }
 
+TEST(UpcaseLatin1Char, AddsTheSmallLettersOfIso88591) {
+  struct row {
+    unsigned char in, out;
+  };
+  const row rows[] = {
+      {'a', 'A'},   {0x7B, 0x5B}, {0x7E, 0x5E}, {0xE0, 0xC0}, {0xE9, 0xC9}, {0xF6, 0xD6},
+      {0xF7, 0xF7}, {0xF8, 0xD8}, {0xFE, 0xDE}, {0xFF, 0xFF}, {0xDF, 0xDF}, {0xC9, 0xC9},
+      {0xDE, 0xDE}, {0xBF, 0xBF}, {0x80, 0x80}, {0x7F, 0x7F},
+  };
+  for (const row& row : rows) EXPECT_EQ(upcase_latin1_char(row.in), row.out) << int(row.in);
+}
+
 TEST(CopyBytes, CopiesExactlyCountBytesZeroBytesIncluded) {
   unsigned char out[6] = {'x', 'x', 'x', 'x', 'x', 'x'};
   copy_bytes(out, u("a\0b"), 3);

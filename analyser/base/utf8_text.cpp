@@ -159,3 +159,7 @@ bool from_utf8(std::string_view text, std::string& converted, utf8_fault& fault)
   }
   return true;
 }
+
+std::string utf8_fault_problem(const utf8_fault& fault) {
+  return "column " + std::to_string(fault.column) + ": " + fault.reason + ": bytes " + fault.bytes;
+}

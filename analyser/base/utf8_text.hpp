@@ -38,6 +38,9 @@ struct utf8_fault {
   std::string bytes;       // the bytes at fault, as hexadecimal pairs: "E2 82"
 };
 
+// The fault as an unreadable sentence's problem: "column 7: REASON: bytes XX".
+std::string utf8_fault_problem(const utf8_fault& fault);
+
 // Converts a UTF-8 text to the convention into `converted`; false with the
 // first fault in `fault` when the text is no UTF-8 (overlong forms,
 // surrogates, truncated sequences, stray continuation bytes, values beyond

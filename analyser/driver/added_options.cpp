@@ -26,6 +26,8 @@ const flag_option kFlags[] = {
     {"-count", [](added_settings& a) { a.count = true; }},
     {"-why", [](added_settings& a) { a.why = true; }},
     {"-utf8", [](added_settings& a) { a.utf8 = true; }},
+    {"-words", [](added_settings& a) { a.words = true; }},
+    {"-status", [](added_settings&) {}},
 };
 
 // A whole number of at least 1, or -1.
@@ -55,9 +57,9 @@ int scan_value_option(added_settings& added, int i, int argc, const char* const*
   }
   return i + 1;
 }
-}  // namespace
 
-int scan_added_option(added_settings& added, int i, int argc, const char* const* argv) {
+// The added option at argv[i], as scan_added_option reads it.
+int scan_option(added_settings& added, int i, int argc, const char* const* argv) {
   for (const flag_option& flag : kFlags) {
     if (std::strcmp(argv[i], flag.name) != 0) continue;
     flag.set(added);
@@ -69,6 +71,13 @@ int scan_added_option(added_settings& added, int i, int argc, const char* const*
     return argc - 1;
   }
   return scan_value_option(added, i, argc, argv);
+}
+}  // namespace
+
+int scan_added_option(added_settings& added, int i, int argc, const char* const* argv) {
+  const int last_taken = scan_option(added, i, argc, argv);
+  if (last_taken >= 0) added.given = true;
+  return last_taken;
 }
 
 void check_added_options(added_settings& added) {
@@ -101,8 +110,10 @@ void print_help(std::FILE* out) {
       "  -all              every complete analysis, numbered, and their count",
       "  -max-analyses N   with -all: write at most N analyses of a sentence (default 100)",
       "  -count            the exact number of complete analyses of every sentence",
-      "  -why              for a sentence without analysis: fragments and blocked rules",
+      "  -why              for a sentence without analysis: fragments, blocked rules, missing parts",
       "  -utf8             every file and the console in UTF-8",
+      "  -words            the words beside their categories in the brackets, under the tree",
+      "  -status           nothing but the exit status: 0 at the normal end, 1 at a fatal one",
       "  -test SUITE       run a test suite (- for standard input); exit status 0 or 2",
       "  -profile FILE     with -test: write the run as JSON Lines (- for standard output)",
       "  -compare FILE     with -test: list the items that changed against an old profile",

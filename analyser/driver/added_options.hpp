@@ -1,17 +1,18 @@
 // The options beyond the original eight: machine-readable outputs, every
 // analysis and its count, the diagnosis of a failing sentence, UTF-8 files,
-// test suites and their profiles, and --help. Their values are taken whole
-// and are not examined as options again.
+// the words of an analysis, test suites and their profiles, the exit status
+// alone, and --help. Their values are taken whole and are not examined as
+// options again.
 #pragma once
 
 #include <cstdio>
 
 #include "analyser/driver/analyser_state.hpp"
 
-// When argv[i] is an added option: sets it in `added` and returns the index
-// of the last argument it takes (i itself, or i + 1 for a value, or the last
-// argument for -summary); otherwise -1. A value that is missing or wrong
-// leaves a text in `added.misuse`.
+// When argv[i] is an added option: sets it and `added.given` in `added` and
+// returns the index of the last argument it takes (i itself, or i + 1 for a
+// value, or the last argument for -summary); otherwise -1. A value that is
+// missing or wrong leaves a text in `added.misuse`.
 int scan_added_option(added_settings& added, int i, int argc, const char* const* argv);
 
 // After the scan: leaves a text in `added.misuse` for options that need

@@ -30,6 +30,9 @@ struct run_complete {
   int status;
 };
 
+// The end of the sentence loop, after the timing line: the "Ende" frame.
+struct input_done {};
+
 // True when nothing of the run looks at the nodes made after a sentence's
 // first complete analysis: the node table (-list), the trace and -all do.
 // (Counts come from the packed chart, not from the nodes.)
@@ -54,19 +57,49 @@ analysis_request request_of(const analyser_state& state) {
 }
 }  // namespace
 
+namespace {
+// The number of the sentence or unreadable line read last, from 1: records
+// and graphs count both, so that they keep in step with the input's lines.
+int line_number_of_record(const analyser_state& state) {
+  return state.sentence_count + state.unreadable_lines;
+}
+
+// The analysis of the unreadable line read last: its number, the line as
+// given and why it cannot be read; nothing else.
+sentence_analysis unreadable_analysis(analyser_state& state) {
+  state.nodes.clear();
+  sentence_analysis analysis;
+  analysis.number = line_number_of_record(state);
+  analysis.outcome = sentence_outcome::unreadable;
+  analysis.as_read = state.reading.unreadable_text;
+  analysis.as_read_utf8 = true;
+  analysis.problem = state.reading.problem;
+  analysis.nodes = &state.nodes;
+  return analysis;
+}
+}  // namespace
+
 sentence_analysis analyse_read_sentence(analyser_state& state, const unsigned char* sentence) {
   sentence_analysis analysis =
       state.analyser.analyse(sentence, state.nodes, request_of(state), state.log());
-  analysis.number = state.sentence_count;
+  analysis.number = line_number_of_record(state);
   analysis.as_read = std::string_view(state.line_as_read, state.line_as_read_length);
   return analysis;
 }
 
 bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& writer) {
-  const unsigned char* sentence =
-      read_sentence(state, stream, state.sentence_buffer, kSentenceCapacity);
-  if (sentence == nullptr) return false;
-  writer.sentence_read(state.sentence_count, sentence);
+  unsigned char* sentence = state.sentence_buffer;
+  switch (read_input_line(state, stream, sentence, kSentenceCapacity)) {
+    case input_line::sentence:
+      break;
+    case input_line::unreadable:
+      writer.sentence_analysed(unreadable_analysis(state));
+      return true;
+    case input_line::text_ended:
+    case input_line::input_ended:
+      return false;
+  }
+  writer.sentence_read(line_number_of_record(state), sentence);
   const sentence_analysis analysis = analyse_read_sentence(state, sentence);
   // A number, and no "NULL" entry to read it with: the run cannot go on.
   if (analysis.outcome == sentence_outcome::no_number_reading) {
@@ -108,7 +141,7 @@ std::unique_ptr<result_writer> writer_of(const analyser_state& state) {
       break;
   }
   printout_settings settings{state.output_flags, state.console_input == 0, added.all_analyses,
-                             added.analysis_limit, added.count, added.why};
+                             added.analysis_limit, added.count, added.why, added.words};
   return std::make_unique<printout_writer>(state.loaded.messages, state.log(), settings,
                                            printout_tables{&state.loaded.grammar, &state.loaded.lexicon});
 }
@@ -119,6 +152,7 @@ void sentence_loop(analyser_state& state, FILE* stream) {
   while (analyse_next_sentence(state, stream, *writer)) {
   }
   writer->input_ended();
+  report_unread_lines(state, stream);
 }
 
 // The options that end the run before any file is loaded: a misused
@@ -148,14 +182,15 @@ void run_early_options(analyser_state& state) {
   const auto elapsed = static_cast<std::int32_t>(clock_ms() - start);
   std::fprintf(state.out, "\nZeit:%ld (ms) fuer %d Saetze\n", static_cast<long>(elapsed),
                state.sentence_count);
-  fatal_error("Ende");
+  throw input_done{};
 }
 
-// Writes the framed text of the end of a run.
+// Writes the framed text of the end of a run and returns the status of a
+// fatal end.
 int end_run(analyser_state& state, const char* text) {
   std::fprintf(state.out, "\n\t\t------ %s ------\n", text);
   std::fflush(state.out);
-  return 1;
+  return kFatalStatus;
 }
 }  // namespace
 
@@ -164,6 +199,11 @@ int run_analyser(analyser_state& state, int argc, char** argv) {
     run(state, argc, argv);
   } catch (const run_complete& complete) {
     return complete.status;
+  } catch (const input_done&) {
+    end_run(state, "Ende");
+    // The original command lines end with 1 here too; an added option tells
+    // this end from a fatal one.
+    return state.added.given ? kNormalStatus : kFatalStatus;
   } catch (const fatal_end& end) {
     return end_run(state, end.text);
   } catch (const std::bad_alloc&) {

@@ -29,8 +29,11 @@ enum class result_format {
 };
 
 // The settings of the options beyond the original eight. None of them is
-// set by an old command line, so such a line runs exactly as before.
+// set by an old command line, so such a line runs exactly as before, its
+// exit status included (1 at every end); any of them makes the normal end
+// status 0 (-status does nothing else).
 struct added_settings {
+  bool given = false;                 // some added option is on the command line
   bool help = false;                  // --help
   result_format format = result_format::printout;
   bool all_analyses = false;          // -all
@@ -38,6 +41,7 @@ struct added_settings {
   bool count = false;                 // -count
   bool why = false;                   // -why
   bool utf8 = false;                  // -utf8
+  bool words = false;                 // -words
   std::string suite_file_name;        // -test FILE
   std::string profile_file_name;      // -profile FILE
   std::string compare_file_name;      // -compare FILE
@@ -45,12 +49,19 @@ struct added_settings {
   const char* misuse = nullptr;       // what is wrong with the command line, or null
 };
 
-// Where the sentence reader stands in a UTF-8 input: the current line,
-// decoded, and how far it has been handed out.
+// Where the sentence reader stands in the input: the number of the line its
+// last piece came from, under -utf8 that line decoded and how far it has been
+// handed out, and what the last read met.
 struct sentence_reading {
   std::string decoded;
   std::size_t at = 0;
   long line_number = 0;
+  bool mid_line = false;     // the last piece (read as bytes) did not end its line
+  bool skip_prompt = false;  // the console's last line was unreadable: no new prompt
+  // The last unreadable line (-utf8): as given, without its line end, and why.
+  std::string unreadable_text;
+  std::string problem;
+  bool ended_at_line = false;  // the input ended at a line without text, not at its end
 };
 
 struct analyser_state {
@@ -78,6 +89,7 @@ struct analyser_state {
 
   // The current sentence.
   int sentence_count = 0;
+  int unreadable_lines = 0;  // lines skipped under -utf8; records count them with the sentences
   unsigned char sentence_buffer[kSentenceCapacity + 1] = {};
   // The piece of the input line the sentence came from, as read, without
   // its line end.

@@ -94,4 +94,24 @@ TEST(ScanCommandLine, LongValuesAreKeptWhole) {
   expect_settings({"-c", name.c_str(), "-i", name.c_str(), "-a", axiom.c_str()},
                   {0, 0, axiom, name, name});
 }
+
+// Whether the command line holds an added option, which gives the normal
+// end of the run status 0.
+bool added_given(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "Mirask");
+  analyser_state state;
+  scan_command_line(state, static_cast<int>(arguments.size()), arguments.data());
+  return state.added.given;
+}
+
+TEST(ScanCommandLine, AnyAddedOptionIsNoted) {
+  EXPECT_FALSE(added_given({"-c", "conf", "-i", "text", "-tree", "-list", "-subcat", "-v"}));
+  EXPECT_FALSE(added_given({"-a", "-status"}));  // the start category "-status"
+  EXPECT_FALSE(added_given({"-json2", "status"}));
+  for (const char* option : {"-status", "-words", "-json", "-utf8", "-why", "--help"}) {
+    EXPECT_TRUE(added_given({"-c", "conf", option})) << option;
+  }
+  EXPECT_TRUE(added_given({"-max-analyses", "3"}));
+  EXPECT_TRUE(added_given({"-max-analyses"}));  // misused: a fatal end, status 1
+}
 }  // namespace

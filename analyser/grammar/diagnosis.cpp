@@ -140,6 +140,60 @@ std::vector<blocked_rule> blocked_between_spans(const grammar_tables& grammar,
   }
   return blocked;
 }
+// True when the parser tries `rule` for a first component of `category`:
+// the rule stands in the run of rules of the category's initial.
+bool tried_for(const grammar_tables& grammar, const grammar_rule& rule, category_entry* category) {
+  parse_node probe{};
+  probe.category = category;
+  for (const grammar_rule* r = first_rule_for(grammar, probe); r != nullptr;
+       r = next_rule_for(*r, probe)) {
+    if (r == &rule) return true;
+  }
+  return false;
+}
+
+// True when a node of `category` starts at `start` (or, with `start` 0, ends
+// at `end`).
+bool node_of_category_at(const node_list& nodes, const category_entry& category, int start,
+                         int end) {
+  for (const parse_node* n = nodes.head; n != nullptr; n = n->next) {
+    const bool placed = start != 0 ? n->seg_start == start : n->seg_end == end;
+    if (placed && same_category_key(*n->category, category)) return true;
+  }
+  return false;
+}
+
+// The rules that would extend fragment `index` but find no neighbour of the
+// category of their other part: behind it, then before it.
+void add_missing_parts(const grammar_tables& grammar, const node_list& nodes, int index,
+                       const parse_node& fragment, std::vector<missing_part>& missing) {
+  const int behind = fragment.seg_end + 1;
+  const int before = fragment.seg_start - 1;
+  for (const grammar_rule* rule = grammar.rule_list; rule != nullptr; rule = rule->next) {
+    if (!is_binary(*rule)) continue;
+    if (part_matches(*rule, fragment, kFirstPart) &&
+        tried_for(grammar, *rule, fragment.category) &&
+        !node_of_category_at(nodes, *rule->parts[1].category, behind, 0)) {
+      missing.push_back({rule, index, kSecondPart, behind});
+    }
+    if (part_matches(*rule, fragment, kSecondPart) &&
+        tried_for(grammar, *rule, rule->parts[0].category) &&
+        (before < 1 || !node_of_category_at(nodes, *rule->parts[0].category, 0, before))) {
+      missing.push_back({rule, index, kFirstPart, before});
+    }
+  }
+}
+
+std::vector<missing_part> missing_parts(const grammar_tables& grammar, const node_list& nodes,
+                                        const std::vector<const parse_node*>& fragments) {
+  std::vector<missing_part> missing;
+  for (std::size_t i = 0; i < fragments.size(); ++i) {
+    if (fragments[i] != nullptr) {
+      add_missing_parts(grammar, nodes, static_cast<int>(i), *fragments[i], missing);
+    }
+  }
+  return missing;
+}
 }  // namespace
 
 sentence_diagnosis diagnose(const grammar_tables& grammar, const node_list& nodes,
@@ -160,5 +214,6 @@ sentence_diagnosis diagnose(const grammar_tables& grammar, const node_list& node
                             ? blocked_between_spans(grammar, nodes, *first, *second)
                             : std::vector<blocked_rule>{});
   }
+  d.missing = missing_parts(grammar, nodes, d.fragments);
   return d;
 }

@@ -1,7 +1,8 @@
 // Why a sentence has no complete analysis: the fewest constituents that
-// cover it from left to right (its fragments), and the rules that would
-// join two neighbouring fragments but are blocked by their value sets or
-// their condition.
+// cover it from left to right (its fragments), the rules that would join two
+// neighbouring fragments but are blocked by their value sets or their
+// condition, and the rules that would extend a fragment but lack a
+// neighbour of the category they need.
 #pragma once
 
 #include <vector>
@@ -33,6 +34,18 @@ struct blocked_rule {
   unsigned char second_group_byte = kAllValues;
 };
 
+// A rule that would extend a fragment, whose other part has no constituent
+// of its category where it would have to stand: behind the fragment (the
+// second part missing) or before it (the first).
+struct missing_part {
+  const grammar_rule* rule = nullptr;
+  int fragment = 0;  // index into `fragments`
+  int part = kSecondPart;  // the part that is missing: kFirstPart or kSecondPart
+  // The word the missing part would start at (second part) or end at (first
+  // part); it may lie outside the sentence, at 0 or at word_count + 1.
+  int position = 0;
+};
+
 struct sentence_diagnosis {
   // The fragments left to right; a null entry stands for a word position
   // that no node covers (`uncovered` lists those positions).
@@ -43,6 +56,11 @@ struct sentence_diagnosis {
   // the second's, in the order of the nodes and rules, each way of failing
   // once.
   std::vector<std::vector<blocked_rule>> blocked;
+  // For each fragment, left to right: the binary rules the parser tries
+  // whose one part the fragment matches (category and values) while no node
+  // of the other part's category stands beside it, in rule order, each rule
+  // with the part behind before the part in front.
+  std::vector<missing_part> missing;
 };
 
 // The diagnosis of a sentence of `word_count` positions over all its nodes.

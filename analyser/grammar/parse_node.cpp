@@ -134,9 +134,8 @@ parse_node* find_adjacent_node(const parse_node* left, parse_node* from) {
   return nullptr;
 }
 
-// True when the two categories agree in their identifying key; one and the
-// same entry needs no comparison.
-static bool same_category_key(const category_entry& a, const category_entry& b) {
+// One and the same entry needs no comparison.
+bool same_category_key(const category_entry& a, const category_entry& b) {
   if (&a == &b) return true;
   for (int i = 0; i < kCategoryKeyLength; ++i) {
     if (category_key_byte(a, i) != category_key_byte(b, i)) return false;

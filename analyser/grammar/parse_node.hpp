@@ -146,6 +146,9 @@ inline bool is_binary(const grammar_rule& rule) { return rule.parts[1].category 
 // The first node from `from` onwards that starts right behind `left`, or null.
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from);
 
+// True when the two categories agree in their identifying key.
+bool same_category_key(const category_entry& a, const category_entry& b);
+
 // True when `node` has the category of part k (1 or 2) of `rule` and agrees
 // with that part's value set.
 bool part_matches(const grammar_rule& rule, const parse_node& node, int k);

@@ -79,7 +79,7 @@ void dict_reader::take(int c) {
       if (b == '=') {
         line_.field = line_field::category;
       } else {
-        line_.word += static_cast<char>(upcase_char(b));
+        line_.word += static_cast<char>(upcase_as(letter_case_of(log_.utf8), b));
       }
       return;
   }

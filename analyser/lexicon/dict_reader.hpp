@@ -1,7 +1,8 @@
 // The lexicon file and the endings file (one format, one reader).
 //
 // One entry to a line:  WORD=CATG subcategory text:label
-//   word      every character before the first "=", upper-cased
+//   word      every character before the first "=", upper-cased (with the
+//             small letters of ISO-8859-1 too when the file was UTF-8)
 //   category  the first four characters after the "=" (a ":" ends it early)
 //   subcat    the rest up to ":" or the line end, turned into a value set
 //   label     after ":", leading blanks skipped, the first 18 characters kept

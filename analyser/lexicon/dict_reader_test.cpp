@@ -72,6 +72,14 @@ TEST_F(DictReader, WordIsUpcasedCategoryAndLabelAreNot) {
             (entry_images{{"HAUS", "Nomn", {-1}, "Klein"}, {"[\\]^", "UMLT", {-1}, ""}}));
 }
 
+TEST_F(DictReader, ReadFromUtf8TheLettersOfIso88591AreUpcasedToo) {
+  // The file as its UTF-8 reader hands it on: "café" with é as 0xE9.
+  const std::string line = "caf\xE9 \xFF\xF7=NOMN:\xE9\n";
+  EXPECT_EQ(read(line), (entry_images{{"CAF\xE9 \xFF\xF7", "NOMN", {-1}, "\xE9"}}));
+  log.utf8 = true;
+  EXPECT_EQ(read(line), (entry_images{{"CAF\xC9 \xFF\xF7", "NOMN", {-1}, "\xE9"}}));
+}
+
 TEST_F(DictReader, CategoryIsTheFourCharactersAfterTheEquals) {
   EXPECT_EQ(
       read("X=AB CD(1)\nY=AB:l\nZ=A B(2)\n"),

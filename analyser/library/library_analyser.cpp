@@ -26,8 +26,7 @@ analysis_request request_of(const detail::result_data& store) {
 
 // A sentence that cannot be read gets a result without analysis.
 void make_unreadable(detail::result_data& store, const utf8_fault& fault) {
-  store.problem = "column " + std::to_string(fault.column) + ": " + fault.reason + ": bytes " +
-                  fault.bytes;
+  store.problem = utf8_fault_problem(fault);
   store.nodes.clear();
   sentence_analysis& a = store.analysis;
   a = sentence_analysis{};
@@ -50,7 +49,8 @@ void detail::analyse_into(result_data& store, sentence_analyser& core) {
   store.sentence.assign(store.as_read.begin(), store.as_read.end());
   store.sentence.resize(store.as_read.size() + 2);
   const bool visible =
-      make_sentence(store.sentence.data(), length, store.grammar->loaded.sentence_end_chars);
+      make_sentence(store.sentence.data(), length, store.grammar->loaded.sentence_end_chars,
+                    letter_case_of(store.grammar->loaded.utf8));
   // A text without a visible character is a sentence without words.
   if (!visible) store.sentence.assign(2, 0);
   store.analysis = core.analyse(store.sentence.data(), store.nodes, request_of(store),

@@ -155,6 +155,31 @@ TEST(Library, SentencesGetOutcomesOfTheirOwn) {
   EXPECT_EQ(b.parse("Der Hund bellt.").outcome(), mirask::outcome::analysed);  // the run goes on
 }
 
+TEST(Library, AUtf8GrammarUpcasesEveryLetterOfIso88591) {
+  mirask::grammar_texts t = small_texts();
+  t.lexicon = "BELLT=VERB\nCAF\xC3\xA9=NOMN\nDER=DETA\n";
+  mirask::load_options utf8;
+  utf8.utf8 = true;
+  mirask::analyser a(mirask::grammar::from_texts(t, utf8));
+  const mirask::result r = a.parse("Der Caf\xC3\xA9 bellt.");
+  EXPECT_EQ(r.outcome(), mirask::outcome::analysed);
+  EXPECT_EQ(r.sentence(), "DER CAF\xC3\x89 BELLT");
+  // The letters of a grammar read as bytes stay as they are.
+  mirask::analyser bytes(mirask::grammar::from_texts(small_texts()));
+  EXPECT_EQ(bytes.parse("Der Caf\xC3\xA9 bellt.").unknown_word(), "CAF\xC3\xA9");
+}
+
+TEST(Library, TheUtf8ExampleLoadsItsOwnFiles) {
+  scratch_directory elsewhere;
+  mirask::load_options utf8;
+  utf8.utf8 = true;
+  const mirask::grammar g = mirask::grammar::load(kExamples + "/utf8/mirask.cfg", utf8);
+  ASSERT_EQ(g.files().size(), 5u);
+  EXPECT_EQ(g.files()[2].name, "../utf8/regeln.txt");
+  EXPECT_EQ(mirask::analyser(g).parse("Das M\xC3\xA4" "dchen l\xC3\xA4uft.").outcome(),
+            mirask::outcome::analysed);
+}
+
 // The error a load throws, or none.
 std::optional<mirask::error> load_error(const std::function<void()>& load) {
   try {

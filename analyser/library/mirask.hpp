@@ -239,8 +239,8 @@ class result {
   long time_us() const;
   // The JSON record of `Mirask -json` for this sentence, one line.
   std::string json() const;
-  // The diagnosis of -why as a JSON object: "fragments" and "blocked" for a
-  // sentence without analysis, "split_attempts" for an unknown word; "{}"
+  // The diagnosis of -why as a JSON object: "fragments", "blocked" and
+  // "missing" for a sentence without analysis, "split_attempts" for an unknown word; "{}"
   // otherwise.
   std::string diagnosis_json() const;
   // The first analysis drawn as an SVG picture (empty without analysis).

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analyser/base/log_output.hpp"
@@ -28,6 +29,17 @@ void draw_brackets(const parse_node* node, bool numbered, const log_output& log,
 
 // The bracket line of an analysis: "<", its bracket form, ">".
 bracket_output bracket_line(const parse_node* axiom, bool numbered, const log_output& log);
+
+// The bracket line with every word node's word behind its label and "=":
+// "<SATZ(NPHR(DETA=DER NOMN=HUND)VPHR(VERB=BELLT))>", numbered
+// "<SATZ:1(NPHR:2(DETA:3=DER ...". `words` holds the word at every position
+// (position_words). Traces nothing.
+std::string bracket_line_with_words(const parse_node* axiom, bool numbered,
+                                    const std::vector<std::string_view>& words);
+
+// The words of the word nodes (the leaves) of `output`, left to right.
+std::vector<std::string_view> leaf_words(const bracket_output& output,
+                                         const std::vector<std::string_view>& words);
 
 // One line ":k " and the value set for every numbered node.
 void print_numbered_subcats(std::FILE* out, const bracket_output& output);

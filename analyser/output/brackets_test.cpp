@@ -40,6 +40,19 @@ TEST_F(Brackets, WorkedExample) {
   EXPECT_EQ(output.text(), ":1 \n:2 \n:3  (1)\n:4 \n:5  (3,2)\n");
 }
 
+TEST_F(Brackets, WordsBesideTheWordCategories) {
+  parse_node* satz = worked_example();
+  const std::vector<std::string_view> words = {"", "DER", "HUND", "BELLT"};
+  EXPECT_EQ(bracket_line_with_words(satz, false, words), "<SATZ(B(C=DER D=HUND)E=BELLT)>");
+  // The number stays with its category: ":k" before "=", so a word of digits is no number.
+  const std::vector<std::string_view> digits = {"", "3", "(", "E=1"};
+  EXPECT_EQ(bracket_line_with_words(satz, true, digits), "<SATZ:1(B:2(C:3=3 D:4=()E:5=E=1)>");
+  const bracket_output plain = bracket_line(satz, true, state.log());
+  EXPECT_EQ(leaf_words(plain, words), (std::vector<std::string_view>{"DER", "HUND", "BELLT"}));
+  // A position beyond the words has none.
+  EXPECT_EQ(bracket_line_with_words(satz, false, {"", "X"}), "<SATZ(B(C=X D)E)>");
+}
+
 TEST_F(Brackets, SeparatorBetweenComponents) {
   parse_node* a = word_node(state, "A", "", 1, 1);
   parse_node* b = word_node(state, "B", "", 2, 2);

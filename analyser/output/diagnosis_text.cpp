@@ -1,6 +1,7 @@
 #include "analyser/output/diagnosis_text.hpp"
 
 #include "analyser/base/utf8_text.hpp"
+#include "analyser/output/analysis_tree.hpp"
 #include "analyser/output/brackets.hpp"
 #include "analyser/output/node_list.hpp"
 
@@ -25,19 +26,24 @@ void print_span(std::FILE* out, const parse_node* node) {
   std::fprintf(out, "  %d-%d ", node->seg_start, node->seg_end);
 }
 
+// The rule's number, its parts and its label: "rule 16 NPHR + VPHR = SATZ (label)".
+void print_rule(const log_output& log, const grammar_rule& rule) {
+  std::fprintf(log.out, "rule %d ", rule.rule_number);
+  write_text(log.out, rule_text(rule), log.utf8);
+  if (rule.label[0] == '\0') return;
+  std::fputs(" (", log.out);
+  write_text(log.out, rule.label, log.utf8);
+  std::fputc(')', log.out);
+}
+
 void print_blocked(const log_output& log, const blocked_rule& b) {
   std::FILE* out = log.out;
   std::fprintf(out, "  %d-%d ", b.first->seg_start, b.first->seg_end);
   write_text(out, name_of(b.first->category), log.utf8);
   std::fprintf(out, " + %d-%d ", b.second->seg_start, b.second->seg_end);
   write_text(out, name_of(b.second->category), log.utf8);
-  std::fprintf(out, ": rule %d ", b.rule->rule_number);
-  write_text(out, rule_text(*b.rule), log.utf8);
-  if (b.rule->label[0] != '\0') {
-    std::fputs(" (", out);
-    write_text(out, b.rule->label, log.utf8);
-    std::fputc(')', out);
-  }
+  std::fputs(": ", out);
+  print_rule(log, *b.rule);
   std::fprintf(out, ", %s", reason_text(b.reason));
   if (b.group == 0 && b.reason != block_reason::condition) {
     const int a = b.first_values != nullptr ? b.first_values[0] : 0;
@@ -55,6 +61,26 @@ void print_blocked(const log_output& log, const blocked_rule& b) {
   print_subcat_group(out, b.second_group_byte);
   std::fputc('\n', out);
 }
+// "  3-4 VERB: rule 23 VERB + NPHR = VPHR: no NPHR starts at word 5, the
+// sentence ends at word 4".
+void print_missing(const log_output& log, const missing_part& m, const parse_node& fragment,
+                   int word_count) {
+  std::FILE* out = log.out;
+  print_span(out, &fragment);
+  write_text(out, name_of(fragment.category), log.utf8);
+  std::fputs(": ", out);
+  print_rule(log, *m.rule);
+  std::fputs(": no ", out);
+  write_text(out, name_of(m.rule->parts[m.part - 1].category), log.utf8);
+  const bool second = m.part == kSecondPart;
+  std::fprintf(out, " %s at word %d", second ? "starts" : "ends", m.position);
+  if (second && m.position > word_count) {
+    std::fprintf(out, ", the sentence ends at word %d", word_count);
+  } else if (!second && m.position < 1) {
+    std::fputs(", the sentence begins at word 1", out);
+  }
+  std::fputc('\n', out);
+}
 }  // namespace
 
 std::string rule_text(const grammar_rule& rule) {
@@ -64,15 +90,18 @@ std::string rule_text(const grammar_rule& rule) {
 }
 
 void print_diagnosis(const log_output& log, const grammar_tables& grammar,
-                     const sentence_analysis& analysis) {
+                     const sentence_analysis& analysis, bool words) {
   const sentence_diagnosis d = diagnose(grammar, *analysis.nodes, analysis.words.word_count);
   const log_output quiet{log.out, false, log.utf8};  // no trace lines for the fragments' brackets
+  const std::vector<std::string_view> texts = position_words(analysis.words);
   std::fputs("fragments:\n", log.out);
   for (std::size_t i = 0; i < d.fragments.size(); ++i) {
     const parse_node* f = d.fragments[i];
     if (f == nullptr) continue;
     print_span(log.out, f);
-    write_text(log.out, bracket_line(f, false, quiet).bracket_text, log.utf8);
+    const std::string line = words ? bracket_line_with_words(f, false, texts)
+                                   : bracket_line(f, false, quiet).bracket_text;
+    write_text(log.out, line, log.utf8);
     std::fputc('\n', log.out);
   }
   for (int position : d.uncovered) std::fprintf(log.out, "  word %d: no constituent\n", position);
@@ -85,6 +114,10 @@ void print_diagnosis(const log_output& log, const grammar_tables& grammar,
     }
   }
   if (!any) std::fputs("blocked: none\n", log.out);
+  std::fputs(d.missing.empty() ? "missing: none\n" : "missing:\n", log.out);
+  for (const missing_part& m : d.missing) {
+    print_missing(log, m, *d.fragments[m.fragment], analysis.words.word_count);
+  }
 }
 
 void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,

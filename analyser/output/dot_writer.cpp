@@ -56,7 +56,9 @@ void append_box(std::string& out, const parse_node& n, int id) {
 std::string title_of(const sentence_analysis& analysis, const std::string& name) {
   std::string title;
   append_quoted(title, name + ": ");
-  const std::string_view sentence(reinterpret_cast<const char*>(analysis.text));
+  // An unreadable line has no sentence.
+  const std::string_view sentence(
+      analysis.text != nullptr ? reinterpret_cast<const char*>(analysis.text) : "");
   append_quoted(title, sentence.substr(0, sentence.empty() ? 0 : sentence.size() - 1));
   return title;
 }
@@ -68,7 +70,14 @@ std::string dot_graph(const parse_node* root, const sentence_analysis& analysis,
   append_quoted(out, name);
   out += "\" {\n  label=\"" + title_of(analysis, name) + "\";\n  labelloc=t;\n";
   out += "  ordering=out;\n  node [shape=box, fontname=\"Helvetica\"];\n  edge [arrowhead=none];\n";
-  if (root == nullptr) return out + "  none [shape=note, label=\"no analysis\"];\n}\n";
+  if (root == nullptr) {
+    std::string note = "no analysis";
+    if (analysis.outcome == sentence_outcome::unreadable) {
+      note = "unreadable line: ";
+      append_quoted(note, analysis.problem);
+    }
+    return out + "  none [shape=note, label=\"" + note + "\"];\n}\n";
+  }
   const std::vector<std::string_view> words = position_words(analysis.words);
   std::unordered_map<const parse_node*, int> id;
   std::vector<std::pair<int, const parse_node*>> stack;  // parents on the way down

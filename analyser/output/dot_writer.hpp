@@ -1,7 +1,9 @@
 // The analyses as Graphviz graphs, in UTF-8: one digraph per sentence (per
 // analysis with -all), the constituents as boxes carrying their category,
 // value set and rule, the words as leaves in sentence order. `dot -Tsvg`
-// draws them. A sentence without analysis is a graph with a note only.
+// draws them. A sentence without analysis is a graph with a note only, and
+// so is an unreadable line (the note says why), so that graph n belongs to
+// line n.
 #pragma once
 
 #include <cstdio>

@@ -146,12 +146,17 @@ void append_group(std::string& out, unsigned char group) {
   out += ']';
 }
 
-void append_blocked(std::string& out, const blocked_rule& b, int between) {
+// Opens the object of a rule the diagnosis names: its number and label.
+void open_rule_object(std::string& out, const grammar_rule& rule) {
   out += '{';
   append_key(out, "rule");
-  out += std::to_string(b.rule->rule_number);
+  out += std::to_string(rule.rule_number);
   append_key(out, "label");
-  append_json_string(out, b.rule->label);
+  append_json_string(out, rule.label);
+}
+
+void append_blocked(std::string& out, const blocked_rule& b, int between) {
+  open_rule_object(out, *b.rule);
   append_key(out, "reason");
   append_json_string(out, reason_name(b.reason));
   append_key(out, "fragment");
@@ -173,8 +178,24 @@ void append_blocked(std::string& out, const blocked_rule& b, int between) {
   out += '}';
 }
 
-// -why: the fragments as trees (null for a word no constituent covers) and
-// the rules blocked between neighbouring fragments.
+void append_missing(std::string& out, const missing_part& m, int word_count) {
+  open_rule_object(out, *m.rule);
+  append_key(out, "fragment");
+  out += std::to_string(m.fragment + 1);
+  append_key(out, "part");
+  append_json_string(out, m.part == kSecondPart ? "second" : "first");
+  append_key(out, "category");
+  append_json_string(out, category_name(*m.rule->parts[m.part - 1].category));
+  append_key(out, "position");
+  out += std::to_string(m.position);
+  append_key(out, "outside");
+  out += m.position < 1 || m.position > word_count ? "true" : "false";
+  out += '}';
+}
+
+// -why: the fragments as trees (null for a word no constituent covers), the
+// rules blocked between neighbouring fragments, and the neighbours that the
+// fragments lack.
 void append_diagnosis(std::string& out, const grammar_tables& grammar,
                       const sentence_analysis& analysis,
                       const std::vector<std::string_view>& words) {
@@ -197,6 +218,13 @@ void append_diagnosis(std::string& out, const grammar_tables& grammar,
       if (out.back() != '[') out += ',';
       append_blocked(out, b, static_cast<int>(i) + 1);
     }
+  }
+  out += ']';
+  append_key(out, "missing");
+  out += '[';
+  for (const missing_part& m : d.missing) {
+    if (out.back() != '[') out += ',';
+    append_missing(out, m, analysis.words.word_count);
   }
   out += ']';
 }

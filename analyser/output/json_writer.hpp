@@ -24,8 +24,8 @@ struct record_settings {
 // The record of one sentence, without a line end.
 std::string json_record(const sentence_analysis& analysis, const record_settings& settings);
 
-// The fields of -why alone, as one object: "fragments" and "blocked" for a
-// sentence without analysis, "split_attempts" for an unknown word, "{}"
+// The fields of -why alone, as one object: "fragments", "blocked" and
+// "missing" for a sentence without analysis, "split_attempts" for an unknown word, "{}"
 // otherwise (settings.grammar and settings.lexicon are what it looks at).
 std::string json_diagnosis(const sentence_analysis& analysis, const record_settings& settings);
 

@@ -91,6 +91,58 @@ TEST_F(Printout, NoAnalysisPrintsMessageTenAndTheTable) {
             "PTR SATZ PTR PTR   -1      1 -  2 # \n");
 }
 
+TEST_F(Printout, WhyPrintsTheTableThatMessageTenAnnouncesThenTheDiagnosis) {
+  add_rule(state, "C + D = SATZ");
+  word_node(state, "C", "", 1, 1);
+  word_count = 1;
+  sentence_analysis analysis;
+  analysis.text = byte_data(sentence);
+  analysis.nodes = &state.nodes;
+  analysis.words.word_count = 1;
+  analysis.outcome = sentence_outcome::no_analysis;
+  printout_settings why;
+  why.why = true;
+  printout_writer(messages, state.log(), why, {&state.grammar, &state.lexicon})
+      .sentence_analysed(analysis);
+  EXPECT_EQ(without_identities(output.text()),
+            "keine Analyse\nC D E \n"
+            "      Kat.                 Rnu.  LK   RK #   UKW\n"
+            "-------------------------------------------------\n"
+            "PTR C    PTR PTR   -1      1 -  1 # \n"
+            "fragments:\n  1-1 <C>\nblocked: none\nmissing:\n"
+            "  1-1 C: rule 1 C + D = SATZ: no D starts at word 2, the sentence ends at word 1\n");
+}
+
+TEST_F(Printout, AllTellsWhereAnalysesWithTheSameBracketsDiffer) {
+  parse_node* c = word_node(state, "C", "(1)", 1, 1);
+  parse_node* d = word_node(state, "D", "", 2, 2);
+  parse_node* other_d = word_node(state, "D", "(2,3)", 2, 2);
+  word_count = 2;
+  rule_node(state, "SATZ", c, d);
+  rule_node(state, "SATZ", c, other_d);
+  rule_node(state, "SATZ", c, d);
+  sentence_analysis analysis;
+  analysis.text = byte_data(sentence);
+  analysis.nodes = &state.nodes;
+  analysis.target = {byte_data("SATZ"), 4, word_count};
+  analysis.axiom = find_axiom_node(state.nodes.head, analysis.target);
+  analysis.outcome = sentence_outcome::analysed;
+  const std::string words = "C D";
+  analysis.words.words = {{byte_data(words), 1, 1, 0}, {byte_data(words) + 2, 1, 2, 0}};
+  printout_settings all;
+  all.all = true;
+  all.words = true;
+  printout_writer(messages, state.log(), all).sentence_analysed(analysis);
+  EXPECT_EQ(output.text(),
+            "[1] Analyse: <SATZ(C=C D=D)>\n"
+            "[2] Analyse: <SATZ(C=C D=D)>\n"
+            "    same brackets as [1]; they differ first at node 3, D 2-2: values (3,2) against"
+            " none in [1]\n"
+            "[3] Analyse: <SATZ(C=C D=D)>\n"
+            "    same brackets as [1]; no constituent differs in values, rule or label\n"
+            "analyses: 3\n");
+}
+
 TEST_F(Printout, EchoUnknownWordAndNodeLimit) {
   sentence_analysis analysis;
   analysis.nodes = &state.nodes;

@@ -1,5 +1,6 @@
 #include "analyser/output/tree.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "analyser/base/utf8_text.hpp"
@@ -16,11 +17,12 @@ constexpr int kColumnStop = 248;
 constexpr int kParentLabelKept = 4;
 
 constexpr char kLabelMark = 'L';
+constexpr char kWordMark = 'W';
 
 struct tree_scan {
   std::vector<std::string> grid = std::vector<std::string>(kGridRows, std::string(kGridWidth, ' '));
-  // kLabelMark where the grid holds a character of a label, whose UTF-8 form
-  // may take more than one byte.
+  // kLabelMark where the grid holds a character of a label (kWordMark of a
+  // word under a leaf), whose UTF-8 form may take more than one byte.
   std::vector<std::string> marks =
       std::vector<std::string>(kGridRows, std::string(kGridWidth, ' '));
   int row = 0;
@@ -29,6 +31,13 @@ struct tree_scan {
   int highest_column = 0;
   int depth = 0;
   int level_column[kGridRows] = {};
+  // Where the labels of the word nodes were drawn.
+  struct leaf {
+    int row;
+    int start;  // first position
+    int end;    // behind the label's last position
+  };
+  std::vector<leaf> leaves;
 };
 
 bool ends_label(char c) { return c == '(' || c == ')' || c == '>' || c == ' ' || c == '\0'; }
@@ -93,26 +102,59 @@ void scan_text(tree_scan& scan, const std::string& text) {
     std::size_t end = i;
     while (end < text.size() && !ends_label(text[end])) ++end;
     draw_label(scan, text.data() + i, end - i);
+    if (end >= text.size() || text[end] != '(') {
+      const int start = scan.column * kCellWidth;
+      scan.leaves.push_back({scan.row, start, std::min(start + int(end - i), kGridWidth)});
+    }
     i = end - 1;
   }
 }
+// Writes the word of each leaf drawn on the line below it, from the leaf's
+// position on, over blanks and the tail of the word to its left, which it
+// cuts; returns the position behind the rightmost leaf or word character.
+std::size_t draw_words(tree_scan& scan, const std::vector<std::string_view>& words) {
+  std::size_t reach = 0;
+  for (std::size_t k = 0; k < scan.leaves.size() && k < words.size(); ++k) {
+    const tree_scan::leaf& leaf = scan.leaves[k];
+    reach = std::max(reach, static_cast<std::size_t>(leaf.end));
+    const int row = leaf.row + 1;
+    if (row >= kGridRows) continue;
+    std::string& line = scan.grid[row];
+    std::string& marks = scan.marks[row];
+    auto p = static_cast<std::size_t>(leaf.start);
+    for (std::size_t q = p; q < line.size() && marks[q] == kWordMark; ++q) {
+      line[q] = ' ';
+      marks[q] = ' ';
+    }
+    for (const char c : words[k]) {
+      if (p >= line.size() || line[p] != ' ') break;
+      line[p] = c;
+      marks[p++] = kWordMark;
+    }
+    reach = std::max(reach, p);
+    scan.highest_row = std::max(scan.highest_row, row);
+  }
+  return reach;
+}
 }  // namespace
 
-void draw_analysis_tree(const log_output& log, const std::string& bracket_text) {
+void draw_analysis_tree(const log_output& log, const std::string& bracket_text,
+                        const std::vector<std::string_view>* words) {
   if (log.trace) {
     std::fputs("in draw_analysis_tree()\n", log.out);
     std::fflush(log.out);
   }
   tree_scan scan;
   scan_text(scan, bracket_text);
-  const std::size_t width = static_cast<std::size_t>(scan.highest_column) * kCellWidth;
+  std::size_t width = static_cast<std::size_t>(scan.highest_column) * kCellWidth;
+  if (words != nullptr) width = std::max(width, draw_words(scan, *words));
   for (int r = 0; r <= scan.highest_row; ++r) {
     if (!log.utf8) {
       std::fwrite(scan.grid[r].data(), 1, width, log.out);
     } else {
       for (std::size_t p = 0; p < width; ++p) {
         const auto c = static_cast<unsigned char>(scan.grid[r][p]);
-        write_text(log.out, &c, 1, scan.marks[r][p] == kLabelMark);
+        write_text(log.out, &c, 1, scan.marks[r][p] != ' ');
       }
     }
     std::fputc('\n', log.out);

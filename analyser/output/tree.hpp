@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "analyser/base/log_output.hpp"
 
@@ -14,4 +16,12 @@
 // written outside the grid. Writes to `log.out`, while tracing after the line
 // "in draw_analysis_tree()"; with `log.utf8` the labels' letters in UTF-8,
 // cells still counted in characters.
-void draw_analysis_tree(const log_output& log, const std::string& bracket_text);
+//
+// With `words` (the words of the word nodes, left to right: leaf_words), each
+// word stands on the line below its leaf's label, from the label's first
+// position on; it is cut where a bar, an underscore, a label or the next
+// word begins, or at the end of its line, and the lines are printed as wide
+// as the leaves' labels and their words reach when they reach beyond the
+// rightmost cell.
+void draw_analysis_tree(const log_output& log, const std::string& bracket_text,
+                        const std::vector<std::string_view>* words = nullptr);

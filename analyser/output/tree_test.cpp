@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string_view>
+#include <vector>
 
 #include "test_support/streams.hpp"
 
@@ -33,6 +35,59 @@ TEST(DrawAnalysisTree, WorkedExample) {
                                          "|       |               ",
                                          "|       |               ",
                                          "C       D               ",
+                                     }));
+}
+
+std::string draw_with_words(const std::string& bracket_text,
+                            const std::vector<std::string_view>& words, bool utf8 = false) {
+  captured_output output;
+  draw_analysis_tree({output.file(), false, utf8}, bracket_text, &words);
+  return output.text();
+}
+
+TEST(DrawAnalysisTree, WordsStandUnderTheirLeaves) {
+  EXPECT_EQ(draw_with_words("<SATZ(B(C D)E)>", {"der", "hund", "bellt"}), lines({
+                                         "SATZ_____________       ",
+                                         "|               |       ",
+                                         "|               |       ",
+                                         "B   _____       E       ",
+                                         "|       |       bellt   ",
+                                         "|       |               ",
+                                         "C       D               ",
+                                         "der     hund            ",
+                                     }));
+}
+
+TEST(DrawAnalysisTree, AWordIsCutByTheTreeAndTheNextWordButWidensTheLines) {
+  // HUNDEHUETTE runs into the bars of E's components and stops at them; the
+  // last word reaches beyond the rightmost cell, and every line is as wide.
+  EXPECT_EQ(draw_with_words("<S(A E(F G))>", {"HUNDEHUETTE", "F", "LANGESWORT"}), lines({
+                                         "S   _____                 ",
+                                         "|       |                 ",
+                                         "|       |                 ",
+                                         "A       E   _____         ",
+                                         "HUNDEHUE|       |         ",
+                                         "        |       |         ",
+                                         "        F       G         ",
+                                         "        F       LANGESWORT",
+                                     }));
+  EXPECT_EQ(draw_with_words("<S(A B)>", {"ABCDEFGHIJ", "K"}), lines({
+                                         "S   _____       ",
+                                         "|       |       ",
+                                         "|       |       ",
+                                         "A       B       ",
+                                         "ABCDEFGHK       ",
+                                     }));
+}
+
+TEST(DrawAnalysisTree, WordsOfASingleLabelAndInUtf8) {
+  EXPECT_EQ(draw_with_words("<SATZ>", {"JA"}), "SATZ\nJA  \n");
+  EXPECT_EQ(draw_with_words("<S(A B)>", {"M[DCHEN", "L[UFT"}, true), lines({
+                                         "S   _____       ",
+                                         "|       |       ",
+                                         "|       |       ",
+                                         "A       B       ",
+                                         "MÄDCHEN LÄUFT   ",
                                      }));
 }
 

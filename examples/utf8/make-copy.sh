@@ -3,7 +3,10 @@
 # file with the 7-bit convention's letters ("{" "|" "}" "~" "[" "\" "]" "^")
 # written as the letters they stand for (ä ö ü ß Ä Ö Ü ẞ). In the message
 # file the backslash stays: there it starts the escapes \n and \r. The
-# configuration names the same files and is copied as it is.
+# configuration names the copies as "../utf8/NAME": run in this folder (as
+# every configuration, its names are relative to the current folder) they
+# are the files beside it, and run anywhere but in a sibling of this folder
+# the load stops at the first one instead of reading the 7-bit files.
 #   examples/utf8/make-copy.sh     (rerun after a change to the example)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +19,4 @@ for f in regeln.txt lexikon.txt endungen.txt saetze.txt mehrdeutig.txt; do
   letters -e 's/\\/Ö/g' "$example/$f" > "$here/$f"
 done
 letters "$example/meldungen.txt" > "$here/meldungen.txt"
-cp "$example/mirask.cfg" "$here/mirask.cfg"
+sed -e '1s|^|../utf8/|' -e '4,6s|^|../utf8/|' "$example/mirask.cfg" > "$here/mirask.cfg"
