@@ -17,19 +17,14 @@
 //    error.
 #include <cstdint>
 #include <cstdio>
-#include <new>
 #include <optional>
 #include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "analyser/base/fatal_error.hpp"
-#include "analyser/base/file_input.hpp"
-#include "analyser/grammar/rules_reader.hpp"
-#include "analyser/lexicon/dict_reader.hpp"
-#include "analyser/lexicon/lexicon.hpp"
 #include "checker/grammar_run.hpp"
+#include "fuzz/analyser_loading.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "test_support/streams.hpp"
 
@@ -89,38 +84,20 @@ void expect_same_entries(const dict_entry* loaded, const std::vector<model_entry
   fuzz_expect(loaded == nullptr, "the model lacks an entry the reader stores");
 }
 
-// The three files as the analyser's loaders read them: as bytes, or decoded
-// from UTF-8 (a file that is no UTF-8 ends the load: null).
-unique_file loader_input(std::string_view part, bool utf8) {
-  return open_text(std::string(part), "part", utf8);
-}
-
 // Loads the three files into the analyser's tables and the checker's model
 // and compares them. Out of memory in the analyser, or a file that is no
 // UTF-8 when read as UTF-8: nothing to compare.
 void expect_model_as_loaded(const std::vector<std::string_view>& parts, bool utf8) {
-  grammar_tables grammar;
-  lexicon_tables lexicon;
-  const log_output quiet{null_output(), false, utf8};
-  const dict_entry* entries[2] = {};
-  try {
-    read_rules(grammar, lexicon.categories, loader_input(parts[kRulesPart], utf8).get(), quiet);
-    entries[0] = read_dict(lexicon.storage, lexicon.categories,
-                           loader_input(parts[kLexiconPart], utf8).get(), lexicon.lexicon_index,
-                           quiet);
-    entries[1] = read_dict(lexicon.storage, lexicon.categories,
-                           loader_input(parts[kEndingsPart], utf8).get(), lexicon.endings_index,
-                           quiet);
-  } catch (const fatal_end&) {
-    return;
-  } catch (const std::bad_alloc&) {
+  analyser_grammar loaded;
+  if (!load_with_analyser(parts[kRulesPart], parts[kLexiconPart], parts[kEndingsPart], utf8,
+                          loaded)) {
     return;
   }
-  expect_same_rules(grammar.rule_list,
+  expect_same_rules(loaded.grammar.rule_list,
                     read_rules_model(memory_input(parts[kRulesPart]).file(), utf8));
-  expect_same_entries(entries[0],
+  expect_same_entries(loaded.lexicon_entries,
                       read_entries_model(memory_input(parts[kLexiconPart]).file(), utf8));
-  expect_same_entries(entries[1],
+  expect_same_entries(loaded.endings_entries,
                       read_entries_model(memory_input(parts[kEndingsPart]).file(), utf8));
 }
 
