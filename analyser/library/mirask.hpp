@@ -82,7 +82,10 @@ enum class names_relative_to {
 };
 
 struct load_options {
-  bool utf8 = false;  // the files are UTF-8 (else bytes in the 7-bit convention)
+  // The files are UTF-8 (else bytes in the 7-bit convention); then words and
+  // sentences are upper-cased with every letter of ISO-8859-1 ("café" as
+  // "CAFÉ"), so that both meet.
+  bool utf8 = false;
   names_relative_to names = names_relative_to::configuration_folder;
   std::string start_category = "SATZ";  // of a complete analysis, unless a parse says otherwise
 };
