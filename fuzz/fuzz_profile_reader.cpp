@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analyser/driver/profile_reader.hpp"
-#include "analyser/driver/profile_writer.hpp"
+#include "analyser/suite/profile_reader.hpp"
+#include "analyser/suite/profile_writer.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "test_support/streams.hpp"
 

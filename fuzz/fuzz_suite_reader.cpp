@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analyser/driver/suite_reader.hpp"
+#include "analyser/suite/suite_reader.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "test_support/streams.hpp"
 

@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_reader.hpp"
+#include "analyser/suite/suite_reader.hpp"
 
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/utf8_text.hpp"

@@ -1,11 +1,11 @@
-#include "analyser/driver/profile_reader.hpp"
+#include "analyser/suite/profile_reader.hpp"
 
 #include <climits>
 #include <optional>
 
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/utf8_text.hpp"
-#include "analyser/driver/profile_json.hpp"
+#include "analyser/suite/profile_json.hpp"
 
 namespace {
 constexpr std::uint64_t kLongLimit = LONG_MAX;

@@ -1,4 +1,4 @@
-#include "analyser/driver/profile_reader.hpp"
+#include "analyser/suite/profile_reader.hpp"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 constexpr int kProfileVersion = 1;
 

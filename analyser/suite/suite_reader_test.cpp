@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_reader.hpp"
+#include "analyser/suite/suite_reader.hpp"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 struct suite_summary {
   long items = 0;      // items analysed

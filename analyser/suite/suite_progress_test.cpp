@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_progress.hpp"
+#include "analyser/suite/suite_progress.hpp"
 
 #include <gtest/gtest.h>
 

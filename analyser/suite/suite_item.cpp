@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 #include "analyser/base/utf8_text.hpp"
 #include "analyser/output/analysis_tree.hpp"

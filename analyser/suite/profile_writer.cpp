@@ -1,4 +1,4 @@
-#include "analyser/driver/profile_writer.hpp"
+#include "analyser/suite/profile_writer.hpp"
 
 #include <cstdio>
 #include <ctime>

@@ -1,8 +1,8 @@
-#include "analyser/driver/profile_writer.hpp"
+#include "analyser/suite/profile_writer.hpp"
 
 #include <gtest/gtest.h>
 
-#include "analyser/driver/profile_json.hpp"
+#include "analyser/suite/profile_json.hpp"
 #include "test_support/streams.hpp"
 
 namespace {

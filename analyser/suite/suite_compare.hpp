@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 enum class item_change {
   unchanged,

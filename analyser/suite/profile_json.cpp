@@ -1,4 +1,4 @@
-#include "analyser/driver/profile_json.hpp"
+#include "analyser/suite/profile_json.hpp"
 
 #include "analyser/base/utf8_text.hpp"
 

@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 #include <gtest/gtest.h>
 

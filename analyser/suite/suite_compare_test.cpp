@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_compare.hpp"
+#include "analyser/suite/suite_compare.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "analyser/driver/suite_progress.hpp"
+#include "analyser/suite/suite_progress.hpp"
 
 #include <sys/stat.h>
 
-#include "analyser/driver/suite_reader.hpp"
+#include "analyser/suite/suite_reader.hpp"
 
 namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);

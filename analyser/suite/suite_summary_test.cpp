@@ -1,4 +1,4 @@
-#include "analyser/driver/suite_summary.hpp"
+#include "analyser/suite/suite_summary.hpp"
 
 #include <gtest/gtest.h>
 

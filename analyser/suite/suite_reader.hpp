@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 // Characters a sentence may have: what the sentence reader takes as one
 // sentence. A longer line would be read as several sentences.

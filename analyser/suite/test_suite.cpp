@@ -1,4 +1,4 @@
-#include "analyser/driver/test_suite.hpp"
+#include "analyser/suite/test_suite.hpp"
 
 #include <stdio.h>
 #include <sys/stat.h>
@@ -11,13 +11,13 @@
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/file_input.hpp"
 #include "analyser/driver/analyser_run.hpp"
-#include "analyser/driver/profile_reader.hpp"
-#include "analyser/driver/profile_writer.hpp"
+#include "analyser/suite/profile_reader.hpp"
+#include "analyser/suite/profile_writer.hpp"
 #include "analyser/driver/sentence_reader.hpp"
-#include "analyser/driver/suite_compare.hpp"
-#include "analyser/driver/suite_progress.hpp"
-#include "analyser/driver/suite_reader.hpp"
-#include "analyser/driver/suite_summary.hpp"
+#include "analyser/suite/suite_compare.hpp"
+#include "analyser/suite/suite_progress.hpp"
+#include "analyser/suite/suite_reader.hpp"
+#include "analyser/suite/suite_summary.hpp"
 #include "analyser/output/json_writer.hpp"
 #include "analyser/output/printout.hpp"
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "analyser/driver/profile_json.hpp"
-#include "analyser/driver/profile_writer.hpp"
-#include "analyser/driver/suite_item.hpp"
+#include "analyser/suite/profile_json.hpp"
+#include "analyser/suite/profile_writer.hpp"
+#include "analyser/suite/suite_item.hpp"
 
 class profile_reader {
  public:
