@@ -4,22 +4,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "analyser/base/checksum.hpp"
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/file_input.hpp"
-#include "analyser/driver/analyser_run.hpp"
+#include "analyser/base/sentence_text.hpp"
+#include "analyser/library/sentence_analyser.hpp"
+#include "analyser/output/json_writer.hpp"
 #include "analyser/suite/profile_reader.hpp"
 #include "analyser/suite/profile_writer.hpp"
-#include "analyser/driver/sentence_reader.hpp"
 #include "analyser/suite/suite_compare.hpp"
 #include "analyser/suite/suite_progress.hpp"
 #include "analyser/suite/suite_reader.hpp"
 #include "analyser/suite/suite_summary.hpp"
-#include "analyser/output/json_writer.hpp"
-#include "analyser/output/printout.hpp"
 
 namespace {
 constexpr const char* kProgram = "Mirask 09-2002";
@@ -46,158 +46,195 @@ bool same_file(std::FILE* file, const std::string& name) {
 }
 
 // True when the suite or a profile to sum up is read from standard input.
-bool reads_standard_input(const added_settings& added) {
-  for (const std::string& name : added.summary_files) {
+bool reads_standard_input(const suite_options& options) {
+  for (const std::string& name : options.summary_files) {
     if (name == "-") return true;
   }
-  return added.suite_file_name == "-";
+  return options.suite_file_name == "-";
 }
 
-// The items of the profile that -compare names. Its faulty lines are
-// reported and counted in `problems`.
-std::vector<item_result> load_old_profile(analyser_state& state, long& problems) {
+// The items of the profile that the compare file names. Its faulty lines
+// are reported and counted in `problems`.
+std::vector<item_result> load_old_profile(const suite_options& options,
+                                          const suite_streams& streams, long& problems) {
   std::vector<item_result> items;
-  const std::string& name = state.added.compare_file_name;
+  const std::string& name = options.compare_file_name;
   if (name.empty()) return items;
-  if (name == "-" && reads_standard_input(state.added)) {
+  if (name == "-" && reads_standard_input(options)) {
     fatal_error("-compare - and the suite or profiles cannot all read standard input");
   }
   unique_file owner;
-  std::FILE* file = open_named(name, state.console, "r", owner);
+  std::FILE* file = open_named(name, streams.console, "r", owner);
   if (file == nullptr) fail_with_name("Profile not found", name);
-  profile_reader reader(state.out, [&](const item_result& item) { items.push_back(item); });
+  profile_reader reader(streams.out, [&](const item_result& item) { items.push_back(item); });
   reader.read(file, name);
   reader.finish();
   problems += reader.problems();
   return items;
 }
 
-void write_record(std::FILE* profile, const std::string& record) {
-  if (profile == nullptr) return;
-  std::fwrite(record.data(), 1, record.size(), profile);
-  std::fputc('\n', profile);
-}
+// Where the records of a profile go, one at a time, without line ends.
+using record_sink = std::function<void(const std::string&)>;
 
 // Everything one run of a suite (or the summary of profiles) carries from
 // item to item.
 struct suite_run {
-  suite_run(analyser_state& s, suite_progress p)
-      : state(s), verbose(s.trace_flag != 0), progress(p) {}
+  suite_run(const suite_options& o, const suite_streams& s, suite_progress p)
+      : options(o), streams(s), progress(p) {}
 
-  analyser_state& state;
-  bool verbose;  // -v: every item is listed
-  std::FILE* profile = nullptr;
+  const suite_options& options;
+  const suite_streams& streams;
+  record_sink profile;  // empty without a profile
   suite_progress progress;
   suite_summary summary;
-  bool keep_items = false;  // for -compare
-  std::vector<item_result> items;
-  long problems = 0;  // faulty lines of profiles read
+  std::vector<item_result> items;  // kept for a comparison
+  long problems = 0;               // faulty lines of profiles read
+
+  void write_record(const std::string& record) const {
+    if (profile) profile(record);
+  }
 
   // Reports, counts and keeps one item.
   void take(item_result&& item) {
-    if (item.verdict != item_verdict::pass || verbose) {
+    if (item.verdict != item_verdict::pass || options.verbose) {
       progress.clear();
-      write_item_line(state.out, item, state.added.utf8);
-      std::fflush(state.out);
+      write_item_line(streams.out, item, options.utf8);
+      std::fflush(streams.out);
     }
     add_item(summary, item);
     progress.item_done(summary.failed + summary.malformed);
-    if (keep_items) items.push_back(std::move(item));
+    if (!options.compare_file_name.empty()) items.push_back(std::move(item));
   }
 
   int status() const { return problems > 0 ? kStatusFailures : summary_status(summary); }
+
+  // The summary and, against the old profile's items, the comparison.
+  void report(const std::vector<item_result>& before) const {
+    print_summary(streams.out, summary);
+    if (!options.compare_file_name.empty()) {
+      print_comparison(streams.out, std::string(shown_suite_name(options.compare_file_name)),
+                       compare_items(before, items), options.utf8);
+    }
+    std::fflush(streams.out);
+  }
 };
 
-// Reads `sentence` (the item's text as the file holds it) as the sentence
-// reader reads an input line, and analyses it as a plain run does; null
-// when the text holds no sentence.
-const unsigned char* read_item_sentence(analyser_state& state, const std::string& sentence) {
-  std::string text = sentence + "\n";
-  unique_file stream(fmemopen(text.data(), text.size(), "r"));
-  if (stream == nullptr) throw std::bad_alloc();
-  state.reading = sentence_reading{};
-  return read_sentence(state, stream.get(), state.sentence_buffer, kSentenceCapacity);
-}
+// One run's analysis of its items' sentences: the analyser and its nodes,
+// what each analysis is asked for, and what its record holds.
+class item_analyser {
+ public:
+  item_analyser(const loaded_grammar& grammar, const suite_options& options, std::FILE* out)
+      : grammar_(grammar), analyser_(grammar), log_{out, false, options.utf8} {
+    request_.start_category = options.start_category;
+    // Nothing looks at the nodes after the first analysis unless the record
+    // lists them or every analysis.
+    request_.stop_at_first_analysis = !options.nodes && !options.all_analyses;
+    request_.count_analyses = true;
+    request_.node_limit = options.node_limit;
+    record_ = {options.nodes,    options.all_analyses, options.analysis_limit,
+               options.why,      &grammar.grammar,     &grammar.lexicon};
+  }
 
-record_settings record_settings_of(const analyser_state& state) {
-  const added_settings& added = state.added;
-  return {(state.output_flags & OUT_LIST) != 0,
-          added.all_analyses,
-          added.analysis_limit,
-          added.why,
-          &state.loaded.grammar,
-          &state.loaded.lexicon};
-}
-
-// Analyses the item of `line`; its profile record goes to `record`.
-item_result run_item(analyser_state& state, const suite_line& line, long number,
-                     std::string& record) {
-  item_result item;
-  item.suite = state.added.suite_file_name;
-  item.line = number;
-  item.text = line.text;
-  item.expected = line.expected;
-  const unsigned char* sentence =
-      line.kind == suite_line_kind::item ? read_item_sentence(state, line.sentence) : nullptr;
-  if (sentence == nullptr) {
-    item.verdict = item_verdict::malformed;
-    item.problem = line.kind == suite_line_kind::malformed ? line.problem : "no sentence";
+  // Analyses the item of `line` (numbered `number` in the suite); its
+  // profile record goes to `record`.
+  item_result run(const suite_line& line, const std::string& suite, long number,
+                  std::string& record) {
+    item_result item;
+    item.suite = suite;
+    item.line = number;
+    item.text = line.text;
+    item.expected = line.expected;
+    if (line.kind == suite_line_kind::malformed) {
+      item.verdict = item_verdict::malformed;
+      item.problem = line.problem;
+      return item;
+    }
+    const sentence_analysis analysis = analyse(line.text);
+    item.found = found_of(analysis);
+    item.verdict = judge(item.expected, item.found);
+    record = json_record(analysis, record_);
     return item;
   }
-  const sentence_analysis analysis = analyse_read_sentence(state, sentence);
-  item.found = found_of(analysis);
-  item.verdict = judge(item.expected, item.found);
-  record = json_record(analysis, record_settings_of(state));
-  return item;
-}
 
-std::vector<profile_file> loaded_files(const analyser_state& state) {
+ private:
+  // Analyses `text` as a plain run analyses an input line that holds it:
+  // made into a sentence at its first delimiter, numbered, timed.
+  sentence_analysis analyse(const std::string& text) {
+    sentence_.assign(text.begin(), text.end());
+    sentence_.resize(text.size() + 2);
+    make_sentence(sentence_.data(), static_cast<int>(text.size()), grammar_.sentence_end_chars);
+    sentence_analysis analysis = analyser_.analyse(sentence_.data(), nodes_, request_, log_);
+    analysis.number = ++sentences_;
+    analysis.as_read = text;
+    return analysis;
+  }
+
+  const loaded_grammar& grammar_;
+  sentence_analyser analyser_;
+  node_list nodes_;
+  analysis_request request_;
+  record_settings record_;
+  log_output log_;
+  std::vector<unsigned char> sentence_;
+  int sentences_ = 0;
+};
+
+std::vector<profile_file> loaded_files(const loaded_grammar& grammar,
+                                       const suite_options& options) {
   const std::pair<const char*, const std::string*> files[] = {
-      {"configuration", &state.config_file_name}, {"messages", &state.loaded.message_file_name},
-      {"rules", &state.loaded.grammar.file_name},        {"lexicon", &state.loaded.lexicon_file_name},
-      {"endings", &state.loaded.endings_file_name},
+      {"configuration", &options.configuration_file_name},
+      {"messages", &grammar.message_file_name},
+      {"rules", &grammar.grammar.file_name},
+      {"lexicon", &grammar.lexicon_file_name},
+      {"endings", &grammar.endings_file_name},
   };
   std::vector<profile_file> result;
   for (const auto& [role, name] : files) result.push_back({role, *name, file_checksum(*name)});
   return result;
 }
 
-profile_header header_of(const analyser_state& state) {
+profile_header header_of(const loaded_grammar& grammar, const suite_options& options) {
   return {kProgram,
           utc_date_now(),
-          state.config_file_name,
-          state.start_category,
-          state.added.utf8,
-          state.added.suite_file_name,
-          loaded_files(state)};
+          options.configuration_file_name,
+          options.start_category,
+          options.utf8,
+          options.suite_file_name,
+          loaded_files(grammar, options)};
 }
 
-// Opens the profile that -profile names ("-": the results stream), which
-// must not be the suite itself; null without -profile.
-std::FILE* open_profile(analyser_state& state, std::FILE* suite, unique_file& owner) {
-  const std::string& name = state.added.profile_file_name;
-  if (name.empty()) return nullptr;
-  if (name != "-" && same_file(suite, name))
-    fail_with_name("Profile would overwrite the suite", name);
-  std::FILE* profile = open_named(name, state.results, "w", owner);
-  if (profile == nullptr) fail_with_name("Profile cannot be written", name);
-  return profile;
-}
-
-// Runs every line of the suite through `run`; returns the suite's lines.
-long run_lines(suite_run& run, std::FILE* suite) {
-  suite_reader reader(suite, run.state.added.utf8);
+// Runs every line of the suite `file` through `run`, the profile's records
+// around them; returns the suite's lines.
+void run_lines(suite_run& run, const loaded_grammar& grammar, std::FILE* file) {
+  const suite_options& options = run.options;
+  run.write_record(header_record(header_of(grammar, options)));
+  item_analyser analyser(grammar, options, run.streams.out);
+  suite_reader reader(file, options.utf8);
   suite_line line;
   long number = 0;
   std::string record;
   while (reader.next(line, number)) {
     record.clear();
-    item_result item = run_item(run.state, line, number, record);
-    if (run.profile != nullptr) write_record(run.profile, item_record(item, record));
+    item_result item = analyser.run(line, options.suite_file_name, number, record);
+    run.write_record(item_record(item, record));
     run.take(std::move(item));
   }
-  if (reader.failed()) fail_with_name("Test suite cannot be read", run.state.added.suite_file_name);
-  return reader.lines_read();
+  if (reader.failed()) fail_with_name("Test suite cannot be read", options.suite_file_name);
+  run.progress.finish();
+  run.write_record(end_record(reader.lines_read(), run.summary.items + run.summary.malformed));
+}
+
+// Opens the profile that the options name ("-": the results stream), which
+// must not be the suite itself; null without one.
+std::FILE* open_profile(const suite_options& options, const suite_streams& streams,
+                        std::FILE* suite, unique_file& owner) {
+  const std::string& name = options.profile_file_name;
+  if (name.empty()) return nullptr;
+  if (name != "-" && same_file(suite, name))
+    fail_with_name("Profile would overwrite the suite", name);
+  std::FILE* profile = open_named(name, streams.results, "w", owner);
+  if (profile == nullptr) fail_with_name("Profile cannot be written", name);
+  return profile;
 }
 
 // Ends the profile; false when it could not be written whole.
@@ -208,83 +245,129 @@ bool close_profile(std::FILE* profile, unique_file& owner) {
   return written;
 }
 
-void print_changes(suite_run& run, const std::vector<item_result>& before) {
-  if (run.state.added.compare_file_name.empty()) return;
-  print_comparison(run.state.out, std::string(shown_suite_name(run.state.added.compare_file_name)),
-                   compare_items(before, run.items), run.state.added.utf8);
-}
-
-bool progress_shown(const analyser_state& state) {
-  const int descriptor = fileno(state.errors);
+bool progress_shown(std::FILE* errors) {
+  const int descriptor = fileno(errors);
   return descriptor >= 0 && isatty(descriptor);
 }
 
-int run_suite(analyser_state& state) {
-  const std::string& name = state.added.suite_file_name;
+int run_suite_file(const loaded_grammar& grammar, const suite_options& options,
+                   const suite_streams& streams) {
+  const std::string& name = options.suite_file_name;
   unique_file suite_owner;
-  std::FILE* suite = open_named(name, state.console, "r", suite_owner);
+  std::FILE* suite = open_named(name, streams.console, "r", suite_owner);
   if (suite == nullptr) fail_with_name("Test suite not found", name);
   long problems = 0;
-  const std::vector<item_result> before = load_old_profile(state, problems);
-  unique_file profile_owner;
-  const bool shown = progress_shown(state);
-  const long total = shown ? count_suite_items(suite, state.added.utf8) : -1;
-  suite_run run(state, suite_progress(state.errors, shown, total));
+  const std::vector<item_result> before = load_old_profile(options, streams, problems);
+  const bool shown = progress_shown(streams.errors);
+  const long total = shown ? count_suite_items(suite, options.utf8) : -1;
+  suite_run run(options, streams, suite_progress(streams.errors, shown, total));
   run.problems = problems;
-  run.keep_items = !state.added.compare_file_name.empty();
-  run.profile = open_profile(state, suite, profile_owner);
-  write_record(run.profile, header_record(header_of(state)));
-  state.trace_flag = 0;  // -v lists every item; the items are not traced
-  const long lines = run_lines(run, suite);
-  run.progress.finish();
-  write_record(run.profile, end_record(lines, run.summary.items + run.summary.malformed));
-  print_summary(state.out, run.summary);
-  print_changes(run, before);
-  std::fflush(state.out);
-  if (!close_profile(run.profile, profile_owner)) {
-    fail_with_name("Profile cannot be written", state.added.profile_file_name);
+  unique_file profile_owner;
+  std::FILE* profile = open_profile(options, streams, suite, profile_owner);
+  if (profile != nullptr) {
+    run.profile = [profile](const std::string& record) {
+      std::fwrite(record.data(), 1, record.size(), profile);
+      std::fputc('\n', profile);
+    };
+  }
+  run_lines(run, grammar, suite);
+  run.report(before);
+  if (!close_profile(profile, profile_owner)) {
+    fail_with_name("Profile cannot be written", options.profile_file_name);
   }
   return run.status();
 }
 
-// Reads the profiles -summary names, each reported item through `run`.
+// Reads the profiles the options name, each reported item through `run`.
 void read_profiles(suite_run& run) {
-  const std::vector<std::string>& names = run.state.added.summary_files;
+  const std::vector<std::string>& names = run.options.summary_files;
   std::vector<unique_file> owners(names.size());
   std::vector<std::FILE*> files;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    files.push_back(open_named(names[i], run.state.console, "r", owners[i]));
+    files.push_back(open_named(names[i], run.streams.console, "r", owners[i]));
     if (files.back() == nullptr) fail_with_name("Profile not found", names[i]);
   }
-  profile_reader reader(run.state.out,
+  profile_reader reader(run.streams.out,
                         [&](const item_result& item) { run.take(item_result(item)); });
   for (std::size_t i = 0; i < names.size(); ++i) reader.read(files[i], names[i]);
   reader.finish();
   run.problems += reader.problems();
   if (reader.mixed_files()) {
     std::fputs("note: the profiles were made with different files (their checksums differ)\n",
-               run.state.out);
+               run.streams.out);
   }
 }
 
-int summarise_profiles(analyser_state& state) {
+int summarise(const suite_options& options, const suite_streams& streams) {
   long problems = 0;
-  const std::vector<item_result> before = load_old_profile(state, problems);
-  suite_run run(state, suite_progress(state.errors, false, -1));
+  const std::vector<item_result> before = load_old_profile(options, streams, problems);
+  suite_run run(options, streams, suite_progress(streams.errors, false, -1));
   run.problems = problems;
-  run.keep_items = !state.added.compare_file_name.empty();
   read_profiles(run);
-  print_summary(state.out, run.summary);
-  print_changes(run, before);
-  std::fflush(state.out);
+  run.report(before);
   return run.status();
+}
+
+// A report written to memory, freed with it.
+class memory_output {
+ public:
+  memory_output() : file_(open_memstream(&text_, &size_)) {
+    if (file_ == nullptr) throw std::bad_alloc();
+  }
+  ~memory_output() {
+    if (file_ != nullptr) std::fclose(file_);
+    std::free(text_);
+  }
+  memory_output(const memory_output&) = delete;
+  memory_output& operator=(const memory_output&) = delete;
+
+  std::FILE* file() const { return file_; }
+  // Ends the writing; the text written.
+  std::string text() {
+    std::fclose(file_);
+    file_ = nullptr;
+    return std::string(text_, size_);
+  }
+
+ private:
+  char* text_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+};
+
+suite_text_run run_text(const loaded_grammar& grammar, std::string_view text,
+                        const suite_options& given) {
+  suite_options options = given;
+  if (options.suite_file_name.empty()) options.suite_file_name.push_back('-');
+  options.compare_file_name.clear();
+  std::string suite(text);
+  const unique_file input(fmemopen(suite.data(), suite.size(), "r"));
+  if (input == nullptr) throw std::bad_alloc();
+  memory_output out;
+  suite_text_run result;
+  const suite_streams streams{out.file(), nullptr, nullptr, nullptr};
+  suite_run run(options, streams, suite_progress(nullptr, false, -1));
+  run.profile = [&](const std::string& record) { result.profile.push_back(record); };
+  run_lines(run, grammar, input.get());
+  run.report({});
+  result.report = out.text();
+  result.status = run.status();
+  return result;
 }
 }  // namespace
 
-int run_test_suite(analyser_state& state) {
-  return needing_memory("run_test_suite: malloc Fehler", [&] { return run_suite(state); });
+int run_suite(const loaded_grammar& grammar, const suite_options& options,
+              const suite_streams& streams) {
+  return needing_memory("run_test_suite: malloc Fehler",
+                        [&] { return run_suite_file(grammar, options, streams); });
 }
 
-int run_summary(analyser_state& state) {
-  return needing_memory("run_summary: malloc Fehler", [&] { return summarise_profiles(state); });
+int summarise_profiles(const suite_options& options, const suite_streams& streams) {
+  return needing_memory("run_summary: malloc Fehler", [&] { return summarise(options, streams); });
+}
+
+suite_text_run run_suite_text(const loaded_grammar& grammar, std::string_view text,
+                              const suite_options& options) {
+  return needing_memory("run_test_suite: malloc Fehler",
+                        [&] { return run_text(grammar, text, options); });
 }
