@@ -1,14 +1,21 @@
 #include "analyser/suite/profile_reader.hpp"
 
+#include <algorithm>
 #include <climits>
+#include <future>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "analyser/base/file_input.hpp"
 #include "analyser/base/utf8_text.hpp"
-#include "analyser/suite/profile_json.hpp"
+#include "analyser/suite/json_reader.hpp"
 
 namespace {
 constexpr std::uint64_t kLongLimit = LONG_MAX;
+// Lines read and parsed at a time.
+constexpr std::size_t kBatchLines = 1024;
 
 // The members of one object of a record, checked as they are taken. The
 // first problem is kept; after it every value is empty.
@@ -163,6 +170,33 @@ bool is_blank(std::string_view line) {
   }
   return true;
 }
+
+// Parses the first `count` of `lines` into `parsed`, the lines shared out
+// among the machine's cores: the reading of a large profile is mostly the
+// reading of its JSON.
+void parse_lines(const std::vector<std::string>& lines, std::size_t count,
+                 std::vector<parsed_line>& parsed) {
+  const auto parse_range = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      parsed_line& p = parsed[i];
+      p.blank = is_blank(lines[i]);
+      p.parsed = !p.blank && parse_json(lines[i], p.record, p.error, "record");
+    }
+  };
+  const std::size_t workers = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t share = (count + workers - 1) / workers;
+  std::vector<std::future<void>> others;
+  for (std::size_t from = share; from < count; from += share) {
+    const std::size_t to = std::min(count, from + share);
+    try {
+      others.push_back(std::async(std::launch::async, parse_range, from, to));
+    } catch (const std::system_error&) {
+      parse_range(from, to);  // no thread to be had: parsed here
+    }
+  }
+  parse_range(0, std::min(count, share));
+  for (std::future<void>& other : others) other.get();
+}
 }  // namespace
 
 void profile_reader::problem(const std::string& name, long number, const std::string& reason) {
@@ -235,16 +269,15 @@ void profile_reader::take_item(const json_value& record, const std::string& name
   sink_(item);
 }
 
-void profile_reader::take_line(std::string_view line, const std::string& name, long number) {
-  if (is_blank(line)) return;
-  json_value record;
-  json_error error;
-  if (!parse_json(line, record, error, "record")) {
-    std::fprintf(messages_, "%s:%ld:%zu: %s\n", name.c_str(), number, error.column,
-                 error.reason.c_str());
+void profile_reader::take_record(const parsed_line& line, const std::string& name, long number) {
+  if (line.blank) return;
+  if (!line.parsed) {
+    std::fprintf(messages_, "%s:%ld:%zu: %s\n", name.c_str(), number, line.error.column,
+                 line.error.reason.c_str());
     ++problems_;
     return;
   }
+  const json_value& record = line.record;
   if (record.kind == json_kind::object && record.member("profile") != nullptr) {
     take_header(record, name, number);
   } else if (record.kind == json_kind::object && record.member("end") != nullptr) {
@@ -257,11 +290,17 @@ void profile_reader::take_line(std::string_view line, const std::string& name, l
 }
 
 void profile_reader::read(std::FILE* stream, const std::string& name) {
-  std::string line;
+  std::vector<std::string> lines(kBatchLines);
+  std::vector<parsed_line> parsed(kBatchLines);
   long number = 0;
-  while (read_line(stream, line)) {
-    remove_line_end(line);
-    take_line(line, name, ++number);
+  bool more = true;
+  while (more) {
+    std::size_t count = 0;
+    while (count < kBatchLines && (more = read_line(stream, lines[count]))) {
+      remove_line_end(lines[count++]);
+    }
+    parse_lines(lines, count, parsed);
+    for (std::size_t i = 0; i < count; ++i) take_record(parsed[i], name, ++number);
   }
   if (std::ferror(stream)) problem(name, number, "read error");
 }

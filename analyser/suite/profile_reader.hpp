@@ -17,9 +17,17 @@
 #include <string>
 #include <string_view>
 
-#include "analyser/suite/profile_json.hpp"
+#include "analyser/suite/json_reader.hpp"
 #include "analyser/suite/profile_writer.hpp"
 #include "analyser/suite/suite_item.hpp"
+
+// One line of a profile as read: blank, a JSON value, or a JSON fault.
+struct parsed_line {
+  bool blank = false;
+  bool parsed = false;
+  json_value record;
+  json_error error;
+};
 
 class profile_reader {
  public:
@@ -32,8 +40,6 @@ class profile_reader {
   // Reads the profile `stream`, called `name` in messages. Parts may run on
   // from one file into the next one read. No memory: std::bad_alloc.
   void read(std::FILE* stream, const std::string& name);
-  // One line of the file `name`, its line end removed.
-  void take_line(std::string_view line, const std::string& name, long number);
   // Ends the reading: the last part must have had its end record.
   void finish();
 
@@ -54,6 +60,7 @@ class profile_reader {
     long items = 0;  // item records read
   };
 
+  void take_record(const parsed_line& line, const std::string& name, long number);
   void problem(const std::string& name, long number, const std::string& reason);
   void take_header(const json_value& record, const std::string& name, long number);
   void take_end(const json_value& record, const std::string& name, long number);

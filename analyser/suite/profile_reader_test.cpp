@@ -118,7 +118,8 @@ TEST_F(ProfileReader, FaultyLinesAreNamedAndLeftOut) {
   EXPECT_EQ(messages.text(),
             "p.profile:1: item record outside a profile part\n"
             "p.profile:3: profile version 2 is not known (this Mirask reads 1)\n"
-            "p.profile:4:5: \",\" or \"]\" expected\n"
+            "p.profile:4:5: syntax error while parsing array - unexpected end of input; "
+            "expected ']'\n"
             "p.profile:6: not a record of a profile\n"
             "p.profile:7: field \"item.line\" is not a line number\n"
             "p.profile:8: field \"verdict\" is not pass, fail or malformed\n"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "analyser/suite/profile_json.hpp"
+#include "analyser/suite/json_reader.hpp"
 #include "test_support/streams.hpp"
 
 namespace {

@@ -1,10 +1,12 @@
-// A small, strict JSON reader for the lines of a profile. It takes exactly
+// A strict JSON reader for untrusted text (the lines of a profile, the
+// bodies of requests), on the JSON library nlohmann-json. It takes exactly
 // one value of RFC 8259 with blanks around it: objects, arrays, strings
 // (UTF-8, with every escape and \u escapes, surrogate pairs joined), numbers,
 // true, false and null; nothing else (no comments, no trailing commas, no
-// lone surrogates, no control characters in strings, no invalid UTF-8).
-// Nesting deeper than kJsonDepthLimit is refused, so no input can exhaust
-// the stack. Storage that cannot be had throws std::bad_alloc.
+// byte order mark, no lone surrogates, no control characters in strings, no
+// invalid UTF-8). Nesting deeper than kJsonDepthLimit is refused when it is
+// met, and the reading itself never recurses, so no input can exhaust the
+// stack. Storage that cannot be had throws std::bad_alloc.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +38,8 @@ struct json_member {
 };
 
 struct json_error {
-  std::size_t column = 0;  // byte position of the fault in the text, from 1
-  std::string reason;
+  std::size_t column = 0;  // the byte of the text, from 1, at which the fault was found
+  std::string reason;      // "syntax error while parsing array - unexpected ...", "nested too deeply"
 };
 
 // Parses `text` as one JSON value into `value`. The values of the top-level
