@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <string>
+
+#include "analyser/base/file_input.hpp"
 #include "analyser/suite/suite_reader.hpp"
 
 namespace {
@@ -44,16 +47,17 @@ void suite_progress::finish() {
   std::fflush(out_);
 }
 
-long count_suite_items(std::FILE* file, bool utf8) {
+long count_suite_items(std::FILE* file) {
   struct stat status {};
   if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return -1;
   const long start = std::ftell(file);
   if (start < 0) return -1;
-  suite_reader reader(file, utf8);
-  suite_line line;
-  long number = 0;
+  std::string line;
   long items = 0;
-  while (reader.next(line, number)) ++items;
+  while (read_line(file, line)) {
+    remove_line_end(line);
+    if (!is_skipped_line(line)) ++items;
+  }
   std::clearerr(file);
   return std::fseek(file, start, SEEK_SET) == 0 ? items : -1;
 }

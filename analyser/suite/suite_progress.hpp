@@ -36,4 +36,4 @@ class suite_progress {
 
 // The number of items of the suite `file` when it can be counted ahead (a
 // regular file, which is read once and rewound), else -1.
-long count_suite_items(std::FILE* file, bool utf8);
+long count_suite_items(std::FILE* file);

@@ -38,10 +38,10 @@ TEST(SuiteProgress, CountsTheItemsOfARegularFileAhead) {
   dir.write("s.suite", "$ c\na\n\n*b\nc\tzwei\n");
   std::FILE* file = std::fopen("s.suite", "r");
   ASSERT_NE(file, nullptr);
-  EXPECT_EQ(count_suite_items(file, false), 3);
+  EXPECT_EQ(count_suite_items(file), 3);
   EXPECT_EQ(std::ftell(file), 0);  // rewound
   std::fclose(file);
   memory_input memory("a\nb\n");
-  EXPECT_EQ(count_suite_items(memory.file(), false), -1);  // no file to read twice
+  EXPECT_EQ(count_suite_items(memory.file()), -1);  // no file to read twice
 }
 }  // namespace

@@ -7,6 +7,8 @@
 #include "test_support/streams.hpp"
 
 namespace {
+// The sentence delimiters of the bundled example: ".", "!" and "?".
+constexpr unsigned char kEnds[] = ".!?";
 constexpr auto kItem = suite_line_kind::item;
 constexpr auto kSkipped = suite_line_kind::skipped;
 constexpr auto kMalformed = suite_line_kind::malformed;
@@ -28,7 +30,6 @@ void expect_line(const row& r, const suite_line& got) {
     return;
   }
   EXPECT_EQ(got.text, r.text) << r.line;
-  EXPECT_EQ(got.sentence, r.text) << r.line;
   EXPECT_EQ(got.expected.grammatical, r.grammatical) << r.line;
   EXPECT_EQ(got.expected.count ? static_cast<long>(*got.expected.count) : -1, r.count) << r.line;
   EXPECT_EQ(got.expected.analysis.value_or("-"), r.analysis ? r.analysis : "-") << r.line;
@@ -61,47 +62,73 @@ TEST(SuiteLine, ItemsExpectationsAndFaults) {
       {" \t \r", kSkipped, ""},
       {"a$b", kItem, "a$b"},
   };
-  for (const row& r : rows) expect_line(r, parse_suite_line(r.line, false));
+  for (const row& r : rows) expect_line(r, parse_suite_line(r.line, false, kEnds));
+}
+
+TEST(SuiteLine, WhatFollowsTheSentenceIsItsExpectation) {
+  const std::vector<row> rows = {
+      {"Der Hund lacht.    2", kItem, "Der Hund lacht.", true, 2},
+      {"Ich sehe sie. <A(B C)> 2", kItem, "Ich sehe sie.", true, 2, "<A(B C)>"},
+      {"Ich sehe sie.2 <A(B C)>", kItem, "Ich sehe sie.", true, 2, "<A(B C)>"},
+      {"Was?!  1", kItem, "Was?!", true, 1},            // the delimiters right behind it
+      {"Er kommt... 1", kItem, "Er kommt...", true, 1},
+      {"Ich sehe sie.  \t2", kItem, "Ich sehe sie.  ", true, 2},  // up to the tab, as it was
+      {"Der Hund lacht.  ", kItem, "Der Hund lacht.  "},
+      {"Der Hund lacht 2", kItem, "Der Hund lacht 2"},  // no delimiter: all of it is sentence
+      {"*Der Hund bellen. 0", kItem, "Der Hund bellen.", false, 0},
+      {"Der Hund lacht. Die Katze schl{ft.", kMalformed,
+       "expectation not understood: \"Die Katze schl{ft.\""},
+      {"Der Hund lacht. 2 und\t<A>", kMalformed, "expectation not understood: \"und\""},
+      {"Der Hund lacht. 2x", kMalformed, "expectation not understood: \"2x\""},
+      {"Der Hund lacht. \"", kMalformed, "expectation not understood: \"\"\""},
+      {"a. 2 3", kMalformed, "two expected counts"},
+      {"a. <A> <B>", kMalformed, "two expected analyses"},
+      {"a. <A(B C)>x", kMalformed, "expected analysis without its closing \">\""},
+      {"*a. 1", kMalformed, "an item marked \"*\" cannot expect an analysis"},
+      {". 2", kItem, ".", true, 2},
+  };
+  for (const row& r : rows) expect_line(r, parse_suite_line(r.line, false, kEnds));
+  // The delimiters are the grammar's.
+  constexpr unsigned char semicolon[] = ";";
+  expect_line({"Der Hund. lacht; 2", kItem, "Der Hund. lacht;", true, 2},
+              parse_suite_line("Der Hund. lacht; 2", false, semicolon));
 }
 
 TEST(SuiteLine, SentenceOfTheReadersLengthAtMost) {
   const std::string longest(kItemSentenceLimit, 'a');
-  EXPECT_EQ(parse_suite_line(longest + "\t1", false).kind, kItem);
-  EXPECT_EQ(parse_suite_line("*" + longest, false).kind, kItem);
-  const suite_line too_long = parse_suite_line(longest + "a", false);
+  EXPECT_EQ(parse_suite_line(longest + "\t1", false, kEnds).kind, kItem);
+  EXPECT_EQ(parse_suite_line("*" + longest, false, kEnds).kind, kItem);
+  const suite_line too_long = parse_suite_line(longest + "a", false, kEnds);
   EXPECT_EQ(too_long.kind, kMalformed);
   EXPECT_EQ(too_long.problem,
             "sentence longer than 399 characters: it would be read as several sentences");
 }
 
-TEST(SuiteLine, Utf8IsDecodedForTheTextButKeptForTheReader) {
+TEST(SuiteLine, Utf8IsDecodedToTheConvention) {
   const suite_line line = parse_suite_line(
       "*M\xC3\xA4"
       "dchen\t0",
-      true);
+      true, kEnds);
   ASSERT_EQ(line.kind, kItem);
   EXPECT_EQ(line.text, "M{dchen");
-  EXPECT_EQ(line.sentence,
-            "M\xC3\xA4"
-            "dchen");
   EXPECT_FALSE(line.expected.grammatical);
   // The expectation is decoded too.
-  EXPECT_EQ(parse_suite_line("M\xC3\xA4\t<N\xC3\x84>", true).expected.analysis, "<N[>");
+  EXPECT_EQ(parse_suite_line("M\xC3\xA4\t<N\xC3\x84>", true, kEnds).expected.analysis, "<N[>");
   // 399 letters of two bytes each are still one sentence.
   std::string umlauts;
   for (std::size_t i = 0; i < kItemSentenceLimit; ++i) umlauts += "\xC3\xBC";
-  EXPECT_EQ(parse_suite_line(umlauts, true).kind, kItem);
-  const suite_line bad = parse_suite_line("ab\xE2\x82", true);
+  EXPECT_EQ(parse_suite_line(umlauts, true, kEnds).kind, kItem);
+  const suite_line bad = parse_suite_line("ab\xE2\x82", true, kEnds);
   EXPECT_EQ(bad.kind, kMalformed);
   EXPECT_EQ(bad.problem.rfind("column 3: ", 0), 0u) << bad.problem;
   EXPECT_NE(bad.problem.find("bytes E2 82"), std::string::npos) << bad.problem;
   // Without -utf8 the same bytes are letters of their own.
-  EXPECT_EQ(parse_suite_line("ab\xE2\x82", false).kind, kItem);
+  EXPECT_EQ(parse_suite_line("ab\xE2\x82", false, kEnds).kind, kItem);
 }
 
 TEST(SuiteReader, NumbersEveryLineAndSkipsCommentsAndEmptyLines) {
   memory_input file("$ comment\r\nerstens\r\n\n\n*zweitens\t1\ndrittens");
-  suite_reader reader(file.file(), false);
+  suite_reader reader(file.file(), false, kEnds);
   suite_line line;
   long number = 0;
   std::vector<std::pair<long, suite_line_kind>> got;

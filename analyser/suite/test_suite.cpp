@@ -209,7 +209,7 @@ void run_lines(suite_run& run, const loaded_grammar& grammar, std::FILE* file) {
   const suite_options& options = run.options;
   run.write_record(header_record(header_of(grammar, options)));
   item_analyser analyser(grammar, options, run.streams.out);
-  suite_reader reader(file, options.utf8);
+  suite_reader reader(file, options.utf8, grammar.sentence_end_chars);
   suite_line line;
   long number = 0;
   std::string record;
@@ -259,7 +259,7 @@ int run_suite_file(const loaded_grammar& grammar, const suite_options& options,
   long problems = 0;
   const std::vector<item_result> before = load_old_profile(options, streams, problems);
   const bool shown = progress_shown(streams.errors);
-  const long total = shown ? count_suite_items(suite, options.utf8) : -1;
+  const long total = shown ? count_suite_items(suite) : -1;
   suite_run run(options, streams, suite_progress(streams.errors, shown, total));
   run.problems = problems;
   unique_file profile_owner;
