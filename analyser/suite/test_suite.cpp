@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "analyser/base/sentence_text.hpp"
 #include "analyser/library/sentence_analyser.hpp"
 #include "analyser/output/json_writer.hpp"
+#include "analyser/suite/file_replacement.hpp"
 #include "analyser/suite/profile_reader.hpp"
 #include "analyser/suite/profile_writer.hpp"
 #include "analyser/suite/suite_compare.hpp"
@@ -225,24 +227,23 @@ void run_lines(suite_run& run, const loaded_grammar& grammar, std::FILE* file) {
 }
 
 // Opens the profile that the options name ("-": the results stream), which
-// must not be the suite itself; null without one.
+// must not be the suite itself; null without one. A file is written anew
+// beside the old one, which it replaces only when the run is complete.
 std::FILE* open_profile(const suite_options& options, const suite_streams& streams,
-                        std::FILE* suite, unique_file& owner) {
+                        std::FILE* suite, std::optional<file_replacement>& file) {
   const std::string& name = options.profile_file_name;
   if (name.empty()) return nullptr;
-  if (name != "-" && same_file(suite, name))
-    fail_with_name("Profile would overwrite the suite", name);
-  std::FILE* profile = open_named(name, streams.results, "w", owner);
+  if (name == "-") return streams.results;
+  if (same_file(suite, name)) fail_with_name("Profile would overwrite the suite", name);
+  std::FILE* profile = file.emplace(name).open();
   if (profile == nullptr) fail_with_name("Profile cannot be written", name);
   return profile;
 }
 
 // Ends the profile; false when it could not be written whole.
-bool close_profile(std::FILE* profile, unique_file& owner) {
-  if (profile == nullptr) return true;
-  bool written = std::fflush(profile) == 0 && !std::ferror(profile);
-  if (owner != nullptr) written = std::fclose(owner.release()) == 0 && written;
-  return written;
+bool close_profile(std::FILE* profile, std::optional<file_replacement>& file) {
+  if (file) return file->commit();
+  return profile == nullptr || (std::fflush(profile) == 0 && !std::ferror(profile));
 }
 
 bool progress_shown(std::FILE* errors) {
@@ -262,8 +263,8 @@ int run_suite_file(const loaded_grammar& grammar, const suite_options& options,
   const long total = shown ? count_suite_items(suite) : -1;
   suite_run run(options, streams, suite_progress(streams.errors, shown, total));
   run.problems = problems;
-  unique_file profile_owner;
-  std::FILE* profile = open_profile(options, streams, suite, profile_owner);
+  std::optional<file_replacement> profile_file;
+  std::FILE* profile = open_profile(options, streams, suite, profile_file);
   if (profile != nullptr) {
     run.profile = [profile](const std::string& record) {
       std::fwrite(record.data(), 1, record.size(), profile);
@@ -272,7 +273,7 @@ int run_suite_file(const loaded_grammar& grammar, const suite_options& options,
   }
   run_lines(run, grammar, suite);
   run.report(before);
-  if (!close_profile(profile, profile_owner)) {
+  if (!close_profile(profile, profile_file)) {
     fail_with_name("Profile cannot be written", options.profile_file_name);
   }
   return run.status();
