@@ -14,6 +14,7 @@
 
 namespace {
 constexpr std::uint64_t kLongLimit = LONG_MAX;
+constexpr std::uint64_t kIntLimit = INT_MAX;
 // Lines read and parsed at a time.
 constexpr std::size_t kBatchLines = 1024;
 
@@ -61,6 +62,11 @@ class record_fields {
         v != nullptr && (v->kind == json_kind::number || v->kind == json_kind::string);
     if (!readable || !count_of_text(v->text, result)) reject(key, "a count of analyses");
     return result;
+  }
+  // The elements of a list.
+  const std::vector<json_value>* list(const char* key) {
+    const json_value* v = value(key, json_kind::array, "a list");
+    return v != nullptr ? &v->items : nullptr;
   }
   bool boolean(const char* key) {
     const json_value* v = value(key, json_kind::boolean, "true or false");
@@ -111,6 +117,32 @@ void take_expectation(record_fields& item, item_result& result) {
   result.expected.analysis = item.optional_text("expected_analysis");
 }
 
+// A list of whole numbers from 0 to `limit`.
+template <typename Number>
+std::vector<Number> numbers_of(record_fields& fields, const char* key, std::uint64_t limit) {
+  std::vector<Number> numbers;
+  const std::vector<json_value>* items = fields.list(key);
+  if (items == nullptr) return numbers;
+  for (const json_value& v : *items) {
+    std::uint64_t n = 0;
+    if (!whole_number(v, limit, n)) {
+      fields.reject(key, "a list of whole numbers");
+      return {};
+    }
+    numbers.push_back(static_cast<Number>(n));
+  }
+  return numbers;
+}
+
+// The rules and entries an item used, when its record has them.
+std::optional<item_coverage> item_coverage_of(record_fields& found) {
+  if (!found.has("rules") && !found.has("entries")) return std::nullopt;
+  item_coverage coverage{numbers_of<int>(found, "rules", kIntLimit),
+                         numbers_of<long>(found, "entries", kLongLimit)};
+  if (!found.ok()) return std::nullopt;
+  return coverage;
+}
+
 void take_found(record_fields& found, item_found& result) {
   result.outcome = found.text("outcome");
   if (found.ok() && !is_outcome_name(result.outcome)) found.reject("outcome", "an outcome");
@@ -119,6 +151,43 @@ void take_found(record_fields& found, item_found& result) {
   result.analysis = found.optional_text("analysis");
   result.nodes = static_cast<long>(found.whole("nodes", kLongLimit));
   result.time_us = static_cast<long>(found.whole("time_us", kLongLimit));
+  result.coverage = item_coverage_of(found);
+}
+
+void take_rules(record_fields& coverage, std::string& problem, coverage_universe& universe) {
+  const std::vector<json_value>* rules = coverage.list("rules");
+  if (rules == nullptr) return;
+  for (const json_value& r : *rules) {
+    record_fields rule(&r, coverage.path("rules"), problem);
+    universe.rules.push_back({static_cast<int>(rule.whole("number", kIntLimit)),
+                              static_cast<long>(rule.whole("line", kLongLimit)),
+                              rule.text("label"), rule.text("parts")});
+  }
+}
+
+void take_entries(record_fields& coverage, std::string& problem, coverage_universe& universe) {
+  const std::vector<json_value>* entries = coverage.list("entries");
+  if (entries == nullptr) return;
+  for (const json_value& e : *entries) {
+    record_fields entry(&e, coverage.path("entries"), problem);
+    universe.entries.push_back({static_cast<long>(entry.whole("line", kLongLimit)),
+                                entry.text("word"), entry.text("category")});
+  }
+}
+
+// The rules and entries a header names, when it names them.
+std::optional<coverage_universe> universe_of_header(const json_value& record,
+                                                    std::string& problem) {
+  const json_value* member = record.member("coverage");
+  if (member == nullptr) return std::nullopt;
+  record_fields coverage(member, "coverage", problem);
+  coverage_universe universe;
+  universe.rules_file = coverage.name("rules_file");
+  take_rules(coverage, problem, universe);
+  universe.lexicon_file = coverage.name("lexicon_file");
+  take_entries(coverage, problem, universe);
+  if (!problem.empty()) return std::nullopt;
+  return universe;
 }
 
 // The item of a record; the problem, or empty.
@@ -221,7 +290,10 @@ void profile_reader::take_header(const json_value& record, const std::string& na
   }
   const std::string suite = top.name("suite");
   const std::string files = reason.empty() ? files_of(record, reason) : "";
+  std::optional<coverage_universe> universe =
+      reason.empty() ? universe_of_header(record, reason) : std::nullopt;
   if (!reason.empty()) return problem(name, number, reason);
+  take_universe(std::move(universe));
   close_part_without_end();
   const bool continues = suite == "-" && part_.suite == "-";
   // Saturates: a part beyond LONG_MAX lines has no line numbers to give.
@@ -233,6 +305,20 @@ void profile_reader::take_header(const json_value& record, const std::string& na
   if (have_files_ && files != first_files_) mixed_files_ = true;
   if (!have_files_) first_files_ = files;
   have_files_ = true;
+}
+
+void profile_reader::take_universe(std::optional<coverage_universe> universe) {
+  if (!universe) {
+    coverage_everywhere_ = false;
+  } else if (!coverage_) {
+    coverage_ = std::move(universe);
+  } else if (*coverage_ != *universe) {
+    coverage_differs_ = true;
+  }
+}
+
+const coverage_universe* profile_reader::coverage() const {
+  return coverage_ && coverage_everywhere_ && !coverage_differs_ ? &*coverage_ : nullptr;
 }
 
 void profile_reader::take_end(const json_value& record, const std::string& name, long number) {

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,11 @@ class profile_reader {
   // True when the parts were made with different files (their checksums
   // differ), so the summary mixes grammars.
   bool mixed_files() const { return mixed_files_; }
+  // The rules and lexicon entries that every part was made with, when
+  // every part names them and all name the same; null otherwise.
+  const coverage_universe* coverage() const;
+  // True when some part names them, but coverage() has none.
+  bool coverage_left_out() const { return coverage_ && coverage() == nullptr; }
 
  private:
   struct part {
@@ -63,6 +69,7 @@ class profile_reader {
   void take_record(const parsed_line& line, const std::string& name, long number);
   void problem(const std::string& name, long number, const std::string& reason);
   void take_header(const json_value& record, const std::string& name, long number);
+  void take_universe(std::optional<coverage_universe> universe);
   void take_end(const json_value& record, const std::string& name, long number);
   void take_item(const json_value& record, const std::string& name, long number);
   void close_part_without_end();
@@ -75,4 +82,7 @@ class profile_reader {
   bool mixed_files_ = false;
   bool have_files_ = false;
   std::string first_files_;  // the checksums of the first part's files
+  std::optional<coverage_universe> coverage_;  // the first part's
+  bool coverage_everywhere_ = true;
+  bool coverage_differs_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "test_support/streams.hpp"
@@ -21,14 +22,16 @@ item_result sample_item(long line, const std::string& text, item_verdict verdict
   return item;
 }
 
-std::string header(const std::string& suite, const std::string& checksum = "fnv1a64:00") {
+std::string header(const std::string& suite, const std::string& checksum = "fnv1a64:00",
+                   const std::optional<coverage_universe>& coverage = std::nullopt) {
   return header_record({"Mirask 09-2002",
                         "2024-05-01T12:00:00Z",
                         "mirask.cfg",
                         "SATZ",
                         false,
                         suite,
-                        {{"rules", "regeln.txt", checksum}}}) +
+                        {{"rules", "regeln.txt", checksum}},
+                        coverage}) +
          "\n";
 }
 
@@ -53,7 +56,7 @@ TEST_F(ProfileReader, ReadsBackWhatTheWriterWrote) {
   item.expected.analysis = "<SATZ(NPHR(DETA NOMN)VPHR(VERB))>";
   item_result unknown = sample_item(5, "Der Dackel bellt.", item_verdict::pass);
   unknown.expected.grammatical = false;
-  unknown.found = {"unknown_word", "DACKEL", {}, std::nullopt, 3, 0};
+  unknown.found = {"unknown_word", "DACKEL", {}, std::nullopt, 3, 0, std::nullopt};
   item_result bad{"", 7, "", {}, item_verdict::malformed, {}, "expectation not understood"};
   item_result many = sample_item(8, "viele", item_verdict::pass);
   ASSERT_TRUE(count_of_text("9007199254740993", many.found.count));  // 2^53 + 1: a text
@@ -100,6 +103,59 @@ TEST_F(ProfileReader, PartsOfStandardInputCountTheirLinesOn) {
   EXPECT_EQ(lines, (std::vector<long>{2, 5, 8, 11, 3}));
   EXPECT_EQ(reader.parts(), 4);
   EXPECT_TRUE(reader.mixed_files());
+}
+
+TEST_F(ProfileReader, CoverageOfPartsThatAllRecordTheSameGrammar) {
+  const coverage_universe universe{"r.txt",
+                                   {{1, 3, "", "A + B = C"}, {2, 5, "M{rz", "C = D"}},
+                                   "l.txt",
+                                   {{1, "ABER", "KONJ"}, {4, "GR~N", "X"}}};
+  item_result used = sample_item(1, "a", item_verdict::pass);
+  used.found.coverage = item_coverage{{2}, {1, 4}};
+  const std::string part = header("-", "fnv1a64:00", universe) + items_record(used) +
+                           end_record(1, 1) + "\n";
+  read(part + part);
+  reader.finish();
+  EXPECT_EQ(messages.text(), "");
+  ASSERT_NE(reader.coverage(), nullptr);
+  EXPECT_EQ(*reader.coverage(), universe);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[1].found.coverage, used.found.coverage);
+
+  // A part without coverage (an older profile), or with another grammar's.
+  read(header("-") + items_record(sample_item(1, "b", item_verdict::pass)) + end_record(1, 1) +
+       "\n");
+  reader.finish();
+  EXPECT_EQ(reader.coverage(), nullptr);
+  EXPECT_TRUE(reader.coverage_left_out());
+  EXPECT_FALSE(items.back().found.coverage);
+  profile_reader other{messages.file(), [](const item_result&) {}};
+  coverage_universe changed = universe;
+  changed.rules.pop_back();
+  memory_input file(part + header("-", "fnv1a64:00", changed) + end_record(0, 0) + "\n");
+  other.read(file.file(), "o.profile");
+  EXPECT_TRUE(other.coverage_left_out());
+  // Old profiles alone have none, and say nothing of it.
+  profile_reader old{messages.file(), [](const item_result&) {}};
+  memory_input old_file(header("-") + end_record(0, 0) + "\n");
+  old.read(old_file.file(), "old.profile");
+  EXPECT_EQ(old.coverage(), nullptr);
+  EXPECT_FALSE(old.coverage_left_out());
+}
+
+TEST_F(ProfileReader, FaultyCoverageIsNamed) {
+  const std::string start = "{\"profile\":1,\"suite\":\"s\",\"files\":[],";
+  read(start + "\"coverage\":{\"rules_file\":\"r\",\"rules\":{}}}\n" + start +
+       "\"coverage\":{\"rules_file\":\"r\",\"rules\":[{\"number\":-1}]}}\n" + header("s") +
+       "{\"item\":{\"line\":1,\"text\":\"a\",\"grammatical\":true},\"verdict\":\"pass\","
+       "\"found\":{\"outcome\":\"analysed\",\"count\":1,\"analysis\":null,\"nodes\":1,"
+       "\"time_us\":1,\"rules\":[1,\"2\"],\"entries\":[]}}\n" +
+       end_record(1, 0) + "\n");
+  reader.finish();
+  EXPECT_EQ(messages.text(),
+            "p.profile:1: field \"coverage.rules\" is not a list\n"
+            "p.profile:2: field \"coverage.rules.number\" is not a whole number\n"
+            "p.profile:4: field \"found.rules\" is not a list of whole numbers\n");
 }
 
 TEST_F(ProfileReader, FaultyLinesAreNamedAndLeftOut) {

@@ -60,6 +60,59 @@ void append_files(std::string& out, const std::vector<profile_file>& files) {
   out += ']';
 }
 
+template <typename Numbers>
+void append_numbers(std::string& out, const char* key, const Numbers& numbers) {
+  append_key(out, key);
+  out += '[';
+  for (const auto n : numbers) {
+    if (out.back() != '[') out += ',';
+    out += std::to_string(n);
+  }
+  out += ']';
+}
+
+void append_rules(std::string& out, const std::vector<coverage_rule>& rules) {
+  append_key(out, "rules");
+  out += '[';
+  for (const coverage_rule& r : rules) {
+    if (out.back() != '[') out += ',';
+    out += "{\"number\":" + std::to_string(r.number) + ",\"line\":" + std::to_string(r.line);
+    append_key(out, "label");
+    append_json_string(out, r.label);
+    append_key(out, "parts");
+    append_json_string(out, r.parts);
+    out += '}';
+  }
+  out += ']';
+}
+
+void append_entries(std::string& out, const std::vector<coverage_entry>& entries) {
+  append_key(out, "entries");
+  out += '[';
+  for (const coverage_entry& e : entries) {
+    if (out.back() != '[') out += ',';
+    out += "{\"line\":" + std::to_string(e.line);
+    append_key(out, "word");
+    append_json_string(out, e.word);
+    append_key(out, "category");
+    append_json_string(out, e.category);
+    out += '}';
+  }
+  out += ']';
+}
+
+void append_coverage(std::string& out, const coverage_universe& universe) {
+  append_key(out, "coverage");
+  out += '{';
+  append_key(out, "rules_file");
+  append_json_name(out, universe.rules_file);
+  append_rules(out, universe.rules);
+  append_key(out, "lexicon_file");
+  append_json_name(out, universe.lexicon_file);
+  append_entries(out, universe.entries);
+  out += '}';
+}
+
 void append_item_fields(std::string& out, const item_result& item) {
   append_key(out, "item");
   out += '{';
@@ -95,6 +148,10 @@ void append_found(std::string& out, const item_found& found) {
   out += std::to_string(found.nodes);
   append_key(out, "time_us");
   out += std::to_string(found.time_us);
+  if (found.coverage) {
+    append_numbers(out, "rules", found.coverage->rules);
+    append_numbers(out, "entries", found.coverage->entries);
+  }
   out += '}';
 }
 }  // namespace
@@ -129,6 +186,7 @@ std::string header_record(const profile_header& header) {
   append_key(out, "suite");
   append_json_name(out, header.suite);
   append_files(out, header.files);
+  if (header.coverage) append_coverage(out, *header.coverage);
   out += '}';
   return out;
 }

@@ -17,13 +17,15 @@ TEST(ProfileWriter, DateIsUtcIso8601) {
 TEST(ProfileWriter, RecordsAreJsonWhateverTheBytesOfTheirTexts) {
   profile_header header{
       "Mirask 09-2002",         "2024-05-01T12:00:00Z", "a\"b\\c\x01\xE4.cfg", "SATZ", false, "-",
-      {{"rules", "r{.txt", ""}}};
+      {{"rules", "r{.txt", ""}},
+      coverage_universe{"r{.txt", {{7, 12, "\"}", "A + B = C"}}, "l.txt", {{3, "\x01\xFF", "X"}}}};
   item_result item;
   item.line = 3;
   item.text = "M{dchen \"x\" \x01\xFF";
   item.expected.count = 2;
   item.verdict = item_verdict::fail;
   item.found.outcome = "no_analysis";
+  item.found.coverage = item_coverage{{1, 7}, {3}};
   const std::string records[] = {
       header_record(header), item_record(item, "{}"),
       item_record({"s", 7, "", {}, item_verdict::malformed, {}, "why"}, "ignored"),
@@ -39,6 +41,14 @@ TEST(ProfileWriter, RecordsAreJsonWhateverTheBytesOfTheirTexts) {
   EXPECT_NE(records[1].find("\"text\":\"M\xC3\xA4"
                             "dchen"),
             std::string::npos);
+  EXPECT_NE(records[0].find("\"coverage\":{\"rules_file\":\"r{.txt\",\"rules\":[{\"number\":7,"
+                            "\"line\":12,\"label\":\"\\\"\xC3\xBC\",\"parts\":\"A + B = C\"}],"
+                            "\"lexicon_file\":\"l.txt\",\"entries\":[{\"line\":3,\"word\":"
+                            "\"\\u0001\xC3\xBF\",\"category\":\"X\"}]}}"),
+            std::string::npos)
+      << records[0];
+  EXPECT_NE(records[1].find("\"time_us\":0,\"rules\":[1,7],\"entries\":[3]}"), std::string::npos)
+      << records[1];
   EXPECT_EQ(records[2], "{\"item\":{\"line\":7},\"verdict\":\"malformed\",\"problem\":\"why\"}");
   EXPECT_EQ(records[3], "{\"end\":{\"lines\":45,\"items\":44}}");
 }

@@ -13,6 +13,7 @@
 #include "analyser/grammar/analysis_count.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
 #include "analyser/output/analysis_tree.hpp"
+#include "analyser/suite/suite_coverage.hpp"
 
 // Decimal digits a count of analyses may have when it is read back.
 constexpr std::size_t kCountTextLimit = 10000;
@@ -36,6 +37,9 @@ struct item_found {
   std::optional<std::string> analysis;  // the first analysis as a bracket line
   long nodes = 0;                       // nodes made
   long time_us = 0;                     // time of the analysis
+  // The rules and lexicon entries it used; none in a profile written
+  // before they were recorded.
+  std::optional<item_coverage> coverage;
 };
 
 struct item_result {

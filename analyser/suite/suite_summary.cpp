@@ -34,6 +34,7 @@ void add_found(suite_summary& s, const item_found& found) {
   s.nodes_largest = std::max(s.nodes_largest, found.nodes);
   s.time_total_us += static_cast<std::uint64_t>(std::max(found.time_us, 0L));
   s.time_largest_us = std::max(s.time_largest_us, found.time_us);
+  if (found.coverage) s.coverage.add(*found.coverage);
 }
 
 void print_share(std::FILE* out, const char* label, long part, long whole) {
@@ -77,7 +78,7 @@ void add_item(suite_summary& s, const item_result& item) {
   add_found(s, item.found);
 }
 
-void print_summary(std::FILE* out, const suite_summary& s) {
+void print_summary(std::FILE* out, const suite_summary& s, const coverage_figures* coverage) {
   std::fprintf(out, "\nSummary:\n  %-29s %ld\n", "items:", s.items);
   print_share(out, "grammatical items analysed:", s.analysed, s.grammatical);
   print_share(out, "ungrammatical items rejected:", s.rejected, s.ungrammatical);
@@ -93,6 +94,10 @@ void print_summary(std::FILE* out, const suite_summary& s) {
                "time:", static_cast<double>(s.time_total_us) / kMicrosecondsPerMs,
                mean(static_cast<long double>(s.time_total_us), s.items) / kMicrosecondsPerMs,
                static_cast<double>(s.time_largest_us) / kMicrosecondsPerMs);
+  if (coverage != nullptr) {
+    print_share(out, "rules used:", coverage->rules_used, coverage->rules);
+    print_share(out, "lexicon entries read:", coverage->entries_read, coverage->entries);
+  }
   print_result(out, s);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "analyser/suite/suite_coverage.hpp"
 #include "analyser/suite/suite_item.hpp"
 
 struct suite_summary {
@@ -29,14 +30,17 @@ struct suite_summary {
   long nodes_largest = 0;
   std::uint64_t time_total_us = 0;
   long time_largest_us = 0;
+  coverage_tally coverage;  // of the items that record it
 };
 
 void add_item(suite_summary& summary, const item_result& item);
 
 // Writes the summary: an empty line, "Summary:", then one line each for
 // items, grammatical items analysed, ungrammatical items rejected, count and
-// analysis as given, analyses, nodes, time and the result.
-void print_summary(std::FILE* out, const suite_summary& summary);
+// analysis as given, analyses, nodes, time, with `coverage` the rules used
+// and the lexicon entries read, and the result.
+void print_summary(std::FILE* out, const suite_summary& summary,
+                   const coverage_figures* coverage = nullptr);
 
 // The exit status of a run that ends with this summary: 0 when every item
 // passed and every line was read, 2 otherwise.

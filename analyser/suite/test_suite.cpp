@@ -19,6 +19,7 @@
 #include "analyser/suite/profile_reader.hpp"
 #include "analyser/suite/profile_writer.hpp"
 #include "analyser/suite/suite_compare.hpp"
+#include "analyser/suite/suite_coverage.hpp"
 #include "analyser/suite/suite_progress.hpp"
 #include "analyser/suite/suite_reader.hpp"
 #include "analyser/suite/suite_summary.hpp"
@@ -91,6 +92,9 @@ struct suite_run {
   suite_summary summary;
   std::vector<item_result> items;  // kept for a comparison
   long problems = 0;               // faulty lines of profiles read
+  // The rules and lexicon entries the items could use; none for profiles
+  // that do not record them.
+  std::optional<coverage_universe> universe;
 
   void write_record(const std::string& record) const {
     if (profile) profile(record);
@@ -110,9 +114,16 @@ struct suite_run {
 
   int status() const { return problems > 0 ? kStatusFailures : summary_status(summary); }
 
-  // The summary and, against the old profile's items, the comparison.
+  // What the items left untested, the summary and, against the old
+  // profile's items, the comparison.
   void report(const std::vector<item_result>& before) const {
-    print_summary(streams.out, summary);
+    if (universe) {
+      print_untested(streams.out, *universe, summary.coverage, options.verbose, options.utf8);
+      const coverage_figures figures = figures_of(*universe, summary.coverage);
+      print_summary(streams.out, summary, &figures);
+    } else {
+      print_summary(streams.out, summary);
+    }
     if (!options.compare_file_name.empty()) {
       print_comparison(streams.out, std::string(shown_suite_name(options.compare_file_name)),
                        compare_items(before, items), options.utf8);
@@ -153,6 +164,7 @@ class item_analyser {
     }
     const sentence_analysis analysis = analyse(line.text);
     item.found = found_of(analysis);
+    item.found.coverage = coverage_of(analysis, grammar_.grammar);
     item.verdict = judge(item.expected, item.found);
     record = json_record(analysis, record_);
     return item;
@@ -202,14 +214,17 @@ profile_header header_of(const loaded_grammar& grammar, const suite_options& opt
           options.start_category,
           options.utf8,
           options.suite_file_name,
-          loaded_files(grammar, options)};
+          loaded_files(grammar, options),
+          universe_of(grammar)};
 }
 
 // Runs every line of the suite `file` through `run`, the profile's records
 // around them; returns the suite's lines.
 void run_lines(suite_run& run, const loaded_grammar& grammar, std::FILE* file) {
   const suite_options& options = run.options;
-  run.write_record(header_record(header_of(grammar, options)));
+  const profile_header header = header_of(grammar, options);
+  run.universe = header.coverage;
+  run.write_record(header_record(header));
   item_analyser analyser(grammar, options, run.streams.out);
   suite_reader reader(file, options.utf8, grammar.sentence_end_chars);
   suite_line line;
@@ -295,6 +310,12 @@ void read_profiles(suite_run& run) {
   run.problems += reader.problems();
   if (reader.mixed_files()) {
     std::fputs("note: the profiles were made with different files (their checksums differ)\n",
+               run.streams.out);
+  }
+  if (reader.coverage() != nullptr) run.universe = *reader.coverage();
+  if (reader.coverage_left_out()) {
+    std::fputs("note: no coverage of rules and lexicon entries: not every part records it, or "
+               "their rules or lexicons differ\n",
                run.streams.out);
   }
 }
