@@ -2,16 +2,18 @@
 // faulty line gets exactly one message, and that each message names the file
 // and a line ("fuzz.profile:LINE: ..."); that every item it hands out is in
 // form (a line number from 1, a verdict, a known outcome); and that the
-// writer and the reader agree: the items read, written again as a profile of
-// their own and read back, come out the same.
+// writer and the reader agree: the items read, their coverage records
+// included, written again as a profile of their own under the coverage
+// universe read (if any), and read back, come out the same, universe too.
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "analyser/driver/profile_reader.hpp"
-#include "analyser/driver/profile_writer.hpp"
+#include "analyser/suite/profile_reader.hpp"
+#include "analyser/suite/profile_writer.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "test_support/streams.hpp"
 
@@ -23,6 +25,7 @@ struct read_result {
   std::vector<item_result> items;
   std::string messages;
   long problems = 0;
+  std::optional<coverage_universe> coverage;
 };
 
 read_result read_profile(std::string_view text) {
@@ -35,6 +38,7 @@ read_result read_profile(std::string_view text) {
   reader.finish();
   result.messages = messages.text();
   result.problems = reader.problems();
+  if (reader.coverage() != nullptr) result.coverage = *reader.coverage();
   return result;
 }
 
@@ -64,8 +68,9 @@ void expect_item_in_form(const item_result& item) {
 }
 
 // The items written as one part of a profile of their own.
-std::string rewritten(const std::vector<item_result>& items) {
-  std::string text = header_record({"p", "d", "c", "SATZ", false, "s", {}}) + "\n";
+std::string rewritten(const read_result& read) {
+  std::string text = header_record({"p", "d", "c", "SATZ", false, "s", {}, read.coverage}) + "\n";
+  const std::vector<item_result>& items = read.items;
   for (const item_result& item : items) text += item_record(item, "null") + "\n";
   return text + end_record(LONG_MAX, static_cast<long>(items.size())) + "\n";
 }
@@ -76,7 +81,7 @@ bool same_item(const item_result& a, const item_result& b) {
   return a.text == b.text && a.expected.grammatical == b.expected.grammatical &&
          a.expected.count == b.expected.count && a.expected.analysis == b.expected.analysis &&
          found_text(a.found) == found_text(b.found) && a.found.nodes == b.found.nodes &&
-         a.found.time_us == b.found.time_us;
+         a.found.time_us == b.found.time_us && a.found.coverage == b.found.coverage;
 }
 
 }  // namespace
@@ -85,9 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const read_result first = read_profile(fuzz_bytes(data, size));
   expect_messages_in_form(first);
   for (const item_result& item : first.items) expect_item_in_form(item);
-  const read_result again = read_profile(rewritten(first.items));
+  const read_result again = read_profile(rewritten(first));
   fuzz_expect(again.problems == 0, "a profile written from items read is not read back");
   fuzz_expect(again.items.size() == first.items.size(), "items lost in the round trip");
+  fuzz_expect(again.coverage == first.coverage, "the coverage changed in the round trip");
   for (std::size_t i = 0; i < first.items.size(); ++i) {
     fuzz_expect(same_item(first.items[i], again.items[i]), "an item changed in the round trip");
   }

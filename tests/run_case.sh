@@ -16,8 +16,9 @@
 # case's base instead, the files it shares with other cases (see
 # assemble_case.sh). The program runs in a scratch directory that holds the
 # case's base and the case. Node identities ("0x..." and "(nil)"), the figure
-# of the timing line and the "time_us" of JSON records are normalised on both
-# sides before the comparison.
+# of the timing line, the "time_us" of JSON records and the figures of a
+# suite summary's time line are normalised on both sides before the
+# comparison.
 # With UPDATE=1 the expected stdout, stderr and status are rewritten instead,
 # in the case directory; a case that takes one of them from its base gets a
 # file of its own only when the new content differs from the base's.
@@ -50,7 +51,7 @@ actual_status=$?
 
 normalise() {
   sed -E -e 's/0x[0-9a-f]+/PTR/g' -e 's/\(nil\)/PTR/g' -e 's/Zeit:-?[0-9]+/Zeit:N/g' \
-      -e 's/"time_us":[0-9]+/"time_us":N/g' "$1"
+      -e 's/"time_us":[0-9]+/"time_us":N/g' -e 's/^(  time: +).*/\1N/' "$1"
 }
 
 # Writes NEW as the case's expected file NAME, unless the case has no file of

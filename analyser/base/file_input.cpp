@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <new>
 
 #include "analyser/base/fatal_error.hpp"
@@ -55,12 +58,14 @@ std::string utf8_fault_text(const std::string& name, long line, const utf8_fault
 
 bool read_line(FILE* stream, std::string& line) {
   line.clear();
-  int c;
-  while ((c = std::getc(stream)) != EOF) {
-    line += static_cast<char>(c);
-    if (c == '\n') break;
-  }
-  return !line.empty();
+  char* text = nullptr;
+  std::size_t capacity = 0;
+  errno = 0;
+  const ssize_t length = getline(&text, &capacity, stream);
+  const std::unique_ptr<char, void (*)(void*)> owner(text, std::free);
+  if (length < 0 && errno == ENOMEM) throw std::bad_alloc();
+  if (length > 0) line.assign(text, static_cast<std::size_t>(length));
+  return length > 0;
 }
 
 bool is_line_end_only(const std::string& line) { return line == "\n" || line == "\r\n"; }

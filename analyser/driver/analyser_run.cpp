@@ -9,7 +9,7 @@
 #include "analyser/driver/console.hpp"
 #include "analyser/driver/sentence_reader.hpp"
 #include "analyser/driver/startup.hpp"
-#include "analyser/driver/test_suite.hpp"
+#include "analyser/driver/suite_command.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
 #include "analyser/output/dot_writer.hpp"
 #include "analyser/output/json_writer.hpp"

@@ -32,6 +32,16 @@ struct unary_edge {
   std::uint32_t to;
 };
 
+// One rule application between chart items: `rule` makes a node of item
+// `to` from nodes of `left` and (a binary rule) `right`.
+struct packed_application {
+  std::uint32_t to;
+  std::uint32_t left;
+  std::uint32_t right;  // kNoApplicationPart for a unary rule
+  const grammar_rule* rule;
+};
+constexpr std::uint32_t kNoApplicationPart = UINT32_MAX;
+
 // The chart and the work space of one count. Items are grouped by span, the
 // spans in the order they are filled: by length, then by start.
 struct packed_chart {
@@ -52,7 +62,13 @@ struct packed_chart {
   std::vector<std::uint32_t> out_first;  // per item: its first edge in `out`
   std::vector<std::uint32_t> out;        // targets of the edges, by source
   std::vector<std::uint32_t> ready;
+  // Where the rule applications are noted, when they are wanted.
+  std::vector<packed_application>* applications = nullptr;
 };
+
+void note_application(packed_chart& chart, const packed_application& application) {
+  if (chart.applications != nullptr) chart.applications->push_back(application);
+}
 
 // The words a chart item can cover, the span being [start, end].
 struct span {
@@ -150,7 +166,9 @@ void combine_with(packed_chart& chart, std::uint32_t first, std::uint32_t left_a
       const packed_item& right = chart.items[right_at];
       if (!part_matches(rule, right.proxy, kSecondPart)) continue;
       if (!apply_condition(rule, left.proxy, &right.proxy, chart.scratch)) continue;
-      add_pairs(chart.items[result_item(chart, first, rule, whole)], left, right);
+      const std::uint32_t to = result_item(chart, first, rule, whole);
+      add_pairs(chart.items[to], left, right);
+      note_application(chart, {to, left_at, right_at, &rule});
     }
   }
 }
@@ -175,7 +193,9 @@ void close_unary(packed_chart& chart, std::uint32_t first, span whole) {
     for (std::uint32_t k = item.rules_begin; k < item.rules_end; ++k) {
       const grammar_rule& rule = *chart.rules[k];
       if (is_binary(rule) || !apply_condition(rule, item.proxy, nullptr, chart.scratch)) continue;
-      chart.edges.push_back({at, result_item(chart, first, rule, whole)});
+      const std::uint32_t to = result_item(chart, first, rule, whole);
+      chart.edges.push_back({at, to});
+      note_application(chart, {to, at, kNoApplicationPart, &rule});
     }
   }
 }
@@ -315,5 +335,61 @@ analysis_count count_nodes(const grammar_tables& grammar, const parse_node* firs
     packed_chart chart(grammar);
     fill_chart(chart, first, kMaxPositions);
     return total_of(chart, [](const parse_node&) { return true; });
+  });
+}
+
+namespace {
+// The rules of the applications that lead, top-down, to the items that
+// `wanted` accepts, each rule once, in increasing number.
+template <typename Wanted>
+std::vector<int> rules_leading_to(const packed_chart& chart,
+                                  const std::vector<packed_application>& applications,
+                                  Wanted wanted) {
+  // The applications by the item they make.
+  const std::size_t items = chart.items.size();
+  std::vector<std::uint32_t> first(items + 1, 0);
+  for (const packed_application& a : applications) ++first[a.to + 1];
+  for (std::size_t i = 0; i < items; ++i) first[i + 1] += first[i];
+  std::vector<std::uint32_t> by_item(applications.size());
+  std::vector<std::uint32_t> cursor(first.begin(), first.end() - 1);
+  for (std::uint32_t k = 0; k < applications.size(); ++k) by_item[cursor[applications[k].to]++] = k;
+
+  std::vector<bool> reached(items, false);
+  std::vector<std::uint32_t> waiting;
+  const auto reach = [&](std::uint32_t item) {
+    if (item == kNoApplicationPart || reached[item]) return;
+    reached[item] = true;
+    waiting.push_back(item);
+  };
+  for (std::uint32_t i = 0; i < items; ++i) {
+    if (wanted(chart.items[i].proxy)) reach(i);
+  }
+  std::vector<int> rules;
+  while (!waiting.empty()) {
+    const std::uint32_t item = waiting.back();
+    waiting.pop_back();
+    for (std::uint32_t k = first[item]; k < first[item + 1]; ++k) {
+      const packed_application& a = applications[by_item[k]];
+      rules.push_back(a.rule->rule_number);
+      reach(a.left);
+      reach(a.right);
+    }
+  }
+  std::sort(rules.begin(), rules.end());
+  rules.erase(std::unique(rules.begin(), rules.end()), rules.end());
+  return rules;
+}
+}  // namespace
+
+std::vector<int> rules_of_analyses(const grammar_tables& grammar, const parse_node* first,
+                                   const analysis_target& target) {
+  if (target.word_count < 1) return {};
+  return needing_memory("rules_of_analyses: malloc Fehler", [&] {
+    packed_chart chart(grammar);
+    std::vector<packed_application> applications;
+    chart.applications = &applications;
+    fill_chart(chart, first, std::min(target.word_count, kMaxPositions));
+    return rules_leading_to(chart, applications,
+                            [&](const parse_node& n) { return is_complete_analysis(n, target); });
   });
 }

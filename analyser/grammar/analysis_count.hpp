@@ -9,6 +9,8 @@
 // the numbers of their components.
 #pragma once
 
+#include <vector>
+
 #include "analyser/base/big_count.hpp"
 #include "analyser/grammar/parse_node.hpp"
 #include "analyser/grammar/rules_reader.hpp"
@@ -36,3 +38,12 @@ analysis_count count_analyses(const grammar_tables& grammar, const parse_node* f
 // stops the parse). Word nodes as for count_analyses.
 // No memory: fatal "count_nodes: malloc Fehler".
 analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first);
+
+// The numbers of the rules that some complete analysis of the same word
+// nodes uses, each once, in increasing order: the rule applications that
+// the packed chart reaches top-down from its complete items, so every
+// analysis counts, not only the first, and none is made. A unary cycle
+// gives the rules of its applications like any other. Word nodes as for
+// count_analyses. No memory: fatal "rules_of_analyses: malloc Fehler".
+std::vector<int> rules_of_analyses(const grammar_tables& grammar, const parse_node* first,
+                                   const analysis_target& target);

@@ -386,4 +386,68 @@ TEST(AnalysisCount, CountsFromTheWordNodesOnly) {
             std::to_string(state.nodes.count));
 }
 
+// The rules of the nodes that the complete analyses of a finished parse are
+// made of, read off the node list: the judge of rules_of_analyses.
+std::vector<int> rules_in_complete_nodes(const grammar_fixture& state,
+                                         const analysis_target& target) {
+  std::vector<int> rules;
+  std::vector<const parse_node*> waiting;
+  for (const parse_node* n = state.nodes.head; n != nullptr; n = n->next) {
+    if (is_complete_analysis(*n, target)) waiting.push_back(n);
+  }
+  while (!waiting.empty()) {
+    const parse_node* n = waiting.back();
+    waiting.pop_back();
+    if (n->rule == nullptr) continue;
+    rules.push_back(n->rule->rule_number);
+    waiting.push_back(n->left_comp);
+    if (n->right_comp != nullptr) waiting.push_back(n->right_comp);
+  }
+  std::sort(rules.begin(), rules.end());
+  rules.erase(std::unique(rules.begin(), rules.end()), rules.end());
+  return rules;
+}
+
+// Every parse that ends gives the rules of its complete analyses; one that
+// the limit stops has used no rule the chart does not name.
+TEST(RulesOfAnalyses, AreTheRulesOfTheCompleteNodesOfTheParse) {
+  count_case_generator generator(20250101);
+  int compared = 0;
+  for (int i = 0; i < kDifferentialCases / 2; ++i) {
+    const count_case c = generator.next();
+    grammar_fixture state;
+    build_case(state, c);
+    const int words = static_cast<int>(c.words.size());
+    const parse_end end = parse_all(state, kParseLimit);
+    std::vector<std::string> starts = generator.names();
+    starts.push_back("");
+    for (const std::string& start : starts) {
+      const analysis_target target = target_for(start, words);
+      const std::vector<int> chart = rules_of_analyses(state.grammar, state.nodes.head, target);
+      const std::vector<int> parse = rules_in_complete_nodes(state, target);
+      if (end == parse_end::complete) {
+        ASSERT_EQ(chart, parse) << "start '" << start << "', case " << i << "\n" << describe(c);
+        compared += chart.empty() ? 0 : 1;
+      } else {
+        ASSERT_TRUE(std::includes(chart.begin(), chart.end(), parse.begin(), parse.end()))
+            << "start '" << start << "', case " << i << "\n" << describe(c);
+      }
+    }
+  }
+  EXPECT_GT(compared, kDifferentialCases / 20);
+}
+
+// Of "X + X = X" and a rule that no analysis reaches, only the first is used,
+// however many the bracketings; a unary cycle's rules count as used.
+TEST(RulesOfAnalyses, SmallGrammars) {
+  grammar_fixture state;
+  build_case(state, {{"XXXX + XXXX = XXXX", "XXXX = ZZZZ", "YYYY + XXXX = XXXX", "ZZZZ = XXXX"},
+                     {{{"XXXX", ""}}, {{"XXXX", ""}}, {{"XXXX", ""}}}});
+  EXPECT_EQ(rules_of_analyses(state.grammar, state.nodes.head, target_for("XXXX", 3)),
+            (std::vector<int>{1, 2, 4}));
+  EXPECT_EQ(rules_of_analyses(state.grammar, state.nodes.head, target_for("YYYY", 3)),
+            std::vector<int>{});
+  EXPECT_EQ(rules_of_analyses(state.grammar, state.nodes.head, target_for("XXXX", 0)),
+            std::vector<int>{});
+}
 }  // namespace

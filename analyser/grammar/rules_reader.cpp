@@ -153,6 +153,7 @@ void rule_reader::link_rule() {
   }
   rule->condition = put_condition(storage, byte_data(condition_), byte_count(condition_));
   rule->rule_number = rule_number_;
+  rule->line = rule_line_;
   if (!label_.empty() && label_.back() == ' ') label_.pop_back();
   label_.copy(rule->label, label_.size());
   if (log_.trace) std::fprintf(log_.out, " --- %p", static_cast<void*>(rule));

@@ -33,6 +33,7 @@ struct grammar_rule {
   const condition_values* condition;
   char label[kRuleLabelLength + 5];  // terminated
   int rule_number;
+  long line;  // the line of the rules file where the rule begins, from 1
 };
 
 // The grammar: the rules in file order, entered through the first letter of

@@ -237,3 +237,12 @@ TEST_F(RulesReader, SkippedRulesAreKeptWithTheirPlace) {
 }
 
 }  // namespace
+
+TEST_F(RulesReader, EveryRuleKnowsTheLineItBeginsOn) {
+  read("$ rules\nAAAA=BBBB;. CCCC\n+DDDD\n=EEEE;.\n\n  X+Y.\n  FFFF=GGGG;\n:l.");
+  std::vector<long> lines;
+  for (const grammar_rule* r = state.grammar.rule_list; r != nullptr; r = r->next) {
+    lines.push_back(r->line);
+  }
+  EXPECT_EQ(lines, (std::vector<long>{2, 2, 7}));  // the malformed rule of line 6 is skipped
+}

@@ -109,6 +109,7 @@ void dict_reader::store_entry() {
   entry->category = put_category(categories_, byte_data(line_.category), byte_count(line_.category));
   entry->subcat_values = put_scv(storage_, byte_data(line_.subcat), byte_count(line_.subcat));
   line_.label.copy(entry->label, line_.label.size());
+  entry->line = line_number_;
   append_record(first_, last_, entry);
 }
 

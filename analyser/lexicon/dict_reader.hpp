@@ -28,6 +28,7 @@ struct dict_entry {
   char label[kDictLabelLength + 4];  // terminated
   int word_length;
   const unsigned char* word;  // upper-cased, word_length bytes
+  int line;                   // its line of the file, from 1
 };
 
 // A first-letter index over a dictionary list.

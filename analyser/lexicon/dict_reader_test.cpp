@@ -152,6 +152,13 @@ TEST_F(DictReader, WarningsCountPhysicalLines) {
   EXPECT_EQ(out.text(), "read_dict: line 3 skipped (no word, \"=\" or category)\n");
 }
 
+TEST_F(DictReader, EveryEntryKnowsItsLine) {
+  read("$ comment\nA=B\n\n  \nno equals\nC=D $ note\n\r\nE=F");
+  std::vector<int> lines;
+  for (const dict_entry* e = first; e != nullptr; e = e->next) lines.push_back(e->line);
+  EXPECT_EQ(lines, (std::vector<int>{2, 6, 8}));
+}
+
 TEST_F(DictReader, SecondEqualsIsOrdinaryText) {
   EXPECT_EQ(read("A=B=CD(1)=\n"), (entry_images{{"A", "B=CD", {1, 0x01}, ""}}));
   EXPECT_EQ(read("A=NOMN:x=y\n")[0].label, "x=y");

@@ -20,7 +20,10 @@
 #   5. the UTF-8 copy of the example (examples/utf8) with the suite in UTF-8
 #      lists every item (-v) as the 7-bit run does, in UTF-8;
 #   6. the progress line appears on a terminal (through script(1), when the
-#      machine has it) and nowhere else.
+#      machine has it) and nowhere else;
+#   7. coverage: without the three items that need "GRAD + ADJS = ADJS" the
+#      suite names that rule as used by no analysis, and the profiles of the
+#      suite's two halves, summed up, give the whole run's coverage.
 # The time figures of the summary are normalised. With UPDATE=1 the expected
 # files are rewritten instead.
 set -u
@@ -128,4 +131,22 @@ if command -v script > /dev/null; then
 else
   echo "note: script(1) missing, the progress line on a terminal is not tested"
 fi
+# 7. What the suite leaves untested.
+cd "$work/full" || exit 2
+sed -e '17d' -e '23d' -e '78d' saetze.suite > without-grad.suite
+run "$work/full" -c mirask.cfg -test without-grad.suite
+expect_status 0 "-test without-grad.suite"
+grad_line=$(grep -n '^GRAD + ADJS = ADJS' regeln.txt | cut -d: -f1)
+grep -qx "regeln.txt:$grad_line: rule 7 (GRAD + ADJS = ADJS) used by no analysis" "$work/out" ||
+  fail "the rule of the items left out is not named as unused"
+coverage() { grep -e '^regeln.txt:' -e '^  rules used:' -e '^  lexicon entries read:' "$@"; }
+run "$work/full" -c mirask.cfg -test saetze.suite
+coverage "$work/out" > whole-coverage
+head -n 50 saetze.suite > first.suite
+tail -n +51 saetze.suite > second.suite
+"$program" -c mirask.cfg -test first.suite -profile halves.profile > /dev/null
+"$program" -c mirask.cfg -test second.suite -profile second.profile > /dev/null
+run "$work/full" -summary halves.profile second.profile
+[ "$(grep -c '^  rules used:' whole-coverage)" = 1 ] || fail "no coverage in the run of the suite"
+same whole-coverage <(coverage "$work/out") "the coverage of the two halves differs from the whole's"
 exit $failed
