@@ -14,3 +14,7 @@ class Error(Exception):
         self.file = file
         self.line = line
         self.column = column
+
+    def __reduce__(self):
+        # An error raised on a worker process keeps its place on the way back.
+        return type(self), (str(self), self.message, self.file, self.line, self.column)
