@@ -18,3 +18,6 @@ class Error(Exception):
     def __reduce__(self):
         # An error raised on a worker process keeps its place on the way back.
         return type(self), (str(self), self.message, self.file, self.line, self.column)
+
+
+Error.__module__ = "mirask"  # shown as mirask.Error, where users catch it
