@@ -88,6 +88,13 @@ def test_a_thousand_results_keep_their_analyses_until_asked(grammar):
     assert results[0].brackets == "<SATZ(NPHR(DETA NOMN)VPHR(VERB(VSTM VEND)))>"
 
 
+def test_a_result_outlives_its_grammar():
+    g = ambiguous_grammar()
+    r = g.parse(words(6))
+    del g
+    assert r.count == 42 and len(list(r.trees())) == 42 and r.record()["analyses"] == 42
+
+
 def test_bad_arguments_are_refused_clearly(grammar):
     for keywords, error, words_ in [
         ({"node_limit": 0}, ValueError, "node_limit"),
