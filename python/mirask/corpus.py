@@ -29,16 +29,29 @@ from ._mirask import Grammar
 MANIFEST = "manifest.json"
 MANIFEST_VERSION = 1
 
-# The grammars a worker process has loaded, by (configuration, utf8).
+class Failure(Exception):
+    """A run that cannot go on, with the message for the user."""
+
+
+# The grammar a worker process has loaded, by (configuration, utf8).
 _grammars = {}
 
 
-def analyse_part(configuration, utf8, options, first_number, sentences):
+def checksums_of(grammar):
+    return [f["checksum"] for f in grammar.files]
+
+
+def analyse_part(configuration, utf8, checksums, options, first_number, sentences):
     """The records of one part's sentences, one line each, numbered from
-    first_number (runs on a worker)."""
+    first_number (runs on a worker). The grammar is loaded once, and again
+    only when its files are no longer those of the run (`checksums`): a
+    worker of a long-lived cluster never analyses with an old grammar."""
     key = (configuration, utf8)
-    if key not in _grammars:
+    if key not in _grammars or checksums_of(_grammars[key]) != checksums:
         _grammars[key] = Grammar(configuration, utf8=utf8)
+        if checksums_of(_grammars[key]) != checksums:
+            raise Failure(f"{configuration}: the grammar's files on a worker are not those "
+                          "this run was started with")
     results = _grammars[key].parse_many(sentences, first_number=first_number, **options)
     return "".join(r.json() + "\n" for r in results)
 
@@ -46,10 +59,6 @@ def analyse_part(configuration, utf8, options, first_number, sentences):
 def grammar_loads():
     """How many grammars this process has loaded (for the tests)."""
     return len(_grammars)
-
-
-class Failure(Exception):
-    """A run that cannot go on, with the message for the user."""
 
 
 class Part:
@@ -141,6 +150,7 @@ class Plan:
         self.utf8 = utf8
         self.lines_per_part = lines_per_part
         self.options = options
+        self.checksums = []  # of the grammar's files
         self.count = 0
         self.missing = 0
 
@@ -162,6 +172,7 @@ def plan(configuration, input_path, outdir, *, utf8=False, lines_per_part=1000, 
     configuration = os.path.abspath(configuration)
     grammar = Grammar(configuration, utf8=utf8)
     the_plan = Plan(configuration, input_path, outdir, utf8, lines_per_part, dict(options or {}))
+    the_plan.checksums = checksums_of(grammar)
     skipped = []
     the_plan.count = sum(1 for _ in parts_of(input_path, utf8, lines_per_part, skipped))
     for message in skipped:
@@ -169,7 +180,7 @@ def plan(configuration, input_path, outdir, *, utf8=False, lines_per_part=1000, 
     prepare(outdir, {
         "version": MANIFEST_VERSION,
         "configuration": configuration,
-        "grammar_files": [f["checksum"] for f in grammar.files],
+        "grammar_files": checksums_of(grammar),
         "input": os.path.abspath(input_path),
         "input_checksum": file_checksum(input_path),
         "utf8": utf8,
@@ -201,7 +212,8 @@ def analyse(the_plan, client):
                 written += 1
             in_flight.add(client.submit(
                 _numbered_part, part.index, the_plan.configuration, the_plan.utf8,
-                the_plan.options, part.first_number, part.sentences, pure=False))
+                the_plan.checksums, the_plan.options, part.first_number, part.sentences,
+                pure=False))
         while in_flight.count():
             write_next()
             written += 1
@@ -212,8 +224,8 @@ def analyse(the_plan, client):
     return written
 
 
-def _numbered_part(index, configuration, utf8, options, first_number, sentences):
-    return index, analyse_part(configuration, utf8, options, first_number, sentences)
+def _numbered_part(index, *arguments):
+    return index, analyse_part(*arguments)
 
 
 def _arguments(argv):

@@ -4,6 +4,7 @@ concatenated in name order, are the command line's output."""
 import json
 import logging
 import os
+import shutil
 import subprocess
 import sys
 
@@ -84,6 +85,20 @@ def test_a_generated_corpus_in_parts_and_a_rerun_that_redoes_only_missing_parts(
     with pytest.raises(corpus.Failure, match="another run"):
         analysed(client, tmp_path / "in.txt", tmp_path / "out", lines_per_part=3,
                  options={"why": True})
+
+
+def test_workers_of_a_long_lived_cluster_load_a_changed_grammar_again(client, tmp_path):
+    grammar = tmp_path / "grammar"
+    shutil.copytree(EXAMPLES, grammar, ignore=shutil.ignore_patterns("guide", "library", "utf8"))
+    (tmp_path / "in.txt").write_bytes(b"Der Hund bellt.\nDie Katze schl{ft.\n")
+    config = str(grammar / "mirask.cfg")
+    analysed(client, tmp_path / "in.txt", tmp_path / "first", config=config, lines_per_part=1)
+    lexicon = (grammar / "lexikon.txt").read_bytes()
+    (grammar / "lexikon.txt").write_bytes(lexicon.replace(b"\nHUND=", b"\nHUNDE="))
+    analysed(client, tmp_path / "in.txt", tmp_path / "second", config=config, lines_per_part=1)
+    second = concatenated(tmp_path / "second")
+    assert second != concatenated(tmp_path / "first")
+    assert second == cli_output(b"Der Hund bellt.\nDie Katze schl{ft.\n", folder=str(grammar))
 
 
 def test_a_utf8_corpus_with_every_analysis(client, tmp_path):
