@@ -39,11 +39,13 @@ void make_unreadable(detail::result_data& store, const utf8_fault& fault) {
 }  // namespace
 
 void detail::analyse_into(result_data& store, sentence_analyser& core) {
-  utf8_fault fault;
-  store.as_read.clear();
-  if (!from_utf8(store.text, store.as_read, fault)) {
-    make_unreadable(store, fault);
-    return;
+  if (!store.given_as_bytes) {
+    utf8_fault fault;
+    store.as_read.clear();
+    if (!from_utf8(store.text, store.as_read, fault)) {
+      make_unreadable(store, fault);
+      return;
+    }
   }
   const int length = static_cast<int>(store.as_read.size());
   store.sentence.assign(store.as_read.begin(), store.as_read.end());
@@ -58,6 +60,34 @@ void detail::analyse_into(result_data& store, sentence_analyser& core) {
   store.analysis.as_read = store.as_read;
 }
 
+namespace {
+// A store with the sentence that `give` puts into it, analysed under
+// `options`: the store of the analyser's last result when nothing else holds
+// it, else a fresh one.
+template <typename Give>
+std::shared_ptr<detail::result_data> analysed(detail::analyser_data& d,
+                                              const parse_options& options, Give&& give) {
+  std::shared_ptr<detail::result_data> store = std::move(d.spare);
+  if (store == nullptr || store.use_count() > 1) store = std::make_shared<detail::result_data>();
+  store->full.reset();
+  store->complete.reset();
+  store->grammar = d.data;
+  store->options = options;
+  try {
+    give(*store);
+    detail::analyse_into(*store, d.core);
+  } catch (const fatal_end& end) {
+    throw detail::error_of(end);
+  } catch (const std::bad_alloc&) {
+    throw error("malloc Fehler");
+  }
+  ++d.parsed;
+  store->analysis.number = static_cast<int>(options.number > 0 ? options.number : d.parsed);
+  d.spare = store;
+  return store;
+}
+}  // namespace
+
 analyser::analyser(const mirask::grammar& g)
     : data_(std::make_unique<detail::analyser_data>(g, g.data_)) {}
 analyser::~analyser() = default;
@@ -67,26 +97,18 @@ analyser& analyser::operator=(analyser&&) noexcept = default;
 const mirask::grammar& analyser::grammar() const { return data_->grammar; }
 
 result analyser::parse(std::string_view sentence, const parse_options& options) {
-  detail::analyser_data& d = *data_;
-  // The store of the last result is reused once nothing else holds it.
-  std::shared_ptr<detail::result_data> store = std::move(d.spare);
-  if (store == nullptr || store.use_count() > 1) store = std::make_shared<detail::result_data>();
-  store->full.reset();
-  store->complete.reset();
-  store->grammar = d.data;
-  store->options = options;
-  store->text = without_line_end(sentence);
-  try {
-    analyse_into(*store, d.core);
-  } catch (const fatal_end& end) {
-    throw detail::error_of(end);
-  } catch (const std::bad_alloc&) {
-    throw error("malloc Fehler");
-  }
-  ++d.parsed;
-  store->analysis.number = static_cast<int>(options.number > 0 ? options.number : d.parsed);
-  d.spare = store;
-  return result(std::move(store));
+  return result(analysed(*data_, options, [&](detail::result_data& store) {
+    store.given_as_bytes = false;
+    store.text = without_line_end(sentence);
+  }));
+}
+
+result analyser::parse_bytes(std::string_view sentence, const parse_options& options) {
+  return result(analysed(*data_, options, [&](detail::result_data& store) {
+    store.given_as_bytes = true;
+    store.as_read = without_line_end(sentence);
+    store.text = to_utf8(store.as_read);
+  }));
 }
 
 }  // namespace mirask

@@ -31,6 +31,7 @@ struct result_data {
   parse_options options;
   std::string text;     // as given, UTF-8
   std::string as_read;  // in the convention
+  bool given_as_bytes = false;  // as_read was given, text made from it
   std::vector<unsigned char> sentence;
   std::string problem;  // why an unreadable sentence is one
   node_list nodes;
@@ -53,8 +54,9 @@ struct analyser_data {
   long parsed = 0;
 };
 
-// The analysis of `store->text` under `store->options` into the store,
-// with `core`'s side tables: the one way a result is made.
+// The analysis of `store->text` (of `store->as_read` when given as bytes)
+// under `store->options` into the store, with `core`'s side tables: the one
+// way a result is made.
 void analyse_into(result_data& store, sentence_analyser& core);
 
 // The error for a failed load or analysis: the framed text, with its file,

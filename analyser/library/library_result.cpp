@@ -79,6 +79,8 @@ const std::vector<const parse_node*>& complete_of(const detail::result_data& d) 
     d.full->options = d.options;
     d.full->options.all = true;
     d.full->text = d.text;
+    d.full->as_read = d.as_read;
+    d.full->given_as_bytes = d.given_as_bytes;
     sentence_analyser core(d.grammar->loaded);
     detail::analyse_into(*d.full, core);
     from = d.full.get();

@@ -180,6 +180,29 @@ TEST(Library, TheUtf8ExampleLoadsItsOwnFiles) {
             mirask::outcome::analysed);
 }
 
+TEST(Library, SentencesInTheGrammarsOwnBytesAreReadAsTheyAre) {
+  mirask::grammar_texts t = small_texts();
+  t.rules = "DETA + NOMN = NPHR;.\nDETA + NOMX = NPHX;.\nNPHR + VERB = SATZ;.\nNPHX + VERB = SATZ;.\n";
+  t.lexicon = "BELLT=VERB\nDER=DETA\nHUND=NOMN\nH]ND=NOMN\nH\xDCND=NOMN\nH\xDCND=NOMX\n";
+  const mirask::grammar g = mirask::grammar::from_texts(t);
+  mirask::analyser a(g);
+  // The byte 0xDC is a letter of its own; "Ü" in UTF-8 stands for "]".
+  const mirask::result bytes = a.parse_bytes("DER H\xDCND BELLT.\r\n");
+  EXPECT_EQ(bytes.text(), "DER H\xC3\x9CND BELLT.");
+  EXPECT_EQ(bytes.count()->digits, "2");
+  EXPECT_EQ(bytes.complete_analyses(), 2);  // the full parse reads the same bytes
+  EXPECT_EQ(bytes.complete_analysis(1).children[0].category, "NPHX");
+  const mirask::result text = a.parse("DER H\xC3\x9CND BELLT.");
+  EXPECT_EQ(text.count()->digits, "1");
+  mirask::parse_options first;
+  first.number = 1;
+  EXPECT_EQ(without_time(a.parse_bytes("Der H]nd bellt.", first).json()),
+            without_time(a.parse("Der H\xC3\x9Cnd bellt.", first).json()));
+  // No byte is unreadable.
+  EXPECT_EQ(a.parse_bytes("Der \xFF bellt.").outcome(), mirask::outcome::unknown_word);
+  EXPECT_EQ(a.parse_bytes("Der \xFF bellt.").text(), "Der \xC3\xBF bellt.");
+}
+
 // The error a load throws, or none.
 std::optional<mirask::error> load_error(const std::function<void()>& load) {
   try {

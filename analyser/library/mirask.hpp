@@ -264,6 +264,12 @@ class analyser {
 
   // Analyses one sentence (a trailing line end is ignored).
   result parse(std::string_view sentence, const parse_options& options = {});
+  // The same for a sentence in the grammar's own bytes (the 7-bit
+  // convention, other bytes of 0x80 and above as ISO-8859-1), as `Mirask`
+  // reads an input file without -utf8: every byte is readable, and "\xE4"
+  // is that byte, not the "{" that the UTF-8 "ä" stands for. The result's
+  // text() is its UTF-8 form.
+  result parse_bytes(std::string_view sentence, const parse_options& options = {});
 
   const mirask::grammar& grammar() const;
 
