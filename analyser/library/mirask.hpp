@@ -245,6 +245,8 @@ class result {
   std::string diagnosis_json() const;
   // The first analysis drawn as an SVG picture (empty without analysis).
   std::string svg() const;
+  // Complete analysis k drawn the same way (0 <= k < complete_analyses()).
+  std::string svg(long k) const;
 
  private:
   friend class analyser;
