@@ -28,6 +28,11 @@ bool analysis_pool::run(std::shared_ptr<const mirask::grammar> grammar, job work
   return true;
 }
 
+std::size_t analysis_pool::waiting() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return queue_.size();
+}
+
 void analysis_pool::serve() {
   std::shared_ptr<const mirask::grammar> grammar;  // the one `analyser` was made for
   std::optional<mirask::analyser> analyser;
@@ -43,8 +48,9 @@ void analysis_pool::serve() {
     try {
       if (grammar != t.grammar) {
         analyser.reset();
+        grammar.reset();
+        analyser.emplace(*t.grammar);
         grammar = t.grammar;
-        analyser.emplace(*grammar);
       }
       t.work(*analyser);
       t.done.set_value();

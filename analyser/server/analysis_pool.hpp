@@ -31,6 +31,9 @@ class analysis_pool {
   // it, when the queue is full.
   bool run(std::shared_ptr<const mirask::grammar> grammar, job work);
 
+  // Jobs in the queue, not yet taken by a worker.
+  std::size_t waiting();
+
  private:
   struct task {
     std::shared_ptr<const mirask::grammar> grammar;

@@ -1,6 +1,7 @@
 #include "analyser/server/request_decoding.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <set>
 
@@ -18,8 +19,8 @@ std::string parse_error_text(const json::parse_error& e) {
   if (what.find("UTF-8") != std::string::npos || what.find("surrogate") != std::string::npos) {
     return "invalid UTF-8 in the request at byte " + std::to_string(e.byte);
   }
-  const std::size_t reason = what.find(": syntax error while parsing value - ");
-  std::string detail = reason == std::string::npos ? "" : what.substr(reason + 37);
+  const std::size_t reason = what.find(" - ", what.find("syntax error"));
+  std::string detail = reason == std::string::npos ? "" : what.substr(reason + 3);
   detail = detail.substr(0, detail.find(';'));
   return "malformed JSON at byte " + std::to_string(e.byte) + (detail.empty() ? "" : ": " + detail);
 }
@@ -58,11 +59,13 @@ class fields {
     if (v == nullptr) return std::nullopt;
     const std::string wrong = std::string("\"") + key + "\" must be a whole number of at least " +
                               std::to_string(least);
+    // Numbers beyond 64 bits come as floating point: whole ones are taken too.
+    const bool whole = v->is_number_integer() ||
+                       (v->is_number_float() && std::floor(v->get<double>()) == v->get<double>());
+    if (!whole || v->get<double>() < static_cast<double>(least)) refuse(wrong);
     if (v->is_number_unsigned()) return std::min<std::uint64_t>(v->get<std::uint64_t>(), most);
-    if (!v->is_number_integer()) refuse(wrong);
-    const std::int64_t value = v->get<std::int64_t>();
-    if (value < least) refuse(wrong);
-    return std::min<std::int64_t>(value, most);
+    if (v->is_number_float()) return std::min<double>(v->get<double>(), most);
+    return std::min<std::int64_t>(v->get<std::int64_t>(), most);
   }
 
   void finish() const {
