@@ -236,6 +236,7 @@ http_service::http_service(grammar_store& store, const service_settings& setting
   const std::size_t connections = settings.threads * (kQueuedPerWorker + 1) + 4;
   s.new_task_queue = [connections] { return new httplib::ThreadPool(connections); };
   s.set_keep_alive_max_count(kKeepAliveRequests);
+  s.set_tcp_nodelay(true);  // an answer is written in two parts: no wait for an acknowledgement
   s.set_default_headers({{"X-Content-Type-Options", "nosniff"}, {"Cache-Control", "no-store"}});
   parts_->set_routes();
 }

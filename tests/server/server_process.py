@@ -67,3 +67,4 @@ class Server:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        self.process.stderr.close()
