@@ -109,7 +109,8 @@ struct http_service::parts {
   httplib::Server::HandlerResponse check(const httplib::Request& req, httplib::Response& res);
   // The body, read up to the limit; none (and the answer made) when it is
   // over the limit or cannot be read.
-  std::optional<std::string> read_body(const httplib::ContentReader& reader, httplib::Response& res);
+  std::optional<std::string> read_body(const httplib::Request& req,
+                                       const httplib::ContentReader& reader, httplib::Response& res);
   void post(const char* path, body_handler handle);
   // A handler that decodes the body and makes its answer on an analysis
   // worker with the grammar in service; 503 when the queue is full.
@@ -147,9 +148,11 @@ httplib::Server::HandlerResponse http_service::parts::check(const httplib::Reque
   return httplib::Server::HandlerResponse::Unhandled;
 }
 
-std::optional<std::string> http_service::parts::read_body(const httplib::ContentReader& reader,
+std::optional<std::string> http_service::parts::read_body(const httplib::Request& req,
+                                                         const httplib::ContentReader& reader,
                                                          httplib::Response& res) {
   std::string body;
+  if (!req.has_header("Content-Length") && !req.has_header("Transfer-Encoding")) return body;
   bool over = false;
   const bool read = reader([&](const char* data, std::size_t length) {
     over = length > config.max_body - body.size();
@@ -166,9 +169,9 @@ std::optional<std::string> http_service::parts::read_body(const httplib::Content
 }
 
 void http_service::parts::post(const char* path, body_handler handle) {
-  server.Post(path, [this, handle](const httplib::Request&, httplib::Response& res,
+  server.Post(path, [this, handle](const httplib::Request& req, httplib::Response& res,
                                    const httplib::ContentReader& reader) {
-    const std::optional<std::string> body = read_body(reader, res);
+    const std::optional<std::string> body = read_body(req, reader, res);
     if (!body) return;
     try {
       handle(*body, res);

@@ -3,13 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-request_limits small_limits() {
-  request_limits limits;
-  limits.node_limit = 5000;
-  limits.time_limit = std::chrono::milliseconds(2000);
-  limits.max_analyses = 10;
-  return limits;
-}
+request_limits small_limits() { return {5000, std::chrono::milliseconds(2000), 10}; }
 
 // The message of the request_error a body gets, or "" when it is taken.
 template <typename Decode>

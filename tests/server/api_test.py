@@ -170,6 +170,14 @@ class Api(unittest.TestCase):
         self.assertEqual(response.getheader("Connection"), "close")
         c.close()
 
+    def test_a_post_without_a_body(self):
+        c = self.server.connection()
+        c.putrequest("POST", "/api/reload")  # neither Content-Length nor Transfer-Encoding
+        c.endheaders()
+        response = c.getresponse()
+        self.assertEqual((response.status, json.loads(response.read())["reloaded"]), (200, True))
+        c.close()
+
     def test_the_page_is_compiled_in_and_guarded(self):
         c = self.server.connection()
         for path, kind in [("/", "text/html"), ("/page.js", "text/javascript"), ("/page.css", "text/css")]:
