@@ -58,7 +58,7 @@ bool serve_until_stopped(http_service& service, const sigset_t& stopping) {
 }
 }  // namespace
 
-int run_server(analyser_state& state) {
+int run_server(analyser_state& state, int, char**) {
   const std::optional<listen_address> address = parse_listen_address(state.added.serve_address);
   if (!address) {
     std::fprintf(state.errors, "Mirask: -serve needs [HOST:]PORT, a port from 0 to 65535, not \"%s\"\n",

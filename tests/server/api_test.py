@@ -296,6 +296,12 @@ class CommandLine(unittest.TestCase):
                 run = self.run_mirask(*arguments)
                 self.assertEqual(run.returncode, 1)
                 self.assertIn(message, run.stderr)
+        with tempfile.TemporaryDirectory() as alone:  # Mirask without Mirask-serve beside it
+            shutil.copy(MIRASK, alone)
+            run = subprocess.run([os.path.join(alone, "Mirask"), "-c", "mirask.cfg", "-serve", "0"],
+                                 cwd=EXAMPLES, capture_output=True, text=True, timeout=30)
+            self.assertEqual(run.returncode, 1)
+            self.assertIn("-serve is not built in", run.stderr)
         for arguments, message in [(["-threads", "2"], "-threads and -max-body go with -serve"),
                                    (["-serve", "0", "-threads", "0"], "-threads needs a whole number"),
                                    (["-serve", "0", "-json"], "-serve goes with none of")]:
