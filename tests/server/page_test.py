@@ -76,6 +76,10 @@ def analyse(browser, sentence):
         lambda b: b.find_element(By.ID, "outcome").text.startswith(sentence.upper().rstrip(".")))
 
 
+def count(browser, selector):
+    return browser.execute_script("return document.querySelectorAll(arguments[0]).length", selector)
+
+
 def check_sentence(browser, folder, sentence):
     analyse(browser, sentence)
     record = json_record(folder, sentence)
@@ -87,10 +91,10 @@ def check_sentence(browser, folder, sentence):
     full = subprocess.run([mirask, "-c", "mirask.cfg", "-i", "/dev/stdin", "-json", "-list"],
                           cwd=folder, input=sentence + "\n", capture_output=True, text=True)
     node_count = json.loads(full.stdout.splitlines()[0])["node_count"]
-    cells = browser.find_elements(By.CSS_SELECTOR, "#chart .cell")
-    check(len(cells) == node_count, "cells of %r: %d, not %d" % (sentence, len(cells), node_count))
-    marked = browser.find_elements(By.CSS_SELECTOR, "#chart .cell.in-analysis")
-    check(len(marked) == len(shown), "marked cells of %r: %d" % (sentence, len(marked)))
+    cells = count(browser, "#chart .cell")
+    check(cells == node_count, "cells of %r: %d, not %d" % (sentence, cells, node_count))
+    marked = count(browser, "#chart .cell.in-analysis")
+    check(marked == len(shown), "marked cells of %r: %d" % (sentence, marked))
     return record
 
 
@@ -106,6 +110,9 @@ with tempfile.TemporaryDirectory() as scratch:
             for sentence in ["Der Hund bellt.", "Die Kinder spielen im Garten.",
                              "Die kleine Katze trinkt die Milch."]:
                 check_sentence(browser, folder, sentence)
+            # A sentence of 3,802 nodes and 1,012 analyses: every node a cell.
+            check_sentence(browser, folder, "Er sieht den Mann im Park mit dem Fernglas in der Stadt "
+                           "neben dem Haus im Garten auf dem Tisch vor dem Haus mit dem Hund.")
 
             # Two analyses: the exact count, and the next one drawn.
             record = check_sentence(browser, folder, "Der Mann sieht die Frau mit dem Fernglas.")

@@ -137,20 +137,17 @@ function showChart(r) {
     const cell = element("div", { className: "cell" + (marked.has(node.id) ? " in-analysis" : ""),
       tabindex: "0", title: `${node.id}: ${node.category} ${spanText(node)}` +
         (node.rule ? `, rule ${node.rule}` : "") }, node.category);
-    cell.style.gridColumn = `${node.start} / ${node.end + 1}`;
     cell.dataset.id = node.id;
-    bands.get(length).push(cell);
+    bands.get(length).push({ node, cell });
   }
   const parts = [];
   if (rows.length > kChartCells) {
     parts.push(element("p", { className: "note" }, `The first ${kChartCells} of ${rows.length} nodes.`));
   }
-  const columns = `repeat(${Math.max(positions, 1)}, minmax(4em, 1fr))`;
+  const columns = `repeat(${Math.max(positions, 1)}, 1fr)`;
   for (const length of [...bands.keys()].sort((a, b) => b - a)) {
-    parts.push(element("div", { className: "band-label" }, `span ${length}`));
-    const band = element("div", { className: "band" }, ...bands.get(length));
-    band.style.gridTemplateColumns = columns;
-    parts.push(band);
+    parts.push(element("div", { className: "band-label" }, `span ${length}`),
+      placed(bands.get(length), Math.max(positions, 1)));
   }
   const line = element("div", { className: "words" });
   line.style.gridTemplateColumns = columns;
@@ -163,7 +160,29 @@ function showChart(r) {
     });
   }
   if (rows.length > 0) parts.push(line);
-  chart.replaceChildren(...parts);
+  const inner = element("div", {}, ...parts);
+  inner.style.minWidth = `${positions * 4}em`;  // room for a category in every column
+  chart.replaceChildren(inner);
+}
+
+// The cells of a band placed: each in the first row where no cell before it
+// overlaps its span, by absolute position (the browser's grid layout of
+// thousands of cells takes seconds).
+const kRowHeight = 18;  // pixels
+
+function placed(cells, positions) {
+  const rowEnds = [];  // the last position taken in each row
+  for (const { node, cell } of cells) {
+    let row = rowEnds.findIndex((end) => end < node.start);
+    if (row < 0) row = rowEnds.push(0) - 1;
+    rowEnds[row] = node.end;
+    cell.style.left = `${(100 * (node.start - 1)) / positions}%`;
+    cell.style.width = `calc(${(100 * (node.end - node.start + 1)) / positions}% - 2px)`;
+    cell.style.top = `${row * kRowHeight}px`;
+  }
+  const band = element("div", { className: "band" }, ...cells.map((c) => c.cell));
+  band.style.height = `${rowEnds.length * kRowHeight}px`;
+  return band;
 }
 
 function selectCell(cell) {
