@@ -37,6 +37,24 @@ long positive_number(const char* text) {
   return end != text && *end == '\0' && value >= 1 ? value : -1;
 }
 
+// The server's options that take a whole number.
+struct server_number {
+  const char* name;
+  long added_settings::*value;
+  const char* misuse;
+};
+const server_number kServerNumbers[] = {
+    {"-threads", &added_settings::threads, "-threads needs a whole number of at least 1"},
+    {"-max-body", &added_settings::max_body, "-max-body needs a whole number of bytes, at least 1"},
+};
+
+const server_number* server_number_of(std::string_view name) {
+  for (const server_number& n : kServerNumbers) {
+    if (name == n.name) return &n;
+  }
+  return nullptr;
+}
+
 // The option at argv[i] that takes the next argument as its value.
 int scan_value_option(added_settings& added, int i, int argc, const char* const* argv) {
   const std::string_view name = argv[i];
@@ -44,14 +62,21 @@ int scan_value_option(added_settings& added, int i, int argc, const char* const*
                       : name == "-profile" ? &added.profile_file_name
                       : name == "-compare" ? &added.compare_file_name
                                            : nullptr;
-  if (file == nullptr && name != "-max-analyses") return -1;
+  if (name == "-serve") file = &added.serve_address;
+  const server_number* number = server_number_of(name);
+  if (file == nullptr && number == nullptr && name != "-max-analyses") return -1;
   if (i + 1 >= argc) {
-    added.misuse = file != nullptr ? "-test, -profile and -compare need a file name"
-                                   : "-max-analyses needs a whole number of at least 1";
+    added.misuse = name == "-serve"    ? "-serve needs [HOST:]PORT"
+                   : file != nullptr   ? "-test, -profile and -compare need a file name"
+                   : number != nullptr ? number->misuse
+                                       : "-max-analyses needs a whole number of at least 1";
     return i;
   }
   if (file != nullptr) {
     *file = argv[i + 1];
+    if (name == "-serve" && file->empty()) added.misuse = "-serve needs [HOST:]PORT";
+  } else if (number != nullptr) {
+    if ((added.*(number->value) = positive_number(argv[i + 1])) < 0) added.misuse = number->misuse;
   } else if ((added.analysis_limit = positive_number(argv[i + 1])) < 0) {
     added.misuse = "-max-analyses needs a whole number of at least 1";
   }
@@ -88,6 +113,13 @@ void check_added_options(added_settings& added) {
   if (!suite_or_summary && !added.compare_file_name.empty()) {
     added.misuse = "-compare goes with -test or -summary";
   }
+  const bool serving = !added.serve_address.empty();
+  if (!serving && (added.threads != 0 || added.max_body != added_settings{}.max_body)) {
+    added.misuse = "-threads and -max-body go with -serve";
+  }
+  if (serving && (suite_or_summary || added.format != result_format::printout)) {
+    added.misuse = "-serve goes with none of -test, -summary, -json, -penn and -dot";
+  }
 }
 
 bool machine_output(const added_settings& added) {
@@ -118,6 +150,9 @@ void print_help(std::FILE* out) {
       "  -profile FILE     with -test: write the run as JSON Lines (- for standard output)",
       "  -compare FILE     with -test: list the items that changed against an old profile",
       "  -summary FILE...  the summary of profiles, without parsing (no configuration)",
+      "  -serve [HOST:]PORT  serve the analyser and its page over HTTP (host 127.0.0.1; port 0: any)",
+      "  -threads N        with -serve: analyse on N threads (default: one per core)",
+      "  -max-body BYTES   with -serve: the largest request body (default 1048576)",
       "  --help            this list",
   };
   std::fputs("\noptions:\n", out);

@@ -15,6 +15,7 @@
 #include "analyser/output/json_writer.hpp"
 #include "analyser/output/penn_writer.hpp"
 #include "analyser/output/printout.hpp"
+#include "analyser/server/serve.hpp"
 
 std::uint32_t clock_ms() {
   using std::chrono::duration_cast;
@@ -169,6 +170,7 @@ void run_early_options(analyser_state& state) {
   show_usage(state);
   run_early_options(state);
   if (!state.added.summary_files.empty()) throw run_complete{run_summary(state)};
+  if (!state.added.serve_address.empty()) throw run_complete{run_server(state, argc, argv)};
   initialize_everything(state);
   if (!state.added.suite_file_name.empty()) throw run_complete{run_test_suite(state)};
   unique_file input = open_input_text(state);

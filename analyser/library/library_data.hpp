@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "analyser/base/fatal_error.hpp"
 #include "analyser/grammar/sentence_analysis.hpp"
 #include "analyser/library/loaded_grammar.hpp"
 #include "analyser/library/mirask.hpp"
@@ -43,6 +44,10 @@ struct result_data {
   mutable std::unique_ptr<result_data> full;
   mutable std::optional<std::vector<const parse_node*>> complete;
 };
+
+// What a grammar holds, for the rooms above the library that run on the
+// loaded grammar itself (the server's suite runs read its delimiters).
+inline const grammar_data& data_of(const mirask::grammar& g) { return *g.data_; }
 
 struct analyser_data {
   explicit analyser_data(const mirask::grammar& g, std::shared_ptr<const grammar_data> d)

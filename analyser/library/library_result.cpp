@@ -194,14 +194,30 @@ long result::complete_analyses() const {
   return guarded([&] { return static_cast<long>(complete_of(*data_).size()); });
 }
 
+namespace {
+// Complete analysis k and the analysis it belongs to.
+std::pair<const parse_node*, const sentence_analysis*> complete_at(const detail::result_data& d,
+                                                                   long k) {
+  const std::vector<const parse_node*>& complete = complete_of(d);
+  if (k < 0 || k >= static_cast<long>(complete.size())) {
+    throw error("no complete analysis " + std::to_string(k));
+  }
+  const detail::result_data& from = d.full != nullptr ? *d.full : d;
+  return {complete[k], &from.analysis};
+}
+}  // namespace
+
 tree_node result::complete_analysis(long k) const {
   return guarded([&] {
-    const std::vector<const parse_node*>& complete = complete_of(*data_);
-    if (k < 0 || k >= static_cast<long>(complete.size())) {
-      throw error("no complete analysis " + std::to_string(k));
-    }
-    const detail::result_data& from = data_->full != nullptr ? *data_->full : *data_;
-    return tree_of(complete[k], from.analysis);
+    const auto [root, analysis] = complete_at(*data_, k);
+    return tree_of(root, *analysis);
+  });
+}
+
+std::string result::svg(long k) const {
+  return guarded([&] {
+    const auto [root, analysis] = complete_at(*data_, k);
+    return svg_tree(root, *analysis);
   });
 }
 

@@ -119,6 +119,9 @@ TEST(Library, EveryCompleteAnalysisInNodeOrder) {
   EXPECT_EQ(r.complete_analysis(0).category, "SATZ");
   EXPECT_EQ(r.complete_analysis(1).end, 8);
   EXPECT_THROW(r.complete_analysis(2), mirask::error);
+  EXPECT_EQ(r.svg(0), r.svg());
+  EXPECT_NE(r.svg(1), r.svg());
+  EXPECT_THROW(r.svg(2), mirask::error);
   mirask::parse_options all;
   all.all = true;
   const std::string record = a.parse("Der Mann sieht die Frau mit dem Fernglas.", all).json();

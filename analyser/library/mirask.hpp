@@ -38,10 +38,12 @@
 
 namespace mirask {
 
+class grammar;
 namespace detail {
 struct grammar_data;
 struct analyser_data;
 struct result_data;
+const grammar_data& data_of(const grammar& g);
 }  // namespace detail
 
 // A file that cannot be loaded (or memory that ran out), with the file, the
@@ -128,6 +130,7 @@ class grammar {
 
  private:
   friend class analyser;
+  friend const detail::grammar_data& detail::data_of(const grammar& g);
   explicit grammar(std::shared_ptr<const detail::grammar_data> data) : data_(std::move(data)) {}
   std::shared_ptr<const detail::grammar_data> data_;
 };
@@ -248,6 +251,8 @@ class result {
   std::string diagnosis_json() const;
   // The first analysis drawn as an SVG picture (empty without analysis).
   std::string svg() const;
+  // Complete analysis k drawn the same way (0 <= k < complete_analyses()).
+  std::string svg(long k) const;
 
  private:
   friend class analyser;

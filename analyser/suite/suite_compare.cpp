@@ -26,7 +26,7 @@ void write_side(std::FILE* out, const char* label, const item_result& item, bool
 void write_change(std::FILE* out, const compared_item& c, bool utf8) {
   const item_result& shown = c.now != nullptr ? *c.now : *c.before;
   std::fprintf(out, "%s:%ld: %s: ", std::string(shown_suite_name(shown.suite)).c_str(), shown.line,
-               kChangeNames[static_cast<int>(c.change)]);
+               change_name(c.change));
   if (!shown.expected.grammatical) std::fputc('*', out);
   write_text(out, shown.text, utf8);
   if (c.before != nullptr) write_side(out, "before", *c.before, utf8);
@@ -34,6 +34,8 @@ void write_change(std::FILE* out, const compared_item& c, bool utf8) {
   std::fputc('\n', out);
 }
 }  // namespace
+
+const char* change_name(item_change change) { return kChangeNames[static_cast<int>(change)]; }
 
 std::vector<compared_item> compare_items(const std::vector<item_result>& before,
                                          const std::vector<item_result>& now) {

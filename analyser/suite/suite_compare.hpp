@@ -19,6 +19,9 @@ enum class item_change {
   gone,       // only in the old profile
 };
 
+// "unchanged", "better", "worse", "different", "new", "gone".
+const char* change_name(item_change change);
+
 struct compared_item {
   item_change change;
   const item_result* before;  // null for an added item

@@ -37,7 +37,8 @@ struct SuiteCoverage : ::testing::Test {
   item_coverage coverage_of_sentence(const std::string& text) {
     std::vector<unsigned char> sentence(text.begin(), text.end());
     sentence.resize(text.size() + 2);
-    make_sentence(sentence.data(), static_cast<int>(text.size()), grammar.sentence_end_chars);
+    make_sentence(sentence.data(), static_cast<int>(text.size()), grammar.sentence_end_chars,
+                  letter_case::seven_bit);
     sentence_analyser analyser(grammar);
     node_list nodes;
     analysis_request request;

@@ -137,7 +137,10 @@ struct suite_run {
 class item_analyser {
  public:
   item_analyser(const loaded_grammar& grammar, const suite_options& options, std::FILE* out)
-      : grammar_(grammar), analyser_(grammar), log_{out, false, options.utf8} {
+      : grammar_(grammar),
+        analyser_(grammar),
+        log_{out, false, options.utf8},
+        letters_(letter_case_of(options.utf8)) {
     request_.start_category = options.start_category;
     // Nothing looks at the nodes after the first analysis unless the record
     // lists them or every analysis.
@@ -176,7 +179,8 @@ class item_analyser {
   sentence_analysis analyse(const std::string& text) {
     sentence_.assign(text.begin(), text.end());
     sentence_.resize(text.size() + 2);
-    make_sentence(sentence_.data(), static_cast<int>(text.size()), grammar_.sentence_end_chars);
+    make_sentence(sentence_.data(), static_cast<int>(text.size()), grammar_.sentence_end_chars,
+                  letters_);
     sentence_analysis analysis = analyser_.analyse(sentence_.data(), nodes_, request_, log_);
     analysis.number = ++sentences_;
     analysis.as_read = text;
@@ -189,6 +193,7 @@ class item_analyser {
   analysis_request request_;
   record_settings record_;
   log_output log_;
+  letter_case letters_;
   std::vector<unsigned char> sentence_;
   int sentences_ = 0;
 };
