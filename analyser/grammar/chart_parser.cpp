@@ -1,15 +1,10 @@
 #include "analyser/grammar/chart_parser.hpp"
 
-#include "analyser/base/limits.hpp"
+#include <algorithm>
 
 namespace {
 // `tried` of a node that has not had its first turn; no count reaches it.
 constexpr std::uint32_t kNeverTried = UINT32_MAX;
-// Word positions a sentence can have: every word takes at least one byte of
-// the sentence buffer. Positions count from 1, and the one behind the last
-// word is looked up too.
-constexpr int kMaxWordPositions = kSentenceCapacity;
-constexpr int kStartPositions = kMaxWordPositions + 2;
 
 // What one turn works with: the parse, the tables, and the node's place.
 struct turn {
@@ -21,26 +16,34 @@ struct turn {
 void index_node(indexed_parse_tables& tables, parse_node* node) {
   const std::uint32_t at = tables.nodes.size();
   tables.nodes.push_back(node);
-  tables.behind.push_back(static_cast<std::uint16_t>(node->seg_end + 1));
+  tables.behind.push_back(static_cast<std::uint32_t>(node->seg_end) + 1);
   tables.tried.push_back(kNeverTried);
   tables.by_start[node->seg_start].push_back(at);
 }
 
-// Empties the tables (keeping their pages) and enters the word nodes.
+// Empties the tables (keeping their pages; of the start positions only those
+// the last sentence used) and enters the word nodes. Every node made lies
+// within the word nodes' positions, so the positions up to the one behind
+// the last word suffice.
 void start_tables(const node_list& nodes, indexed_parse_tables& tables) {
   tables.nodes.clear();
   tables.behind.clear();
   tables.tried.clear();
-  tables.by_start.resize(kStartPositions);
-  for (auto& starting : tables.by_start) starting.clear();
+  for (std::size_t p = 0; p < tables.positions; ++p) tables.by_start[p].clear();
+  int last = 0;
+  for (const parse_node* node = nodes.head; node != nullptr; node = node->next) {
+    last = std::max(last, node->seg_end);
+  }
+  tables.positions = static_cast<std::size_t>(last) + 2;
+  if (tables.by_start.size() < tables.positions) tables.by_start.resize(tables.positions);
   for (parse_node* node = nodes.head; node != nullptr; node = node->next) {
     index_node(tables, node);
   }
 }
 
-// Makes the candidate's node and indexes it.
+// Makes the candidate's node and indexes it (none at the node limit).
 void make_indexed_node(const turn& t, const candidate& c) {
-  index_node(t.tables, make_new_node(t.work, c));
+  if (parse_node* node = make_new_node(t.work, c)) index_node(t.tables, node);
 }
 
 void try_unary(const turn& t, grammar_rule* rule, parse_node* left) {
@@ -54,6 +57,7 @@ void try_binary(const turn& t, grammar_rule* rule, parse_node* left, std::uint32
                 std::uint32_t upto) {
   const auto& rights = t.tables.by_start[t.tables.behind[t.at]];
   for (std::uint32_t k = from; k < upto; ++k) {
+    if (t.work.step()) return;
     parse_node* right = t.tables.nodes[rights[k]];
     if (!part_matches(*rule, *right, kSecondPart)) continue;
     if (!apply_condition(*rule, *left, right, t.work.subcat_scratch)) continue;
@@ -77,9 +81,10 @@ void take_turn(const turn& t) {
     if (!part_matches(*rule, *node, kFirstPart)) continue;
     if (is_binary(*rule)) {
       try_binary(t, rule, node, from, upto);
-    } else if (first_turn) {
+    } else if (first_turn && !t.work.step()) {
       try_unary(t, rule, node);
     }
+    if (t.work.stopping()) return;
   }
 }
 
@@ -101,7 +106,6 @@ bool indexed_parse_applies(const node_list& nodes) {
   if (nodes.limit >= static_cast<long>(kNeverTried)) return false;
   for (const parse_node* node = nodes.head; node != nullptr; node = node->next) {
     if (node->seg_start < 1 || node->seg_start > node->seg_end) return false;
-    if (node->seg_end > kMaxWordPositions) return false;
   }
   return true;
 }
@@ -112,6 +116,7 @@ void make_all_nodes_indexed(parse_work& work, indexed_parse_tables& tables) {
     work.new_node_count = 0;
     for (std::uint32_t at = 0; at < tables.nodes.size(); ++at) {
       if (needs_turn(tables, at)) take_turn({work, tables, at});
+      if (work.stopping()) return;
     }
   } while (work.new_node_count > 0);
 }

@@ -33,7 +33,7 @@ void node_list::clear() {
 parse_node* keep_node(node_list& nodes, category_entry* category,
                       const subcat_value_set* subcat_values, parse_node* left, parse_node* right,
                       grammar_rule* rule, int seg_start, int seg_end, const char* label) {
-  if (nodes.count >= nodes.limit) throw parse_stopped{parse_end::node_limit};
+  if (nodes.count >= nodes.limit) return nullptr;
   auto* node =
       needing_memory("keep_node: malloc Fehler", [&] { return nodes.storage.make<parse_node>(); });
   ++nodes.count;
@@ -87,8 +87,10 @@ parse_node* make_new_node(parse_work& work, const candidate& c) {
   const subcat_value_set* values = copy_scratch(work.nodes.storage, work.subcat_scratch);
   parse_node* node = keep_node(work.nodes, result, values, c.left, c.right, c.rule, c.seg_start,
                                c.seg_end, c.rule->label);
-  if (work.stop_at != nullptr && is_complete_analysis(*node, *work.stop_at)) {
-    throw parse_stopped{parse_end::first_analysis};
+  if (node == nullptr) {
+    work.stopped = parse_end::node_limit;
+  } else if (work.stop_at != nullptr && is_complete_analysis(*node, *work.stop_at)) {
+    work.stopped = parse_end::first_analysis;
   }
   return node;
 }

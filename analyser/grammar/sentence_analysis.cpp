@@ -15,15 +15,13 @@ const char* stored_label(node_list& nodes, std::string_view label) {
 }  // namespace
 
 bool make_word_nodes(node_list& nodes, const sentence_words& words) {
-  try {
-    for (const word_reading& r : words.readings) {
-      const char* label =
-          needing_memory("keep_node: malloc Fehler", [&] { return stored_label(nodes, r.label); });
-      keep_node(nodes, r.entry->category, r.entry->subcat_values, nullptr, nullptr, nullptr,
-                r.position, r.position, label);
+  for (const word_reading& r : words.readings) {
+    const char* label =
+        needing_memory("keep_node: malloc Fehler", [&] { return stored_label(nodes, r.label); });
+    if (keep_node(nodes, r.entry->category, r.entry->subcat_values, nullptr, nullptr, nullptr,
+                  r.position, r.position, label) == nullptr) {
+      return false;
     }
-  } catch (const parse_stopped&) {
-    return false;
   }
   return true;
 }
