@@ -38,9 +38,12 @@ struct unary_edge {
 // The chart and the work space of one count. Items are grouped by span, the
 // spans in the order they are filled: by length, then by start.
 struct packed_chart {
-  packed_chart(const grammar_tables& g, const steady_deadline& d) : grammar(g), deadline(d) {}
+  packed_chart(const grammar_tables& g, const steady_deadline& d)
+      : grammar(g), first_rules(current_rule_lookup(g, own_rules)), deadline(d) {}
 
   const grammar_tables& grammar;
+  rule_lookup own_rules;
+  const rule_lookup& first_rules;
   steady_deadline deadline;
   unsigned steps = 0;
   bool timed_out = false;
@@ -94,7 +97,7 @@ bool same_values(const subcat_value_set* a, const subcat_value_set* b) {
 }
 
 // Appends an item and collects the rules it can begin, exactly as the
-// parser scans them from its category's initial letter.
+// parser finds them.
 std::uint32_t add_item(packed_chart& chart, category_entry* category,
                        const subcat_value_set* values, span s) {
   packed_item& item = chart.items.emplace_back();
@@ -103,9 +106,8 @@ std::uint32_t add_item(packed_chart& chart, category_entry* category,
   item.proxy.seg_start = s.start;
   item.proxy.seg_end = s.end;
   item.rules_begin = static_cast<std::uint32_t>(chart.rules.size());
-  for (grammar_rule* rule = first_rule_for(chart.grammar, item.proxy); rule != nullptr;
-       rule = next_rule_for(*rule, item.proxy)) {
-    if (part_matches(*rule, item.proxy, kFirstPart)) chart.rules.push_back(rule);
+  for (grammar_rule* rule : chart.first_rules.rules_for(*category)) {
+    if (subcat_agree(*rule, item.proxy, kFirstPart)) chart.rules.push_back(rule);
   }
   item.rules_end = static_cast<std::uint32_t>(chart.rules.size());
   return static_cast<std::uint32_t>(chart.items.size() - 1);

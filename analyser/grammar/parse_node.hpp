@@ -7,14 +7,11 @@
 #include "analyser/base/deadline.hpp"
 #include "analyser/base/log_output.hpp"
 #include "analyser/grammar/rules_reader.hpp"
+#include "analyser/lexicon/category_table.hpp"
 
 // Numbers of the rule parts that components are matched against.
 constexpr int kFirstPart = 1;
 constexpr int kSecondPart = 2;
-
-// Characters of a category name that identify the category. A shorter name is
-// read as filled up with blanks, so "NP" is "NP  " and differs from "NPRO".
-constexpr int kCategoryKeyLength = 4;
 
 // Default bound on the nodes of one sentence. A unary cycle in the grammar,
 // or ambiguity that explodes, would otherwise make nodes until memory runs
@@ -55,12 +52,6 @@ enum class parse_end {
   first_analysis,  // it stopped at the first complete analysis, as asked
   timeout,         // its deadline passed
 };
-
-// Byte i (0 <= i < kCategoryKeyLength) of the category's identifying key.
-unsigned char category_key_byte(const category_entry& category, int i);
-
-// First byte of the category's name, 0 for an empty name.
-unsigned char category_first_byte(const category_entry& category);
 
 // Allocates a node in the list's storage and appends it. The value set and
 // the label are referred to, not copied: they must live as long as the
@@ -152,20 +143,28 @@ grammar_rule* first_rule_for(const grammar_tables& grammar, const parse_node& no
 // is sorted), or at the end of the list.
 grammar_rule* next_rule_for(const grammar_rule& rule, const parse_node& node);
 
-// True for a rule with a second part.
-inline bool is_binary(const grammar_rule& rule) { return rule.parts[1].category != nullptr; }
-
 // The first node from `from` onwards that starts right behind `left`, or null.
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from);
-
-// True when `node` has the category of part k (1 or 2) of `rule` and agrees
-// with that part's value set.
-bool part_matches(const grammar_rule& rule, const parse_node& node, int k);
 
 // Value-set agreement of part k of `rule` with `node`: a missing set on either
 // side agrees with everything; otherwise the group counts must be equal and
 // each pair of groups must share a value.
-bool subcat_agree(const grammar_rule& rule, const parse_node& node, int k);
+inline bool subcat_agree(const grammar_rule& rule, const parse_node& node, int k) {
+  const subcat_value_set* a = rule.parts[k - 1].subcat_values;
+  const subcat_value_set* b = node.subcat_values;
+  if (a == nullptr || b == nullptr) return true;
+  if (a[0] != b[0]) return false;
+  for (int i = 1; i <= a[0]; ++i) {
+    if ((a[i] & b[i]) == 0) return false;
+  }
+  return true;
+}
+
+// True when `node` has the category of part k (1 or 2) of `rule` (the same
+// key) and agrees with that part's value set.
+inline bool part_matches(const grammar_rule& rule, const parse_node& node, int k) {
+  return rule.parts[k - 1].category->key == node.category->key && subcat_agree(rule, node, k);
+}
 
 // Group i of the node's value set; 0xFF (all values) for i = 0, and also for a
 // group the node does not have (no value set, or fewer groups), which

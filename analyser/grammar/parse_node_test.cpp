@@ -37,6 +37,7 @@ TEST(PartMatches, ComparesTheFirstFourCharactersWithShortNamesFilledWithBlanks) 
     auto* rule_cat = state.grammar.storage.make<category_entry>();
     rule_cat->name = reinterpret_cast<const unsigned char*>(r.rule_category);
     rule_cat->name_length = static_cast<int>(std::strlen(r.rule_category));
+    rule_cat->key = category_key_of(rule_cat->name, rule_cat->name_length);
     grammar_rule rule{};
     rule.parts[0] = {rule_cat, nullptr};
     parse_node* node = word_node(state, r.node_category, "", 1, 1);
