@@ -7,11 +7,8 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kAlignment = alignof(std::max_align_t);
 constexpr std::size_t kFirstBlockSize = 64 * 1024;
 constexpr std::size_t kLargestBlockSize = 16 * 1024 * 1024;
-
-std::size_t round_up(std::size_t n) { return (n + kAlignment - 1) & ~(kAlignment - 1); }
 }  // namespace
 
 arena::~arena() {
@@ -37,17 +34,6 @@ void arena::grow(std::size_t at_least) {
   reserved_ += size;
   cursor_ = reinterpret_cast<unsigned char*>(fresh) + header;
   end_ = reinterpret_cast<unsigned char*>(fresh) + size;
-}
-
-void* arena::allocate(std::size_t size) {
-  size = round_up(size == 0 ? 1 : size);
-  if (cursor_ == nullptr || static_cast<std::size_t>(end_ - cursor_) < size) {
-    grow(size);
-  }
-  void* result = cursor_;
-  cursor_ += size;
-  std::memset(result, 0, size);
-  return result;
 }
 
 void arena::reset() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 class arena {
  public:
@@ -16,7 +17,20 @@ class arena {
 
   // Zeroed storage for `size` bytes aligned for any record; throws
   // std::bad_alloc when memory (or the limit) is exhausted.
-  void* allocate(std::size_t size);
+  void* allocate(std::size_t size) {
+    void* result = allocate_uninitialised(size);
+    std::memset(result, 0, size);
+    return result;
+  }
+
+  // The same storage, not zeroed: for a caller that fills all of it.
+  void* allocate_uninitialised(std::size_t size) {
+    size = round_up(size == 0 ? 1 : size);
+    if (static_cast<std::size_t>(end_ - cursor_) < size) grow(size);
+    void* result = cursor_;
+    cursor_ += size;
+    return result;
+  }
 
   // Typed convenience: a zeroed T.
   template <typename T>
@@ -39,6 +53,8 @@ class arena {
     block* next;
     std::size_t size;
   };
+  static constexpr std::size_t kAlignment = alignof(std::max_align_t);
+  static std::size_t round_up(std::size_t n) { return (n + kAlignment - 1) & ~(kAlignment - 1); }
   void grow(std::size_t at_least);
 
   block* blocks_ = nullptr;  // newest first

@@ -97,6 +97,19 @@ TEST(InCharSet, MembersUpToTheTerminator) {
   EXPECT_FALSE(in_char_set(empty, ' '));
 }
 
+// The membership bits against the walk over the set, for every byte.
+TEST(ByteSet, AgreesWithTheSetWalkOnEveryByte) {
+  const unsigned char sets[][6] = {{' ', ',', '.', 0, 'X'}, {0}, {0xFF, 0x80, 0x7F, 0x40, 0x3F, 0},
+                                   {1, 63, 64, 127, 128, 0}};
+  for (const auto& set : sets) {
+    const byte_set bits(set);
+    for (int c = 0; c < 256; ++c) {
+      const auto b = static_cast<unsigned char>(c);
+      EXPECT_EQ(bits.contains(b), in_char_set(set, b)) << c;
+    }
+  }
+}
+
 TEST(LeadingInteger, ReadsLikeTheStartOfADecimalNumber) {
   struct row {
     const char* text;

@@ -15,21 +15,29 @@ constexpr convention_letter kLetters[] = {
 constexpr char32_t kHighestByteCharacter = 0xFF;
 constexpr char32_t kHighestCharacter = 0x10FFFF;
 
-// The UTF-8 forms of all 256 bytes, made once.
-struct utf8_forms {
-  std::string form[256];
-  utf8_forms() {
-    for (int b = 0; b < 256; ++b) append_utf8(form[b], static_cast<char32_t>(b));
-    for (const convention_letter& l : kLetters) {
-      form[l.byte].clear();
-      append_utf8(form[l.byte], l.letter);
-    }
+// The character a byte of the convention stands for.
+constexpr char32_t letter_of(unsigned char byte) {
+  for (const convention_letter& l : kLetters) {
+    if (l.byte == byte) return l.letter;
   }
-};
+  return byte;
+}
 
-const utf8_forms& forms() {
-  static const utf8_forms table;
-  return table;
+// The UTF-8 form of a character up to U+FFFF, all a byte can stand for.
+constexpr utf8_form form_of(char32_t c) {
+  if (c < 0x80) return {1, {static_cast<char>(c), 0, 0}};
+  if (c < 0x800) {
+    return {2, {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0}};
+  }
+  return {3,
+          {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+           static_cast<char>(0x80 | (c & 0x3F))}};
+}
+
+constexpr std::array<utf8_form, 256> all_forms() {
+  std::array<utf8_form, 256> forms{};
+  for (int b = 0; b < 256; ++b) forms[b] = form_of(letter_of(static_cast<unsigned char>(b)));
+  return forms;
 }
 
 // The convention byte of a character, or -1 when there is none.
@@ -113,12 +121,25 @@ void append_utf8(std::string& out, char32_t c) {
   }
 }
 
-std::string_view utf8_of(unsigned char byte) { return forms().form[byte]; }
+constexpr std::array<utf8_form, 256> kUtf8Forms = all_forms();
+
+void append_utf8_text(std::string& out, std::string_view text) {
+  const std::size_t at = out.size();
+  out.resize(at + sizeof(utf8_form::bytes) * text.size());
+  char* end = out.data() + at;
+  for (unsigned char b : text) {
+    const utf8_form& form = kUtf8Forms[b];
+    end[0] = form.bytes[0];
+    end[1] = form.bytes[1];
+    end[2] = form.bytes[2];
+    end += form.length;
+  }
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
 
 std::string to_utf8(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (unsigned char b : text) out += utf8_of(b);
+  append_utf8_text(out, text);
   return out;
 }
 

@@ -10,6 +10,7 @@
 // literal "[" reads as Ä). Characters above U+00FF other than ẞ have no byte.
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -17,8 +18,19 @@
 // Appends the UTF-8 form of the character `c` (up to U+10FFFF).
 void append_utf8(std::string& out, char32_t c);
 
-// The UTF-8 form of one byte of the convention.
-std::string_view utf8_of(unsigned char byte);
+// The UTF-8 form of one byte of the convention: one to three bytes.
+struct utf8_form {
+  unsigned char length;
+  char bytes[3];
+};
+extern const std::array<utf8_form, 256> kUtf8Forms;
+
+inline std::string_view utf8_of(unsigned char byte) {
+  return {kUtf8Forms[byte].bytes, kUtf8Forms[byte].length};
+}
+
+// Appends the UTF-8 form of a text of the convention.
+void append_utf8_text(std::string& out, std::string_view text);
 
 // The UTF-8 form of a text of the convention.
 std::string to_utf8(std::string_view text);

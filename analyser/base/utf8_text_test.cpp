@@ -24,6 +24,29 @@ TEST(Utf8Text, ConventionLettersBothWays) {
   EXPECT_EQ(to_utf8("[x]"), "\xC3\x84x\xC3\x9C");
 }
 
+// The table of every byte's form, judged by the decoder: each byte comes
+// back as itself, but for the ISO-8859-1 bytes of the umlauts and sharp s,
+// which come back as the convention's letters; appending keeps what the text
+// held before.
+TEST(Utf8Text, EveryByteRoundTripsThroughTheTable) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  std::string out = "ab";
+  append_utf8_text(out, all);
+  append_utf8_text(out, "^");
+  EXPECT_EQ(out.substr(0, 2), "ab");
+  EXPECT_EQ(out.substr(out.size() - 3), "\xE1\xBA\x9E");
+  // ASCII but the eight letters one byte each, the letters and the upper half
+  // two, ẞ three (twice).
+  EXPECT_EQ(out.size(), 2 + 120 + 7 * 2 + 3 + 128 * 2 + 3);
+  std::string expected = all;
+  for (const auto& [latin1, letter] : {std::pair{0xC4, '['}, {0xD6, '\\'}, {0xDC, ']'},
+                                       {0xDF, '~'}, {0xE4, '{'}, {0xF6, '|'}, {0xFC, '}'}}) {
+    expected[latin1] = letter;
+  }
+  EXPECT_EQ(converted(out), "ab" + expected + "^");
+}
+
 TEST(Utf8Text, FaultsNameTheirKindColumnAndBytes) {
   struct row {
     const char* text;

@@ -1,17 +1,20 @@
 #include "analyser/grammar/analysis_count.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <new>
 #include <vector>
 
 #include "analyser/base/fatal_error.hpp"
-#include "analyser/base/limits.hpp"
 
 namespace {
-// Word positions a sentence can have (every word takes a byte of the buffer).
-constexpr int kMaxPositions = kSentenceCapacity;
+// Entries of the span table beyond which a count is taken to need more
+// memory than there is (4 GiB, some 46,000 word positions): a sentence that
+// long could not be counted in any useful time either.
+constexpr std::size_t kLargestSpanTable = std::size_t{1} << 30;
 
 // One class of nodes that the rules cannot tell apart: same category entry,
 // same words, same value set.
@@ -45,13 +48,20 @@ constexpr std::uint32_t kNoApplicationPart = UINT32_MAX;
 // The chart and the work space of one count. Items are grouped by span, the
 // spans in the order they are filled: by length, then by start.
 struct packed_chart {
-  explicit packed_chart(const grammar_tables& g) : grammar(g) {}
+  packed_chart(const grammar_tables& g, const steady_deadline& d)
+      : grammar(g), first_rules(current_rule_lookup(g, own_rules)), deadline(d) {}
 
   const grammar_tables& grammar;
+  rule_lookup own_rules;
+  const rule_lookup& first_rules;
+  steady_deadline deadline;
+  unsigned steps = 0;
+  bool timed_out = false;
   int positions = 0;
-  std::deque<packed_item> items;          // a deque: references stay valid as it grows
-  std::vector<std::uint32_t> span_first;  // by span_index: the span's first item
-  std::vector<std::uint32_t> span_last;   // and one past its last
+  std::deque<packed_item> items;  // a deque: references stay valid as it grows
+  // By span_index: the span's first item. Spans are filled one after the
+  // other, so a span's items end where those of the next span begin.
+  std::vector<std::uint32_t> span_first;
   std::vector<grammar_rule*> rules;
   arena value_sets;  // the value sets of rule results
   unsigned char scratch[kMaxGroups + 1] = {};
@@ -64,6 +74,12 @@ struct packed_chart {
   std::vector<std::uint32_t> ready;
   // Where the rule applications are noted, when they are wanted.
   std::vector<packed_application>* applications = nullptr;
+
+  // Counts one step of work; true when the count must give up.
+  bool step() {
+    if (deadline_passed(deadline, steps)) timed_out = true;
+    return timed_out;
+  }
 };
 
 void note_application(packed_chart& chart, const packed_application& application) {
@@ -76,8 +92,19 @@ struct span {
   int end;
 };
 
+// The span's place in the order of filling: all shorter spans come first.
 std::size_t span_index(const packed_chart& chart, span s) {
-  return static_cast<std::size_t>(s.start - 1) * chart.positions + (s.end - 1);
+  const std::size_t n = static_cast<std::size_t>(chart.positions);
+  const std::size_t shorter = static_cast<std::size_t>(s.end - s.start);  // lengths 1 to this
+  return shorter * n - shorter * (shorter - 1) / 2 + static_cast<std::size_t>(s.start - 1);
+}
+
+// The items of a span that is filled: [first, end).
+std::uint32_t span_begin(const packed_chart& chart, span s) {
+  return chart.span_first[span_index(chart, s)];
+}
+std::uint32_t span_end(const packed_chart& chart, span s) {
+  return chart.span_first[span_index(chart, s) + 1];
 }
 
 bool same_values(const subcat_value_set* a, const subcat_value_set* b) {
@@ -86,7 +113,7 @@ bool same_values(const subcat_value_set* a, const subcat_value_set* b) {
 }
 
 // Appends an item and collects the rules it can begin, exactly as the
-// parser scans them from its category's initial letter.
+// parser finds them.
 std::uint32_t add_item(packed_chart& chart, category_entry* category,
                        const subcat_value_set* values, span s) {
   packed_item& item = chart.items.emplace_back();
@@ -95,9 +122,8 @@ std::uint32_t add_item(packed_chart& chart, category_entry* category,
   item.proxy.seg_start = s.start;
   item.proxy.seg_end = s.end;
   item.rules_begin = static_cast<std::uint32_t>(chart.rules.size());
-  for (grammar_rule* rule = first_rule_for(chart.grammar, item.proxy); rule != nullptr;
-       rule = next_rule_for(*rule, item.proxy)) {
-    if (part_matches(*rule, item.proxy, kFirstPart)) chart.rules.push_back(rule);
+  for (grammar_rule* rule : chart.first_rules.rules_for(*category)) {
+    if (subcat_agree(*rule, item.proxy, kFirstPart)) chart.rules.push_back(rule);
   }
   item.rules_end = static_cast<std::uint32_t>(chart.rules.size());
   return static_cast<std::uint32_t>(chart.items.size() - 1);
@@ -158,11 +184,13 @@ void add_pairs(packed_item& to, const packed_item& left, const packed_item& righ
 void combine_with(packed_chart& chart, std::uint32_t first, std::uint32_t left_at, span whole,
                   span rights) {
   const packed_item& left = chart.items[left_at];
-  const std::size_t r = span_index(chart, rights);
+  const std::uint32_t rights_begin = span_begin(chart, rights);
+  const std::uint32_t rights_end = span_end(chart, rights);
   for (std::uint32_t k = left.rules_begin; k < left.rules_end; ++k) {
     const grammar_rule& rule = *chart.rules[k];
     if (!is_binary(rule)) continue;
-    for (std::uint32_t right_at = chart.span_first[r]; right_at < chart.span_last[r]; ++right_at) {
+    for (std::uint32_t right_at = rights_begin; right_at < rights_end; ++right_at) {
+      if (chart.step()) return;
       const packed_item& right = chart.items[right_at];
       if (!part_matches(rule, right.proxy, kSecondPart)) continue;
       if (!apply_condition(rule, left.proxy, &right.proxy, chart.scratch)) continue;
@@ -176,10 +204,12 @@ void combine_with(packed_chart& chart, std::uint32_t first, std::uint32_t left_a
 // The items that binary rules make over the span from its shorter spans,
 // which are complete.
 void combine_binary(packed_chart& chart, std::uint32_t first, span whole) {
-  for (int split = whole.start; split < whole.end; ++split) {
-    const std::size_t l = span_index(chart, {whole.start, split});
-    for (std::uint32_t left_at = chart.span_first[l]; left_at < chart.span_last[l]; ++left_at) {
+  for (int split = whole.start; split < whole.end && !chart.step(); ++split) {
+    const span lefts{whole.start, split};
+    const std::uint32_t lefts_end = span_end(chart, lefts);
+    for (std::uint32_t left_at = span_begin(chart, lefts); left_at < lefts_end; ++left_at) {
       combine_with(chart, first, left_at, whole, {split + 1, whole.end});
+      if (chart.timed_out) return;
     }
   }
 }
@@ -191,6 +221,7 @@ void close_unary(packed_chart& chart, std::uint32_t first, span whole) {
   for (std::uint32_t at = first; at < chart.items.size(); ++at) {
     const packed_item& item = chart.items[at];
     for (std::uint32_t k = item.rules_begin; k < item.rules_end; ++k) {
+      if (chart.step()) return;
       const grammar_rule& rule = *chart.rules[k];
       if (is_binary(rule) || !apply_condition(rule, item.proxy, nullptr, chart.scratch)) continue;
       const std::uint32_t to = result_item(chart, first, rule, whole);
@@ -276,6 +307,8 @@ word_list words_within(const parse_node* first, int max_position) {
 // applications, then the unary closure.
 void fill_span(packed_chart& chart, const word_list& words, std::size_t& next_word, span whole) {
   const auto first = static_cast<std::uint32_t>(chart.items.size());
+  const std::size_t s = span_index(chart, whole);
+  chart.span_first[s] = first;
   const big_count one(1);
   for (; next_word < words.size() && words[next_word]->seg_start == whole.start &&
          words[next_word]->seg_end == whole.end;
@@ -283,11 +316,9 @@ void fill_span(packed_chart& chart, const word_list& words, std::size_t& next_wo
     chart.items[word_item(chart, first, *words[next_word])].derivations.add(one);
   }
   combine_binary(chart, first, whole);
-  close_unary(chart, first, whole);
-  settle_unary(chart, first);
-  const std::size_t s = span_index(chart, whole);
-  chart.span_first[s] = first;
-  chart.span_last[s] = static_cast<std::uint32_t>(chart.items.size());
+  if (!chart.timed_out) close_unary(chart, first, whole);
+  if (!chart.timed_out) settle_unary(chart, first);
+  chart.span_first[s + 1] = static_cast<std::uint32_t>(chart.items.size());
 }
 
 // Fills every span over the word nodes within positions 1 to `max_position`,
@@ -295,13 +326,15 @@ void fill_span(packed_chart& chart, const word_list& words, std::size_t& next_wo
 void fill_chart(packed_chart& chart, const parse_node* first, int max_position) {
   const word_list words = words_within(first, max_position);
   for (const parse_node* word : words) chart.positions = std::max(chart.positions, word->seg_end);
-  const std::size_t spans = static_cast<std::size_t>(chart.positions) * chart.positions;
-  chart.span_first.assign(spans, 0);
-  chart.span_last.assign(spans, 0);
+  const auto n = static_cast<std::size_t>(chart.positions);
+  const std::size_t spans = n * (n + 1) / 2;
+  if (spans >= kLargestSpanTable) throw std::bad_alloc();
+  chart.span_first.assign(spans + 1, 0);
   std::size_t next_word = 0;
   for (int length = 1; length <= chart.positions; ++length) {
     for (int start = 1; start + length - 1 <= chart.positions; ++start) {
       fill_span(chart, words, next_word, {start, start + length - 1});
+      if (chart.timed_out) return;
     }
   }
 }
@@ -310,6 +343,10 @@ void fill_chart(packed_chart& chart, const parse_node* first, int max_position) 
 template <typename Wanted>
 analysis_count total_of(const packed_chart& chart, Wanted wanted) {
   analysis_count total;
+  if (chart.timed_out) {
+    total.timed_out = true;
+    return total;
+  }
   for (const packed_item& item : chart.items) {
     if (!wanted(item.proxy)) continue;
     if (item.unbounded) return {true, big_count()};
@@ -320,20 +357,21 @@ analysis_count total_of(const packed_chart& chart, Wanted wanted) {
 }  // namespace
 
 analysis_count count_analyses(const grammar_tables& grammar, const parse_node* first,
-                              const analysis_target& target) {
+                              const analysis_target& target, const steady_deadline& deadline) {
   if (target.word_count < 1) return {};
   return needing_memory("count_analyses: malloc Fehler", [&] {
     // Nodes within words 1 to word_count are made from word nodes there only.
-    packed_chart chart(grammar);
-    fill_chart(chart, first, std::min(target.word_count, kMaxPositions));
+    packed_chart chart(grammar, deadline);
+    fill_chart(chart, first, target.word_count);
     return total_of(chart, [&](const parse_node& n) { return is_complete_analysis(n, target); });
   });
 }
 
-analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first) {
+analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first,
+                           const steady_deadline& deadline) {
   return needing_memory("count_nodes: malloc Fehler", [&] {
-    packed_chart chart(grammar);
-    fill_chart(chart, first, kMaxPositions);
+    packed_chart chart(grammar, deadline);
+    fill_chart(chart, first, INT_MAX);
     return total_of(chart, [](const parse_node&) { return true; });
   });
 }
@@ -385,10 +423,10 @@ std::vector<int> rules_of_analyses(const grammar_tables& grammar, const parse_no
                                    const analysis_target& target) {
   if (target.word_count < 1) return {};
   return needing_memory("rules_of_analyses: malloc Fehler", [&] {
-    packed_chart chart(grammar);
+    packed_chart chart(grammar, steady_deadline{});
     std::vector<packed_application> applications;
     chart.applications = &applications;
-    fill_chart(chart, first, std::min(target.word_count, kMaxPositions));
+    fill_chart(chart, first, target.word_count);
     return rules_leading_to(chart, applications,
                             [&](const parse_node& n) { return is_complete_analysis(n, target); });
   });

@@ -12,12 +12,16 @@
 #include <vector>
 
 #include "analyser/base/big_count.hpp"
+#include "analyser/base/deadline.hpp"
 #include "analyser/grammar/parse_node.hpp"
 #include "analyser/grammar/rules_reader.hpp"
 
 struct analysis_count {
   bool unbounded = false;  // a unary cycle: infinitely many analyses
   big_count value;         // the exact number when bounded (0 when unbounded)
+  // The deadline passed before the count was done: there is no number
+  // (`unbounded` false, `value` 0).
+  bool timed_out = false;
 };
 
 // The number of complete analyses (nodes for which is_complete_analysis(node,
@@ -25,19 +29,23 @@ struct analysis_count {
 // nodes from `first` while their rule is null, without making nodes. It is
 // what parse_sentence would leave in the list, counted, whenever that parse
 // ends; `unbounded` when the parse would make such nodes without end.
-// Word nodes cover 1 <= seg_start <= seg_end <= kSentenceCapacity, as the
-// lexical analysis makes them; a word node outside that cannot stand in a
-// sentence and is left out. The time grows with the cube of the sentence's
-// positions. No memory: fatal "count_analyses: malloc Fehler".
+// Word nodes cover 1 <= seg_start <= seg_end, as the lexical analysis makes
+// them (a sentence may have any number of positions); a word node outside
+// that cannot stand in a sentence and is left out. The time grows with the
+// cube of the sentence's positions, the memory with their square. Once
+// `deadline` has passed (the clock is read every kStepsPerClockLook steps)
+// the count gives up and says `timed_out`.
+// No memory: fatal "count_analyses: malloc Fehler".
 analysis_count count_analyses(const grammar_tables& grammar, const parse_node* first,
-                              const analysis_target& target);
+                              const analysis_target& target, const steady_deadline& deadline = {});
 
 // The number of nodes, word nodes included, that a full parse of the same
 // word nodes makes: finite exactly when the parse ends, and then equal to
 // the node count it ends with (so it tells beforehand whether a node limit
-// stops the parse). Word nodes as for count_analyses.
-// No memory: fatal "count_nodes: malloc Fehler".
-analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first);
+// stops the parse). Word nodes, time, memory and deadline as for
+// count_analyses. No memory: fatal "count_nodes: malloc Fehler".
+analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first,
+                           const steady_deadline& deadline = {});
 
 // The numbers of the rules that some complete analysis of the same word
 // nodes uses, each once, in increasing order: the rule applications that

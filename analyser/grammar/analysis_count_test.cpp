@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <random>
 #include <string>
@@ -343,7 +344,8 @@ TEST(AnalysisCount, EmptyCases) {
   EXPECT_EQ(text_of(count_of(no_rules, "SSSS", 1)), "1");
 }
 
-// Word nodes the lexical analysis cannot make are left out, without harm.
+// Word nodes the lexical analysis cannot make are left out, without harm;
+// positions beyond those of a sentence line are as good as any.
 TEST(AnalysisCount, WordNodesOutsideTheSentenceAreLeftOut) {
   grammar_fixture state;
   add_rule(state, "AAAA + AAAA = AAAA");
@@ -355,7 +357,8 @@ TEST(AnalysisCount, WordNodesOutsideTheSentenceAreLeftOut) {
   word_node(state, "AAAA", "", 1, 401);
   word_node(state, "AAAA", "", 2, 2);
   EXPECT_EQ(text_of(count_of(state, "AAAA", 2)), "1");
-  EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "3");
+  // 1-1, 2-2, 401-401, 1-401 and the rule node over 1-2.
+  EXPECT_EQ(text_of(count_nodes(state.grammar, state.nodes.head)), "5");
 }
 
 // A word node may cover several positions; it combines like any node there.
@@ -450,4 +453,39 @@ TEST(RulesOfAnalyses, SmallGrammars) {
   EXPECT_EQ(rules_of_analyses(state.grammar, state.nodes.head, target_for("XXXX", 0)),
             std::vector<int>{});
 }
+
+// More positions than an input line can give: S over words 1 to k for every
+// k, twice from word 2 on, where a second reading also becomes an A.
+TEST(AnalysisCount, SentenceOfAnyLength) {
+  count_case c{{"BBBB = SSSS", "CCCC = AAAA", "SSSS + AAAA = SSSS"},
+               {{{"BBBB", ""}}, {{"AAAA", ""}, {"CCCC", ""}}}};
+  while (c.words.size() < 600) c.words.push_back({{"AAAA", ""}});
+  grammar_fixture state;
+  build_case(state, c);
+  const analysis_count nodes = count_nodes(state.grammar, state.nodes.head);
+  EXPECT_EQ(text_of(count_of(state, "SSSS", 600)), "2");
+  EXPECT_EQ(text_of(count_of(state, "SSSS", 450)), "2");
+  ASSERT_EQ(parse_all(state, kNodeLimit), parse_end::complete);
+  EXPECT_EQ(complete_nodes(state, target_for("SSSS", 600)), 2);
+  EXPECT_EQ(text_of(nodes), std::to_string(state.nodes.count));
+}
+
+TEST(AnalysisCount, GivesUpOnceTheDeadlineHasPassed) {
+  grammar_fixture state;
+  build_case(state, ambiguous_case(40));
+  const std::string start = "XXXX";
+  const analysis_target target = target_for(start, 40);
+  const auto passed = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+  const analysis_count late = count_analyses(state.grammar, state.nodes.head, target, passed);
+  EXPECT_TRUE(late.timed_out);
+  EXPECT_FALSE(late.unbounded);
+  EXPECT_TRUE(late.value.is_zero());
+  EXPECT_TRUE(count_nodes(state.grammar, state.nodes.head, passed).timed_out);
+  const auto later = std::chrono::steady_clock::now() + std::chrono::hours(1);
+  const analysis_count in_time = count_analyses(state.grammar, state.nodes.head, target, later);
+  EXPECT_FALSE(in_time.timed_out);
+  EXPECT_EQ(text_of(in_time), "680425371729975800390");
+  EXPECT_FALSE(count_nodes(state.grammar, state.nodes.head, later).timed_out);
+}
+
 }  // namespace

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <iterator>
 #include <random>
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -29,12 +31,8 @@ struct parsed_case {
 template <typename Make>
 bool stopped_by_limit(grammar_fixture& state, Make&& make_all_nodes) {
   parse_work work{state.grammar, state.nodes, state.log()};
-  try {
-    make_all_nodes(work);
-  } catch (const parse_stopped& stop) {
-    return stop.why == parse_end::node_limit;
-  }
-  return false;
+  make_all_nodes(work);
+  return work.stopped == parse_end::node_limit;
 }
 
 void parse_reference(parsed_case& p, const test_case& c) {
@@ -152,8 +150,8 @@ TEST(IndexedParseApplies, OnlyToNodesAtSentencePositions) {
     int end;
     bool applies;
   } rows[] = {
-      {1, 1, true},   {1, 3, true},  {400, 400, true},  {0, 0, false},
-      {-1, 1, false}, {2, 1, false}, {401, 401, false}, {3, 2, false},
+      {1, 1, true},   {1, 3, true},  {400, 400, true}, {401, 401, true}, {1, 100000, true},
+      {-1, 1, false}, {2, 1, false}, {0, 0, false},    {3, 2, false},
   };
   for (const row& r : rows) {
     grammar_fixture state;
@@ -170,6 +168,68 @@ TEST(IndexedParseApplies, NotWhenTheNodeLimitExceedsTheTables) {
   EXPECT_TRUE(indexed_parse_applies(state.nodes));
   state.nodes.limit = 4'294'967'295;
   EXPECT_FALSE(indexed_parse_applies(state.nodes));
+}
+
+// A sentence of `positions` word positions, more than an input line can
+// give: S over words 1 to k for every k, twice from word 2 on, where a
+// second reading also becomes an A.
+test_case long_sentence(std::size_t positions) {
+  test_case c{{"BBBB = SSSS", "CCCC = AAAA", "SSSS + AAAA = SSSS"}, {{"BBBB"}, {"AAAA", "CCCC"}}};
+  while (c.words.size() < positions) c.words.push_back({"AAAA"});
+  return c;
+}
+
+TEST(IndexedParser, SentenceOfAnyLength) {
+  const test_case c = long_sentence(600);
+  parsed_case reference;
+  parse_reference(reference, c);
+  parsed_case indexed;
+  indexed_parse_tables tables;
+  parse_indexed(indexed, c, tables);
+  EXPECT_EQ(indexed.state.nodes.count, 601 + 2 + 2 * 599);
+  EXPECT_EQ(dump(indexed), dump(reference));
+  // A short sentence after the long one uses the same tables.
+  const test_case short_one = long_sentence(3);
+  parsed_case short_reference;
+  parse_reference(short_reference, short_one);
+  parsed_case short_indexed;
+  parse_indexed(short_indexed, short_one, tables);
+  EXPECT_EQ(dump(short_indexed), dump(short_reference));
+}
+
+// Runs `make_all_nodes` on the n-word sentence of X + X = X with a deadline;
+// returns how it ended and the nodes made.
+template <typename Make>
+std::pair<parse_end, long> ambiguous_with_deadline(int words, steady_deadline deadline,
+                                                   Make&& make_all_nodes) {
+  test_case c{{"XXXX + XXXX = XXXX"}, {}};
+  for (int n = 0; n < words; ++n) c.words.push_back({"XXXX"});
+  grammar_fixture state;
+  build(state, c);
+  parse_work work{state.grammar, state.nodes, state.log()};
+  work.deadline = deadline;
+  make_all_nodes(work);
+  return {work.stopped, state.nodes.count};
+}
+
+TEST(Deadline, BothParsersEndOnceItHasPassed) {
+  const auto passed = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+  indexed_parse_tables tables;
+  const auto indexed = [&](parse_work& work) { make_all_nodes_indexed(work, tables); };
+  // 15 words make 5,147,891 nodes; the clock is read after 1,024 combinations.
+  const auto [end, nodes] = ambiguous_with_deadline(15, passed, indexed);
+  EXPECT_EQ(end, parse_end::timeout);
+  EXPECT_LT(nodes, 5000);
+  const auto [reference_end, reference_nodes] =
+      ambiguous_with_deadline(15, passed, make_all_nodes_reference);
+  EXPECT_EQ(reference_end, parse_end::timeout);
+  EXPECT_LT(reference_nodes, 5000);
+  // A deadline that does not pass, or none, changes nothing.
+  const auto later = std::chrono::steady_clock::now() + std::chrono::hours(1);
+  EXPECT_EQ(ambiguous_with_deadline(7, later, indexed), std::make_pair(parse_end::complete, 301L));
+  EXPECT_EQ(ambiguous_with_deadline(7, later, make_all_nodes_reference),
+            std::make_pair(parse_end::complete, 301L));
+  EXPECT_EQ(ambiguous_with_deadline(7, {}, indexed), std::make_pair(parse_end::complete, 301L));
 }
 
 }  // namespace

@@ -19,11 +19,7 @@ class paged_array {
   const T& operator[](std::uint32_t i) const { return pages_[i >> kPageBits][i & kIndexMask]; }
 
   void push_back(const T& value) {
-    if (size_ >> kPageBits == pages_.size()) {
-      // Owned before the directory grows, so a failing growth leaks no page.
-      std::unique_ptr<T[]> page(new T[kPageSize]);
-      pages_.push_back(std::move(page));
-    }
+    if (size_ == capacity_) add_page();
     (*this)[size_++] = value;
   }
 
@@ -37,6 +33,15 @@ class paged_array {
 
  private:
   static constexpr std::uint32_t kIndexMask = kPageSize - 1;
+
+  void add_page() {
+    // Owned before the directory grows, so a failing growth leaks no page.
+    std::unique_ptr<T[]> page(new T[kPageSize]);
+    pages_.push_back(std::move(page));
+    capacity_ += kPageSize;
+  }
+
   std::vector<std::unique_ptr<T[]>> pages_;
   std::uint32_t size_ = 0;
+  std::uint32_t capacity_ = 0;  // elements the pages hold
 };

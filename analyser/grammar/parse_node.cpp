@@ -15,14 +15,6 @@ constexpr int kBinaryStep = 3;
 constexpr int kUnaryStep = 2;
 }  // namespace
 
-unsigned char category_key_byte(const category_entry& category, int i) {
-  return i < category.name_length ? category.name[i] : ' ';
-}
-
-unsigned char category_first_byte(const category_entry& category) {
-  return category.name_length > 0 ? category.name[0] : 0;
-}
-
 void node_list::clear() {
   storage.reset();
   head = nullptr;
@@ -33,7 +25,7 @@ void node_list::clear() {
 parse_node* keep_node(node_list& nodes, category_entry* category,
                       const subcat_value_set* subcat_values, parse_node* left, parse_node* right,
                       grammar_rule* rule, int seg_start, int seg_end, const char* label) {
-  if (nodes.count >= nodes.limit) throw parse_stopped{parse_end::node_limit};
+  if (nodes.count >= nodes.limit) return nullptr;
   auto* node =
       needing_memory("keep_node: malloc Fehler", [&] { return nodes.storage.make<parse_node>(); });
   ++nodes.count;
@@ -87,8 +79,10 @@ parse_node* make_new_node(parse_work& work, const candidate& c) {
   const subcat_value_set* values = copy_scratch(work.nodes.storage, work.subcat_scratch);
   parse_node* node = keep_node(work.nodes, result, values, c.left, c.right, c.rule, c.seg_start,
                                c.seg_end, c.rule->label);
-  if (work.stop_at != nullptr && is_complete_analysis(*node, *work.stop_at)) {
-    throw parse_stopped{parse_end::first_analysis};
+  if (node == nullptr) {
+    work.stopped = parse_end::node_limit;
+  } else if (work.stop_at != nullptr && is_complete_analysis(*node, *work.stop_at)) {
+    work.stopped = parse_end::first_analysis;
   }
   return node;
 }
@@ -108,22 +102,12 @@ const parse_node* find_axiom_node(const parse_node* first, const analysis_target
   return nullptr;
 }
 
-// `rule` unless it begins with a greater byte than `node`'s category: there
-// the scan of a letter's rules ends.
-static grammar_rule* within_letter_run(grammar_rule* rule, const parse_node& node) {
-  if (rule == nullptr) return nullptr;
-  const bool past =
-      category_first_byte(*rule->parts[0].category) > category_first_byte(*node.category);
-  return past ? nullptr : rule;
-}
-
 grammar_rule* first_rule_for(const grammar_tables& grammar, const parse_node& node) {
-  const int slot = letter_slot(category_first_byte(*node.category));
-  return slot < 0 ? nullptr : within_letter_run(grammar.rule_index[slot], node);
+  return first_rule_of_letter(grammar, category_first_byte(*node.category));
 }
 
 grammar_rule* next_rule_for(const grammar_rule& rule, const parse_node& node) {
-  return within_letter_run(rule.next, node);
+  return next_rule_of_letter(rule, category_first_byte(*node.category));
 }
 
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from) {
@@ -132,31 +116,6 @@ parse_node* find_adjacent_node(const parse_node* left, parse_node* from) {
     if (n->seg_start == target) return n;
   }
   return nullptr;
-}
-
-// One and the same entry needs no comparison.
-bool same_category_key(const category_entry& a, const category_entry& b) {
-  if (&a == &b) return true;
-  for (int i = 0; i < kCategoryKeyLength; ++i) {
-    if (category_key_byte(a, i) != category_key_byte(b, i)) return false;
-  }
-  return true;
-}
-
-bool part_matches(const grammar_rule& rule, const parse_node& node, int k) {
-  return same_category_key(*rule.parts[k - 1].category, *node.category) &&
-         subcat_agree(rule, node, k);
-}
-
-bool subcat_agree(const grammar_rule& rule, const parse_node& node, int k) {
-  const subcat_value_set* a = rule.parts[k - 1].subcat_values;
-  const subcat_value_set* b = node.subcat_values;
-  if (a == nullptr || b == nullptr) return true;
-  if (a[0] != b[0]) return false;
-  for (int i = 1; i <= a[0]; ++i) {
-    if ((a[i] & b[i]) == 0) return false;
-  }
-  return true;
 }
 
 unsigned char subcat_group(const parse_node& node, int i) {

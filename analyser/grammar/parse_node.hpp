@@ -4,16 +4,14 @@
 #pragma once
 
 #include "analyser/base/arena.hpp"
+#include "analyser/base/deadline.hpp"
 #include "analyser/base/log_output.hpp"
 #include "analyser/grammar/rules_reader.hpp"
+#include "analyser/lexicon/category_table.hpp"
 
 // Numbers of the rule parts that components are matched against.
 constexpr int kFirstPart = 1;
 constexpr int kSecondPart = 2;
-
-// Characters of a category name that identify the category. A shorter name is
-// read as filled up with blanks, so "NP" is "NP  " and differs from "NPRO".
-constexpr int kCategoryKeyLength = 4;
 
 // Default bound on the nodes of one sentence. A unary cycle in the grammar,
 // or ambiguity that explodes, would otherwise make nodes until memory runs
@@ -52,25 +50,13 @@ enum class parse_end {
   complete,        // every node the rules allow was made
   node_limit,      // the node limit stopped it
   first_analysis,  // it stopped at the first complete analysis, as asked
+  timeout,         // its deadline passed
 };
-
-// Thrown where the making of nodes must stop early (keep_node at the node
-// limit, the node maker at a wanted analysis) and caught by the routine that
-// started it, which returns `why`.
-struct parse_stopped {
-  parse_end why;
-};
-
-// Byte i (0 <= i < kCategoryKeyLength) of the category's identifying key.
-unsigned char category_key_byte(const category_entry& category, int i);
-
-// First byte of the category's name, 0 for an empty name.
-unsigned char category_first_byte(const category_entry& category);
 
 // Allocates a node in the list's storage and appends it. The value set and
 // the label are referred to, not copied: they must live as long as the
-// sentence. At the node limit it makes nothing and throws
-// parse_stopped{node_limit}. No memory: fatal "keep_node: malloc Fehler".
+// sentence. At the node limit it makes nothing and returns null.
+// No memory: fatal "keep_node: malloc Fehler".
 parse_node* keep_node(node_list& nodes, category_entry* category,
                       const subcat_value_set* subcat_values, parse_node* left, parse_node* right,
                       grammar_rule* rule, int seg_start, int seg_end, const char* label);
@@ -108,27 +94,44 @@ struct indexed_parse_tables;
 // What one parse works with: the rules, the sentence's nodes, where trace
 // lines go, the analysis it may stop at (null: make every node), the side
 // tables of the indexed parser kept from sentence to sentence (null: fresh
-// ones), the nodes made in the current pass, and the value set of the node
-// about to be made.
+// ones), the time by which it must end (none: no bound), the nodes made in
+// the current pass, how it stopped, and the value set of the node about to
+// be made.
 struct parse_work {
   const grammar_tables& grammar;
   node_list& nodes;
   log_output log;
   const analysis_target* stop_at = nullptr;
   indexed_parse_tables* tables = nullptr;
+  // Once it has passed, the parse ends with parse_end::timeout; the clock is
+  // read every kStepsPerClockLook combinations examined.
+  steady_deadline deadline{};
   long new_node_count = 0;
+  // Why the parse stops early; `complete` while it goes on. The loops of
+  // the parsers test it after every node made.
+  parse_end stopped = parse_end::complete;
+  unsigned steps = 0;  // combinations examined, for the deadline
   unsigned char subcat_scratch[kMaxGroups + 1] = {};
+
+  bool stopping() const { return stopped != parse_end::complete; }
+  // Counts one combination examined; true when the parse must stop (the
+  // deadline has just passed, or it stopped before).
+  bool step() {
+    if (deadline_passed(deadline, steps)) stopped = parse_end::timeout;
+    return stopping();
+  }
 };
 
 // Makes the node of the candidate with the values left in `subcat_scratch` by
 // `apply_condition`, unless the list holds it already. Raises
-// `new_node_count` for a new node.
+// `new_node_count` for a new node; stops the parse as make_new_node does.
 void make_node(parse_work& work, const candidate& c);
 
 // make_node without the search for an existing node, for a caller that tries
-// every combination only once. Returns the new node. When the node is the
-// analysis `stop_at` asks for, it throws parse_stopped{first_analysis} after
-// keeping it. No memory for its value set: fatal "make_node: malloc Fehler".
+// every combination only once. Returns the new node; when it is the analysis
+// `stop_at` asks for, it sets `stopped` to first_analysis. At the node limit
+// it makes nothing, sets `stopped` to node_limit and returns null.
+// No memory for its value set: fatal "make_node: malloc Fehler".
 parse_node* make_new_node(parse_work& work, const candidate& c);
 
 // The first rule that `node` may begin: the rule in the `rule_index` slot of
@@ -140,23 +143,33 @@ grammar_rule* first_rule_for(const grammar_tables& grammar, const parse_node& no
 // is sorted), or at the end of the list.
 grammar_rule* next_rule_for(const grammar_rule& rule, const parse_node& node);
 
-// True for a rule with a second part.
-inline bool is_binary(const grammar_rule& rule) { return rule.parts[1].category != nullptr; }
-
 // The first node from `from` onwards that starts right behind `left`, or null.
 parse_node* find_adjacent_node(const parse_node* left, parse_node* from);
 
 // True when the two categories agree in their identifying key.
-bool same_category_key(const category_entry& a, const category_entry& b);
-
-// True when `node` has the category of part k (1 or 2) of `rule` and agrees
-// with that part's value set.
-bool part_matches(const grammar_rule& rule, const parse_node& node, int k);
+inline bool same_category_key(const category_entry& a, const category_entry& b) {
+  return a.key == b.key;
+}
 
 // Value-set agreement of part k of `rule` with `node`: a missing set on either
 // side agrees with everything; otherwise the group counts must be equal and
 // each pair of groups must share a value.
-bool subcat_agree(const grammar_rule& rule, const parse_node& node, int k);
+inline bool subcat_agree(const grammar_rule& rule, const parse_node& node, int k) {
+  const subcat_value_set* a = rule.parts[k - 1].subcat_values;
+  const subcat_value_set* b = node.subcat_values;
+  if (a == nullptr || b == nullptr) return true;
+  if (a[0] != b[0]) return false;
+  for (int i = 1; i <= a[0]; ++i) {
+    if ((a[i] & b[i]) == 0) return false;
+  }
+  return true;
+}
+
+// True when `node` has the category of part k (1 or 2) of `rule` (the same
+// key) and agrees with that part's value set.
+inline bool part_matches(const grammar_rule& rule, const parse_node& node, int k) {
+  return rule.parts[k - 1].category->key == node.category->key && subcat_agree(rule, node, k);
+}
 
 // Group i of the node's value set; 0xFF (all values) for i = 0, and also for a
 // group the node does not have (no value set, or fewer groups), which

@@ -25,10 +25,6 @@ parse_end parse_sentence(parse_work& work) {
   if (work.stop_at != nullptr && find_axiom_node(work.nodes.head, *work.stop_at) != nullptr) {
     return parse_end::first_analysis;
   }
-  try {
-    make_all_nodes(work);
-  } catch (const parse_stopped& stop) {
-    return stop.why;
-  }
-  return parse_end::complete;
+  make_all_nodes(work);
+  return work.stopped;
 }

@@ -9,7 +9,9 @@
 // binary rule, every node starting right behind it (in list order) as second
 // component; passes repeat until one makes no node. That order decides which
 // analysis comes first. With `work.stop_at` the parse ends as soon as the
-// first node of that analysis is made (or is a word node already).
+// first node of that analysis is made (or is a word node already); with
+// `work.deadline` it ends with parse_end::timeout once that time has passed,
+// keeping the nodes made so far.
 // The nodes are made by the indexed parser (chart_parser.hpp); a traced parse
 // prints every combination it examines and so runs the reference
 // (reference_parser.hpp), which makes the same nodes in the same order.

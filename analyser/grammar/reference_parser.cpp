@@ -6,6 +6,7 @@ namespace {
 void try_right_components(parse_work& work, candidate c) {
   parse_node* from = work.nodes.head;
   while (parse_node* right = find_adjacent_node(c.left, from)) {
+    if (work.step()) return;
     if (work.log.trace) {
       std::fprintf(work.log.out, "\t\tla,right_comp=%p %p\n", static_cast<void*>(from),
                    static_cast<void*>(right));
@@ -15,6 +16,7 @@ void try_right_components(parse_work& work, candidate c) {
     c.right = right;
     c.seg_end = right->seg_end;
     if (apply_condition(*c.rule, *c.left, right, work.subcat_scratch)) make_node(work, c);
+    if (work.stopping()) return;
   }
 }
 
@@ -36,11 +38,13 @@ void apply_rule(parse_work& work, grammar_rule* rule, parse_node* node) {
 void try_rules(parse_work& work, parse_node* node) {
   for (grammar_rule* rule = first_rule_for(work.grammar, *node); rule != nullptr;
        rule = next_rule_for(*rule, *node)) {
+    if (work.step()) return;
     if (work.log.trace) {
       std::fprintf(work.log.out, "ka,ra,rnu= %p %p %2d\n", static_cast<void*>(node),
                    static_cast<void*>(rule), rule->rule_number);
     }
     if (part_matches(*rule, *node, kFirstPart)) apply_rule(work, rule, node);
+    if (work.stopping()) return;
   }
 }
 }  // namespace
@@ -50,6 +54,7 @@ void make_all_nodes_reference(parse_work& work) {
     work.new_node_count = 0;
     for (parse_node* node = work.nodes.head; node != nullptr; node = node->next) {
       try_rules(work, node);
+      if (work.stopping()) return;
     }
   } while (work.new_node_count > 0);
 }

@@ -12,5 +12,6 @@
 // right behind it, searched from the head of the list, is tried as second
 // component. `make_node` refuses combinations made before. Passes repeat
 // until one makes no node. With `work.log.trace` every step is printed.
-// Stops early by parse_stopped (node limit, or `work.stop_at`).
+// Stops early, with the reason in `work.stopped`, at the node limit, at the
+// analysis `work.stop_at` asks for, or when `work.deadline` has passed.
 void make_all_nodes_reference(parse_work& work);

@@ -187,6 +187,8 @@ void read_rules(grammar_tables& grammar, category_table& categories, FILE* rules
                 const log_output& log) {
   clear_letter_index(grammar.rule_index);
   if (log.trace) std::fputs("\n", log.out);
-  needing_memory("store_rule: malloc Fehler",
-                 [&] { rule_reader(grammar, categories, log).read(rules); });
+  needing_memory("store_rule: malloc Fehler", [&] {
+    rule_reader(grammar, categories, log).read(rules);
+    grammar.first_rules.build(grammar);
+  });
 }

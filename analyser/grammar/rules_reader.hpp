@@ -17,33 +17,20 @@
 
 #include "analyser/base/arena.hpp"
 #include "analyser/base/log_output.hpp"
+#include "analyser/grammar/grammar_rule.hpp"
+#include "analyser/grammar/rule_lookup.hpp"
 #include "analyser/lexicon/category_table.hpp"
 
-// Characters kept of a rule label.
-constexpr int kRuleLabelLength = 19;
-
-struct rule_part {
-  category_entry* category;  // null for part 2 of a unary rule
-  const subcat_value_set* subcat_values;
-};
-
-struct grammar_rule {
-  grammar_rule* next;
-  rule_part parts[3];  // first component, second component, result
-  const condition_values* condition;
-  char label[kRuleLabelLength + 5];  // terminated
-  int rule_number;
-  long line;  // the line of the rules file where the rule begins, from 1
-};
-
 // The grammar: the rules in file order, entered through the first letter of
-// their first part. Loaded once at start-up, read-only afterwards.
+// their first part, and the same rules found by the category of a first
+// component. Loaded once at start-up, read-only afterwards.
 struct grammar_tables {
   std::string file_name;  // the rules file it was loaded from
   arena storage;          // rules, their value sets and conditions
   grammar_rule* rule_list = nullptr;
   grammar_rule* rule_tail = nullptr;
   grammar_rule* rule_index[kLetterSlots] = {};
+  rule_lookup first_rules;  // built by read_rules over the rules it loaded
 };
 
 // Loads the rules of an open rules stream: empties rule_index, then appends
@@ -52,6 +39,7 @@ struct grammar_tables {
 // slot is still empty and the initial has one). A rule that lacks a part,
 // has its separators out of order, or is cut off by the end of the file is
 // skipped with "read_grammar(): rule %d skipped" and keeps its number.
+// Then builds `first_rules`.
 // With tracing on, the rules text is echoed rule by rule; warnings and trace
 // go to `log.out`. No memory: fatal "store_rule: malloc Fehler" (or the text
 // of the table builder that ran out).

@@ -47,15 +47,13 @@ bool outcome_of(std::string_view name, sentence_outcome& outcome) {
 }
 
 bool make_word_nodes(node_list& nodes, const sentence_words& words) {
-  try {
-    for (const word_reading& r : words.readings) {
-      const char* label =
-          needing_memory("keep_node: malloc Fehler", [&] { return stored_label(nodes, r.label); });
-      keep_node(nodes, r.entry->category, r.entry->subcat_values, nullptr, nullptr, nullptr,
-                r.position, r.position, label);
+  for (const word_reading& r : words.readings) {
+    const char* label =
+        needing_memory("keep_node: malloc Fehler", [&] { return stored_label(nodes, r.label); });
+    if (keep_node(nodes, r.entry->category, r.entry->subcat_values, nullptr, nullptr, nullptr,
+                  r.position, r.position, label) == nullptr) {
+      return false;
     }
-  } catch (const parse_stopped&) {
-    return false;
   }
   return true;
 }
@@ -65,13 +63,23 @@ namespace {
 void parse_words(const analysis_setup& setup, node_list& nodes, sentence_analysis& result) {
   result.target = target_of(setup, result.words.word_count);
   const analysis_target& target = result.target;
-  if (setup.count_analyses) result.count = count_analyses(setup.grammar, nodes.head, target);
+  if (setup.count_analyses) {
+    result.count = count_analyses(setup.grammar, nodes.head, target, setup.deadline);
+    if (result.count->timed_out) {
+      // A count cut short has no number to give.
+      result.count.reset();
+      result.outcome = sentence_outcome::timeout;
+      return;
+    }
+  }
   parse_work work{setup.grammar, nodes, setup.log};
   if (setup.stop_at_first_analysis) work.stop_at = &target;
   work.tables = setup.parse_tables;
+  work.deadline = setup.deadline;
   const parse_end end = parse_sentence(work);
-  if (end == parse_end::node_limit) {
-    result.outcome = sentence_outcome::node_limit;
+  if (end == parse_end::node_limit || end == parse_end::timeout) {
+    result.outcome =
+        end == parse_end::timeout ? sentence_outcome::timeout : sentence_outcome::node_limit;
     return;
   }
   result.stopped_early = end == parse_end::first_analysis;

@@ -62,6 +62,9 @@ struct analysis_setup {
   // Count the complete analyses over a packed chart, whether or not the
   // parse makes them all.
   bool count_analyses = false;
+  // Once it has passed, the count and the parse give up and the sentence
+  // gets the outcome timeout.
+  steady_deadline deadline{};
 };
 
 // Analyses `sentence` (as the sentence reader hands it out) into `nodes`,

@@ -27,16 +27,14 @@ struct test_case {
 inline bool build(grammar_fixture& state, const test_case& c) {
   for (const std::string& rule : c.rules) add_rule(state, rule);
   state.nodes.limit = c.node_limit;
-  try {
-    int position = 0;
-    for (const std::vector<std::string>& readings : c.words) {
-      ++position;
-      for (const std::string& r : readings) {
-        word_node(state, r.substr(0, 4), r.substr(4), position, position);
+  int position = 0;
+  for (const std::vector<std::string>& readings : c.words) {
+    ++position;
+    for (const std::string& r : readings) {
+      if (word_node(state, r.substr(0, 4), r.substr(4), position, position) == nullptr) {
+        return false;
       }
     }
-  } catch (const parse_stopped&) {
-    return false;
   }
   return true;
 }

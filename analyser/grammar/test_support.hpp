@@ -84,7 +84,8 @@ inline grammar_rule* add_rule(grammar_fixture& f, const std::string& text) {
   return rule;
 }
 
-// A word node of the category and value set, covering [start, end].
+// A word node of the category and value set, covering [start, end]; null at
+// the node limit.
 inline parse_node* word_node(grammar_fixture& f, const std::string& name,
                              const std::string& subcat, int start, int end) {
   const subcat_value_set* set = subcat.empty() ? nullptr : values(f.nodes.storage, subcat);

@@ -14,9 +14,20 @@ category_entry* put_category(category_table& categories, const unsigned char* te
     copy_bytes(name, text, length);
     entry->name = name;
     entry->name_length = length;
+    entry->key = category_key_of(name, length);
     append_record(categories.head, categories.tail, entry);
     return entry;
   });
+}
+
+std::uint32_t category_key_of(const unsigned char* name, int length) {
+  std::uint32_t key = 0;
+  for (int i = 0; i < kCategoryKeyLength; ++i) key = key << 8 | (i < length ? name[i] : ' ');
+  return key;
+}
+
+unsigned char category_key_byte(const category_entry& category, int i) {
+  return i < category.name_length ? category.name[i] : ' ';
 }
 
 unsigned char add_group_digit(unsigned char group, unsigned char digit) {

@@ -3,6 +3,7 @@
 // the rules. All texts are counted: a pointer and a length.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "analyser/base/arena.hpp"
@@ -20,12 +21,30 @@ constexpr unsigned char kAllValues = 0xFF;
 using subcat_value_set = unsigned char;
 using condition_values = unsigned char;
 
+// Characters of a category name that identify the category for the rules.
+// A shorter name is read as filled up with blanks, so "NP" is "NP  " and
+// differs from "NPRO".
+constexpr int kCategoryKeyLength = 4;
+
 // One interned category name, stored once in `category_table`.
 struct category_entry {
   category_entry* next;
   int name_length;
   const unsigned char* name;  // name_length bytes, no terminator
+  std::uint32_t key;          // category_key_of(name, name_length)
 };
+
+// The identifying bytes of a name as one number, the first byte highest:
+// two categories are the same for the rules when their keys are equal.
+std::uint32_t category_key_of(const unsigned char* name, int length);
+
+// Byte i (0 <= i < kCategoryKeyLength) of the category's identifying key.
+unsigned char category_key_byte(const category_entry& category, int i);
+
+// First byte of the category's name, 0 for an empty name.
+inline unsigned char category_first_byte(const category_entry& category) {
+  return category.name_length > 0 ? category.name[0] : 0;
+}
 
 // The category's name as a text.
 inline std::string_view category_name(const category_entry& category) {

@@ -21,6 +21,7 @@ analysis_request request_of(const detail::result_data& store) {
   request.stop_at_first_analysis = !(options.all || options.nodes);
   request.count_analyses = options.count;
   request.node_limit = options.node_limit;
+  request.time_limit = options.timeout;
   return request;
 }
 

@@ -257,3 +257,34 @@ TEST(Library, SkippedLinesAndRulesAreListedWithTheirPlace) {
   EXPECT_EQ(g.entry_count(), 2);
 }
 }  // namespace
+
+// Sentences of "A" with "SATZ + SATZ = SATZ": the Catalan numbers of
+// bracketings, far too many to make in a millisecond from 40 words on.
+mirask::grammar catalan_grammar() {
+  mirask::grammar_texts t;
+  t.rules = "NOMN = SATZ;.\nSATZ + SATZ = SATZ;.\n";
+  t.lexicon = "A=NOMN\n";
+  return mirask::grammar::from_texts(t);
+}
+
+std::string words_of_a(int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += "a ";
+  return s + ".";
+}
+
+TEST(Library, TheTimeLimitEndsTheCountOrTheParseWithItsOwnOutcome) {
+  mirask::analyser a(catalan_grammar());
+  mirask::parse_options quick;
+  quick.timeout = std::chrono::milliseconds(1);
+  quick.all = true;
+  const mirask::result parsed = a.parse(words_of_a(60), quick);
+  EXPECT_EQ(parsed.outcome(), mirask::outcome::timeout);
+  EXPECT_FALSE(parsed.count().has_value());
+  // The same sentence without a limit is counted exactly; a short one
+  // finishes within the limit.
+  mirask::parse_options counted;
+  counted.timeout = std::chrono::seconds(30);
+  EXPECT_EQ(a.parse(words_of_a(60), counted).count()->digits, "405944995127576985730643443367112");
+  EXPECT_EQ(a.parse(words_of_a(3), quick).outcome(), mirask::outcome::analysed);
+}

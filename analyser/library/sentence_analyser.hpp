@@ -4,6 +4,7 @@
 // share one.
 #pragma once
 
+#include <chrono>
 #include <string_view>
 
 #include "analyser/grammar/chart_parser.hpp"
@@ -17,6 +18,7 @@ struct analysis_request {
   bool stop_at_first_analysis = false;
   bool count_analyses = false;  // the exact count, from a packed chart
   long node_limit = kNodeLimit;
+  std::chrono::microseconds time_limit{0};  // from the analysis' start; 0: none
 };
 
 class sentence_analyser {
