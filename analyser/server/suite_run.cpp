@@ -6,19 +6,15 @@
 #include <vector>
 
 #include "analyser/base/file_input.hpp"
-#include "analyser/base/utf8_text.hpp"
 #include "analyser/suite/profile_reader.hpp"
 #include "analyser/suite/profile_writer.hpp"
 #include "analyser/suite/suite_compare.hpp"
-#include "analyser/suite/suite_reader.hpp"
 #include "analyser/suite/suite_summary.hpp"
+#include "analyser/suite/test_suite.hpp"
 #include "analyser/library/library_data.hpp"
 #include "analyser/output/json_text.hpp"
-#include "analyser/server/deadline.hpp"
 
 namespace {
-constexpr const char* kProgram = "Mirask 09-2002";
-
 // What `write` writes to a stream, as a text.
 std::string captured(const std::function<void(std::FILE*)>& write) {
   char* buffer = nullptr;
@@ -41,83 +37,20 @@ unique_file reading(std::string& text) {
   return stream;
 }
 
-std::string convention_of(const std::string& utf8) {
-  std::string text;
-  utf8_fault fault;
-  from_utf8(utf8, text, fault);
-  return text;
-}
-
-// What the analysis found, as found_of takes it from an analysis.
-item_found found_of(const mirask::result& r) {
-  item_found found;
-  found.outcome = std::string(mirask::outcome_name(r.outcome()));
-  if (r.outcome() == mirask::outcome::unknown_word ||
-      r.outcome() == mirask::outcome::no_number_reading) {
-    found.unknown_word = convention_of(r.unknown_word());
-  }
-  if (const std::optional<mirask::analysis_count> count = r.count()) {
-    if (count->unbounded || !count_of_text(count->digits, found.count)) found.count.unbounded = true;
-  }
-  if (const std::string brackets = r.brackets(false); !brackets.empty()) {
-    found.analysis = convention_of(brackets);
-  }
-  found.nodes = r.node_count();
-  found.time_us = r.time_us();
-  return found;
-}
-
-profile_header header_of(const mirask::grammar& g, const std::string& suite) {
-  profile_header header{kProgram, utc_date_now(), "", g.start_category(), g.utf8(), suite, {}, {}};
+// The suite's own run, as -test -utf8 -profile runs it: its report and its
+// profile's records, header first and end last.
+suite_text_run run_suite(const mirask::grammar& g, const suite_request& request) {
+  suite_options options;
+  options.suite_file_name = request.name;
+  options.utf8 = true;
+  options.start_category = g.start_category();
+  if (request.node_limit > 0) options.node_limit = request.node_limit;
+  options.time_limit = request.time_limit;
   for (const mirask::file_info& f : g.files()) {
-    if (f.role == "configuration") header.configuration = f.name;
-    header.files.push_back({f.role, f.name, f.checksum});
+    if (f.role == "configuration") options.configuration_file_name = f.name;
+    options.files.push_back({f.role, f.name, f.checksum});
   }
-  return header;
-}
-
-// One run: the items in order, their records and the summary.
-struct suite_run {
-  std::vector<item_result> items;
-  std::vector<std::string> records;
-  suite_summary summary;
-  long lines = 0;
-};
-
-suite_run run_items(mirask::analyser& analyser, const suite_request& request) {
-  std::string text = request.suite;
-  unique_file stream = reading(text);
-  suite_reader reader(stream.get(), true,
-                      mirask::detail::data_of(analyser.grammar()).loaded.sentence_end_chars);
-  const deadline until(request.time_limit);
-  mirask::parse_options options;
-  options.node_limit = request.node_limit;
-  suite_run run;
-  suite_line line;
-  long number = 0;
-  while (reader.next(line, number)) {
-    item_result item;
-    item.suite = request.name;
-    item.line = number;
-    item.text = line.text;
-    item.expected = line.expected;
-    if (line.kind == suite_line_kind::malformed) {
-      item.verdict = item_verdict::malformed;
-      item.problem = line.problem;
-      run.records.push_back(item_record(item, ""));
-    } else {
-      ++options.number;
-      options.timeout = until.left();
-      const mirask::result r = analyser.parse_bytes(line.text, options);
-      item.found = found_of(r);
-      item.verdict = judge(item.expected, item.found);
-      run.records.push_back(item_record(item, r.json()));
-    }
-    add_item(run.summary, item);
-    run.items.push_back(std::move(item));
-  }
-  run.lines = reader.lines_read();
-  return run;
+  return run_suite_text(mirask::detail::data_of(g).loaded, request.suite, options);
 }
 
 std::string summary_object(const suite_summary& s) {
@@ -153,6 +86,14 @@ std::vector<item_result> earlier_items(std::string profile, std::string& problem
   return items;
 }
 
+// The items of a run's profile records.
+std::vector<item_result> items_of(const std::vector<std::string>& records) {
+  std::string profile;
+  for (const std::string& record : records) profile += record + "\n";
+  std::string problems;
+  return earlier_items(std::move(profile), problems);
+}
+
 std::string changes_list(const std::vector<compared_item>& compared) {
   std::string out = "[";
   for (const compared_item& c : compared) {
@@ -184,33 +125,31 @@ void append_list(std::string& out, const char* key, const std::vector<std::strin
 }  // namespace
 
 std::string suite_answer(mirask::analyser& analyser, const suite_request& request) {
-  const suite_run run = run_items(analyser, request);
+  const suite_text_run run = run_suite(analyser.grammar(), request);
+  const std::vector<item_result> items = items_of(run.profile);
+  suite_summary summary;
+  for (const item_result& item : items) add_item(summary, item);
   std::string out = "{";
   append_key(out, "header");
-  out += header_record(header_of(analyser.grammar(), request.name));
-  append_list(out, "records", run.records);
+  out += run.profile.front();
+  append_list(out, "records", {run.profile.begin() + 1, run.profile.end() - 1});
   append_key(out, "end");
-  out += end_record(run.lines, run.summary.items + run.summary.malformed);
+  out += run.profile.back();
   append_key(out, "summary");
-  out += summary_object(run.summary);
-  std::vector<compared_item> compared;
-  std::string compare_problems;
-  std::vector<item_result> before;
+  out += summary_object(summary);
+  std::string report = run.report;
   if (request.compare) {
-    before = earlier_items(*request.compare, compare_problems);
-    compared = compare_items(before, run.items);
+    std::string compare_problems;
+    const std::vector<item_result> before = earlier_items(*request.compare, compare_problems);
+    const std::vector<compared_item> compared = compare_items(before, items);
     append_key(out, "changes");
     out += changes_list(compared);
     append_key(out, "compare_problems");
     append_json_utf8(out, compare_problems);
+    report += captured([&](std::FILE* stream) {
+      print_comparison(stream, "the earlier run", compared, true);
+    });
   }
-  const std::string report = captured([&](std::FILE* stream) {
-    for (const item_result& item : run.items) {
-      if (item.verdict != item_verdict::pass) write_item_line(stream, item, true);
-    }
-    print_summary(stream, run.summary);
-    if (request.compare) print_comparison(stream, "the earlier run", compared, true);
-  });
   append_key(out, "report");
   append_json_utf8(out, report);
   return out + "}";

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -140,13 +142,14 @@ class item_analyser {
       : grammar_(grammar),
         analyser_(grammar),
         log_{out, false, options.utf8},
-        letters_(letter_case_of(options.utf8)) {
+        letters_(letter_case_of(grammar.utf8)) {
     request_.start_category = options.start_category;
     // Nothing looks at the nodes after the first analysis unless the record
     // lists them or every analysis.
     request_.stop_at_first_analysis = !options.nodes && !options.all_analyses;
     request_.count_analyses = true;
     request_.node_limit = options.node_limit;
+    if (options.time_limit.count() > 0) run_end_ = steady::now() + options.time_limit;
     record_ = {options.nodes,    options.all_analyses, options.analysis_limit,
                options.why,      &grammar.grammar,     &grammar.lexicon};
   }
@@ -177,6 +180,12 @@ class item_analyser {
   // Analyses `text` as a plain run analyses an input line that holds it:
   // made into a sentence at its first delimiter, numbered, timed.
   sentence_analysis analyse(const std::string& text) {
+    if (run_end_) {
+      // At least a microsecond, so that an item past the end times out.
+      request_.time_limit = std::max(std::chrono::microseconds(1),
+                                     std::chrono::duration_cast<std::chrono::microseconds>(
+                                         *run_end_ - steady::now()));
+    }
     sentence_.assign(text.begin(), text.end());
     sentence_.resize(text.size() + 2);
     make_sentence(sentence_.data(), static_cast<int>(text.size()), grammar_.sentence_end_chars,
@@ -194,6 +203,8 @@ class item_analyser {
   record_settings record_;
   log_output log_;
   letter_case letters_;
+  using steady = std::chrono::steady_clock;
+  std::optional<steady::time_point> run_end_;
   std::vector<unsigned char> sentence_;
   int sentences_ = 0;
 };
@@ -207,6 +218,7 @@ std::vector<profile_file> loaded_files(const loaded_grammar& grammar,
       {"lexicon", &grammar.lexicon_file_name},
       {"endings", &grammar.endings_file_name},
   };
+  if (!options.files.empty()) return options.files;
   std::vector<profile_file> result;
   for (const auto& [role, name] : files) result.push_back({role, *name, file_checksum(*name)});
   return result;
@@ -217,7 +229,7 @@ profile_header header_of(const loaded_grammar& grammar, const suite_options& opt
           utc_date_now(),
           options.configuration_file_name,
           options.start_category,
-          options.utf8,
+          grammar.utf8,
           options.suite_file_name,
           loaded_files(grammar, options),
           universe_of(grammar)};

@@ -10,6 +10,7 @@
 // that holds a suite as text calls run_suite_text.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@
 
 #include "analyser/grammar/parse_node.hpp"
 #include "analyser/library/loaded_grammar.hpp"
+#include "analyser/suite/profile_writer.hpp"
 
 // Complete analyses that a record lists with `all_analyses` unless
 // `analysis_limit` says otherwise.
@@ -29,6 +31,9 @@ struct suite_options {
   std::string compare_file_name;             // empty: no comparison
   std::vector<std::string> summary_files;    // the profiles to sum up ("-": the console)
   std::string configuration_file_name;       // named in the profile's header
+  // The grammar's files with their checksums, as the caller loaded them;
+  // empty: the header's checksums are taken of the files by their names.
+  std::vector<profile_file> files;
   bool verbose = false;                      // every item is listed, not only those that fail
   bool utf8 = false;                         // the suite and the report in UTF-8
   // How every item's sentence is analysed, as a plain run would analyse it,
@@ -39,6 +44,9 @@ struct suite_options {
   bool all_analyses = false;  // every complete analysis (-all)
   long analysis_limit = kSuiteAnalysisLimit;
   bool why = false;  // the diagnosis of a sentence without analysis (-why)
+  // The time the whole run may take (0: no limit); each item gets what is
+  // left of it, and one that runs out of it has the outcome timeout.
+  std::chrono::microseconds time_limit{0};
 };
 
 // Where a run reads and writes: the report (items, summary, comparison) and
