@@ -31,13 +31,10 @@ class list_writer {
   // frequencies a blank and its count, and a line feed. Returns false once a
   // block could not be written whole.
   bool add(const walked_entry& entry) {
-    if (entry.rest.empty() && !state_.utf8_input && kOutputBufferBytes - used_ >= kLongestShortLine)
+    if (entry.beginning.size() <= kKeyedBytes && entry.rest.empty() && !state_.utf8_input &&
+        kOutputBufferBytes - used_ >= kLongestShortLine)
       return add_short(entry);
-    put_text(entry.beginning);
-    put_text(entry.rest);
-    if (state_.with_frequencies) put_count(entry.count);
-    put("\n", 1);
-    return written_;
+    return add_any(entry);
   }
 
   // Writes what is gathered. Returns false when not every byte reached the
@@ -49,9 +46,17 @@ class list_writer {
   }
 
  private:
-  // The line of a text that its keys hold, as add writes it, for a block
-  // with room for it: the keys' bytes are copied whole, and the line goes on
-  // behind the text's own.
+  bool add_any(const walked_entry& entry) {
+    put_text(entry.beginning);
+    put_text(entry.rest);
+    if (state_.with_frequencies) put_count(entry.count);
+    put("\n", 1);
+    return written_;
+  }
+
+  // The line of a text of at most kKeyedBytes, as add writes it, for a
+  // block with room for it: kKeyedBytes are copied whole, and the line goes
+  // on behind the text's own.
   bool add_short(const walked_entry& entry) {
     std::memcpy(block_ + used_, entry.beginning.data(), kKeyedBytes);
     used_ += entry.beginning.size();

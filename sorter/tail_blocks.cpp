@@ -29,15 +29,18 @@ bool make_directory_room(tail_blocks& tails, allocate_function allocate) {
   return true;
 }
 
-// Makes a new block, of kTailBlockBytes or of `bytes` if that is more, the
-// last one; the room left in the one before is given up. Returns false when
-// there are kMostTailBlocks or `allocate` has no memory.
+// Makes a new block, of kTailBlockBytes or of `bytes` if that is more, and
+// kTailSlack, the last one; the room left in the one before is given up,
+// marked by a zero byte where there is any. Returns false when there are
+// kMostTailBlocks or `allocate` has no memory.
 bool add_block(tail_blocks& tails, allocate_function allocate, std::size_t bytes) {
   if (tails.count == kMostTailBlocks || !make_directory_room(tails, allocate)) return false;
   const std::size_t size = std::max(kTailBlockBytes, bytes);
-  void* const block = allocate(size);
+  auto* const block = static_cast<unsigned char*>(allocate(size + kTailSlack));
   if (block == nullptr) return false;
-  tails.blocks[tails.count++] = static_cast<unsigned char*>(block);
+  std::fill_n(block + size, kTailSlack, 0);  // read, never used
+  if (tails.used < tails.last_bytes) tails.blocks[tails.count - 1][tails.used] = 0;
+  tails.blocks[tails.count++] = block;
   tails.used = 0;
   tails.last_bytes = size;
   return true;
@@ -47,14 +50,12 @@ bool add_block(tail_blocks& tails, allocate_function allocate, std::size_t bytes
 
 // A tail longer than a block starts its own block, at offset 0, so every
 // offset fits in kTailOffsetBits.
-tail_ref add_tail(tail_blocks& tails, allocate_function allocate, const unsigned char* text,
-                  std::size_t length) {
-  const std::size_t bytes = length + 1;
-  if (bytes > tails.last_bytes - tails.used && !add_block(tails, allocate, bytes)) return kNoTail;
-  unsigned char* const tail = tails.blocks[tails.count - 1] + tails.used;
+tail_ref add_tail_in_new_block(tail_blocks& tails, allocate_function allocate,
+                               const unsigned char* text, std::size_t length) {
+  if (!add_block(tails, allocate, length + 1)) return kNoTail;
+  unsigned char* const tail = tails.blocks[tails.count - 1];
   std::memcpy(tail, text, length);
   tail[length] = 0;
-  const auto ref = static_cast<tail_ref>((tails.count - 1) << kTailOffsetBits | tails.used);
-  tails.used += bytes;
-  return ref;
+  tails.used = length + 1;
+  return static_cast<tail_ref>((tails.count - 1) << kTailOffsetBits);
 }

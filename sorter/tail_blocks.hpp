@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Obtains memory as std::malloc does, or null when there is none; whatever
 // it hands out is released with std::free. Tests put allocators here that
@@ -20,6 +21,11 @@ using resize_function = void* (*)(void* block, std::size_t size);
 
 // Bytes of a block. A tail too long for one gets a block of its own size.
 constexpr std::size_t kTailBlockBytes = 64 * 1024;
+
+// Bytes behind the room of every block that may be read, though no tail
+// lies there, so that the first kTailSlack bytes of any tail can be copied
+// whole.
+constexpr std::size_t kTailSlack = 16;
 
 // Where a tail lives: the number of its block, shifted left by
 // kTailOffsetBits, and the offset of its first byte in the block.
@@ -48,16 +54,81 @@ struct tail_blocks {
   ~tail_blocks();
 };
 
+// Makes a tail of the `length` bytes at `text` and a terminator at the start
+// of a new block (the room left behind in the block before then begins with
+// a zero byte, an empty tail, which no tail is), and returns its reference.
+// Returns kNoTail, making nothing, when `allocate` has no memory for the
+// block (or a larger directory), or when there are kMostTailBlocks.
+tail_ref add_tail_in_new_block(tail_blocks& tails, allocate_function allocate,
+                               const unsigned char* text, std::size_t length);
+
+// The longest copy that copy_short makes.
+constexpr std::size_t kShortCopyBytes = 2 * sizeof(std::uint64_t);
+
+// Copies the `count` bytes at `from`, at most kShortCopyBytes of them, to
+// `to`: in two loads and stores that may overlap rather than byte by byte.
+inline void copy_short(unsigned char* to, const unsigned char* from, std::size_t count) {
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
+  constexpr std::size_t kHalfWord = kWord / 2;
+  if (count >= kWord) {
+    std::uint64_t first, last;
+    std::memcpy(&first, from, kWord);
+    std::memcpy(&last, from + count - kWord, kWord);
+    std::memcpy(to, &first, kWord);
+    std::memcpy(to + count - kWord, &last, kWord);
+  } else if (count >= kHalfWord) {
+    std::uint32_t first, last;
+    std::memcpy(&first, from, kHalfWord);
+    std::memcpy(&last, from + count - kHalfWord, kHalfWord);
+    std::memcpy(to, &first, kHalfWord);
+    std::memcpy(to + count - kHalfWord, &last, kHalfWord);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) to[i] = from[i];
+  }
+}
+
 // Makes a tail of the `length` bytes at `text` and a terminator, behind the
 // tails of the last block, or at the start of a new one when it does not fit
-// there, and returns its reference. Returns kNoTail, making nothing, when it
-// needs a new block (or a larger directory) and `allocate` has no memory for
-// it, or when there are kMostTailBlocks.
-tail_ref add_tail(tail_blocks& tails, allocate_function allocate, const unsigned char* text,
-                  std::size_t length);
+// there (see add_tail_in_new_block), and returns its reference, or kNoTail.
+inline tail_ref add_tail(tail_blocks& tails, allocate_function allocate, const unsigned char* text,
+                         std::size_t length) {
+  if (length >= tails.last_bytes - tails.used)
+    return add_tail_in_new_block(tails, allocate, text, length);
+  unsigned char* const tail = tails.blocks[tails.count - 1] + tails.used;
+  if (length <= kShortCopyBytes) {
+    copy_short(tail, text, length);
+  } else {
+    std::memcpy(tail, text, length);
+  }
+  tail[length] = 0;
+  const auto ref = static_cast<tail_ref>((tails.count - 1) << kTailOffsetBits | tails.used);
+  tails.used += length + 1;
+  return ref;
+}
 
 // The terminated tail that `ref` refers to.
 inline const unsigned char* tail_at(const tail_blocks& tails, tail_ref ref) {
   constexpr tail_ref kOffsetMask = (tail_ref{1} << kTailOffsetBits) - 1;
   return tails.blocks[ref >> kTailOffsetBits] + (ref & kOffsetMask);
+}
+
+// Calls visit(ref, tail, length) for every tail in the order they were made,
+// up to and including the one at `last`, until visit returns false.
+// Returns false when visit stopped the walk. Tails follow one another in
+// their block; a block ends where kTailBlockBytes are used, at an empty
+// tail, or after its first tail when that is longer than a block.
+template <typename visitor>
+bool for_each_tail(const tail_blocks& tails, tail_ref last, visitor visit) {
+  for (std::size_t b = 0; b <= last >> kTailOffsetBits; ++b) {
+    const unsigned char* const block = tails.blocks[b];
+    for (std::size_t offset = 0; offset < kTailBlockBytes && block[offset] != 0;) {
+      const auto ref = static_cast<tail_ref>(b << kTailOffsetBits | offset);
+      const auto* const tail = block + offset;
+      const std::size_t length = std::strlen(reinterpret_cast<const char*>(tail));
+      if (!visit(ref, tail, length)) return false;
+      if (ref == last) return true;
+      offset += length + 1;
+    }
+  }
+  return true;
 }

@@ -72,8 +72,8 @@ TEST_F(tail_blocks_test, GivesATailLongerThanABlockABlockOfItsOwn) {
   ASSERT_NE(add(longest), kNoTail);
   ASSERT_NE(add("b"), kNoTail);
   ASSERT_EQ(block_requests(), 3);
-  EXPECT_EQ(requests[requests.size() - 2], longest.size() + 1);
-  EXPECT_EQ(requests.back(), kTailBlockBytes);
+  EXPECT_EQ(requests[requests.size() - 2], longest.size() + 1 + kTailSlack);
+  EXPECT_EQ(requests.back(), kTailBlockBytes + kTailSlack);
   EXPECT_EQ(text_at(refs[0]), "a");
   EXPECT_EQ(text_at(refs[1]), longest);
   EXPECT_EQ(text_at(refs[2]), "b");
@@ -85,6 +85,37 @@ TEST_F(tail_blocks_test, GrowsTheDirectoryForManyBlocks) {
   for (int i = 0; i < kBlocks; ++i) ASSERT_NE(add(std::string(kLength, 'a' + i % 26)), kNoTail);
   EXPECT_EQ(block_requests(), kBlocks);
   for (int i = 0; i < kBlocks; ++i) EXPECT_EQ(text_at(refs[i])[0], 'a' + i % 26) << i;
+}
+
+// The walk finds every tail in the order made, across blocks whose ends
+// are marked, full to the byte, or one oversized tail, and stops at the
+// last one asked for.
+TEST_F(tail_blocks_test, WalksEveryTailInTheOrderMade) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < 3000; ++i) texts.push_back(std::string(1 + i % 150, 'a' + i % 26));
+  texts.push_back(std::string(kTailBlockBytes + 5, 'o'));
+  texts.push_back("after");
+  texts.push_back(std::string(kTailBlockBytes - 1, 'f'));  // a block to the byte
+  texts.push_back("last");
+  texts.push_back("not walked");
+  for (const std::string& text : texts) ASSERT_NE(add(text), kNoTail);
+  std::vector<std::string> walked;
+  std::vector<tail_ref> walked_refs;
+  EXPECT_TRUE(for_each_tail(tails, refs[refs.size() - 2],
+                            [&](tail_ref ref, const unsigned char* tail, std::size_t length) {
+                              walked.emplace_back(reinterpret_cast<const char*>(tail), length);
+                              walked_refs.push_back(ref);
+                              return true;
+                            }));
+  texts.pop_back();
+  refs.pop_back();
+  EXPECT_EQ(walked, texts);
+  EXPECT_EQ(walked_refs, refs);
+  int visited = 0;
+  EXPECT_FALSE(for_each_tail(tails, refs.back(), [&](tail_ref, const unsigned char*, std::size_t) {
+    return ++visited < 5;
+  }));
+  EXPECT_EQ(visited, 5);
 }
 
 TEST_F(tail_blocks_test, MakesNothingWhenTheAllocatorRunsDry) {

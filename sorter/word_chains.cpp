@@ -70,12 +70,15 @@ bool is_text_of(const entry_store& store, const line_text& line, entry_place pla
   return order_against(store, line, store.list[place]) == 0;
 }
 
-// The stored entry `kept` has been seen once more.
-void count_duplicate(sorter_state& state, word_entry& kept) {
+// A stored entry has been seen once more; its count is now `count`.
+void count_duplicate(sorter_state& state, int count) {
   --state.entry_count;
   ++state.duplicate_count;
-  ++kept.count;
-  state.highest_count = std::max(state.highest_count, kept.count);
+  state.highest_count = std::max(state.highest_count, count);
+}
+
+void count_duplicate(sorter_state& state, word_entry& kept) {
+  count_duplicate(state, ++kept.count);
 }
 
 // The entry `merged`, of the same text as `kept`, was made for a line that
@@ -173,15 +176,60 @@ void count_sampled_duplicate(sorter_state& state) {
     hash_every_entry(state);
 }
 
+bool grow_list(entry_store& store, resize_function resize) {
+  const std::size_t room = store.room == 0 ? kFirstListRoom : 2 * store.room;
+  if (store.room == kMostEntries) return false;
+  const std::size_t granted = std::min(room, kMostEntries);
+  void* const block = resize(store.list, granted * sizeof(word_entry));
+  if (block == nullptr) return false;
+  store.list = static_cast<word_entry*>(block);
+  store.room = granted;
+  return true;
+}
+
+// Gives the list room for every entry. Returns false when there is no
+// memory for it.
+bool make_list_room(entry_store& store, resize_function resize) {
+  while (store.room < store.size) {
+    if (!grow_list(store, resize)) return false;
+  }
+  return true;
+}
+
+// Makes the list of the ordered texts, whose tails point into them. Returns
+// false, changing nothing, when there is no memory for it.
+bool list_ordered_texts(entry_store& store, resize_function resize) {
+  if (!make_list_room(store, resize)) return false;
+  std::size_t i = 0;
+  for_each_ordered(store.ordered, store.tails,
+                   [&](tail_ref ref, const unsigned char* text, std::size_t length, int count) {
+                     word_entry& entry = store.list[i++];
+                     entry = entry_of(text, length);
+                     entry.count = count;
+                     if (length > kKeyedBytes) entry.tail = ref + kKeyedBytes;
+                     return true;
+                   });
+  forget_repeats(store.ordered);
+  store.listed = true;
+  return true;
+}
+
 // Leaves the ascending order: the table is made for the entries, which are
 // all different. Returns false when there is no memory for it.
 bool begin_table(sorter_state& state) {
   entry_store& store = state.chain_table;
+  if (!store.listed && !list_ordered_texts(store, state.resize_table)) return false;
   store.finding =
       store.late_duplicates ? entry_store::lookup::sampled : entry_store::lookup::hashed;
   if (place_list(store, state.resize_table)) return true;
   store.finding = entry_store::lookup::in_order;
   return false;
+}
+
+// Whether a walk has moved the entries under the lookup.
+bool is_lookup_disturbed(const entry_store& store) {
+  return !store.table_current ||
+         (store.finding == entry_store::lookup::in_order && !store.in_text_order);
 }
 
 // Makes the lookup whole again after a walk that moved the entries: a
@@ -195,39 +243,52 @@ bool restore_lookup(sorter_state& state) {
   return true;
 }
 
-bool grow_list(entry_store& store, resize_function resize) {
-  const std::size_t room = store.room == 0 ? kFirstListRoom : 2 * store.room;
-  if (store.room == kMostEntries) return false;
-  const std::size_t granted = std::min(room, kMostEntries);
-  void* const block = resize(store.list, granted * sizeof(word_entry));
-  if (block == nullptr) return false;
-  store.list = static_cast<word_entry*>(block);
-  store.room = granted;
+// Makes a new entry for the line at the end of the list. Returns false when
+// there is no memory for it.
+bool append_entry(sorter_state& state, const line_text& line) {
+  entry_store& store = state.chain_table;
+  if (store.size == store.room && !grow_list(store, state.resize_table)) return false;
+  word_entry& entry = store.list[store.size];
+  entry = line.entry;
+  if (line.tail_length > 0) {
+    entry.tail = add_tail(store.tails, state.allocate_tail, line.tail, line.tail_length);
+    if (entry.tail == kNoTail) return false;
+  }
+  ++store.size;
+  if (state.highest_count == 0) state.highest_count = 1;
   return true;
 }
 
-// Where a new entry goes besides the list.
-enum class new_entry_in { list, table, recent };
+// The place of the entry made last.
+entry_place last_place(const entry_store& store) {
+  return static_cast<entry_place>(store.size - 1);
+}
 
-// Makes a new entry for the line at the end of the list, and puts it in the
-// table or a recent slot. Returns -1 when there is no memory for it, else 0.
-int store_new(sorter_state& state, const line_text& line, new_entry_in where) {
-  entry_store& store = state.chain_table;
-  if (store.size == store.room && !grow_list(store, state.resize_table)) return -1;
-  if (where == new_entry_in::table && !has_room(store.table) &&
-      !grow_table(store, state.resize_table))
-    return -1;
-  word_entry entry = line.entry;
-  if (line.tail_length > 0) {
-    entry.tail = add_tail(store.tails, state.allocate_tail, line.tail, line.tail_length);
-    if (entry.tail == kNoTail) return -1;
+// Where the line sorts against the last ordered text.
+int order_against_last(const entry_store& store, const line_text& line) {
+  const ordered_texts& ordered = store.ordered;
+  for (std::size_t k = 0; k < kKeyCount; ++k) {
+    if (line.entry.keys[k] != ordered.last_keys[k])
+      return line.entry.keys[k] < ordered.last_keys[k] ? -1 : 1;
   }
-  const auto place = static_cast<entry_place>(store.size);
-  store.list[store.size++] = entry;
-  if (where == new_entry_in::table) add_place(store.table, line.hash, place);
-  if (where == new_entry_in::recent) recent_slot_of(store, line.hash) = {static_cast<std::uint32_t>(line.hash), place};
-  if (store.finding != entry_store::lookup::in_order) store.in_text_order = false;
-  state.highest_count = std::max(state.highest_count, 1);
+  return compare_tail(line.tail, line.tail_length, last_tail(ordered, store.tails));
+}
+
+// Takes the line while the entries are ordered texts, as take_in_order.
+int take_in_order_unlisted(sorter_state& state, const line_text& line, const unsigned char* text,
+                           std::size_t length) {
+  entry_store& store = state.chain_table;
+  const int order = store.size == 0 ? 1 : order_against_last(store, line);
+  if (order < 0) return 1;
+  if (order == 0) {
+    count_duplicate(state, count_last_again(store.ordered));
+    return 0;
+  }
+  if (!add_ordered_text(store.ordered, store.tails, state.allocate_tail, state.resize_table, text,
+                        length, line.entry.keys))
+    return -1;
+  ++store.size;
+  if (state.highest_count == 0) state.highest_count = 1;
   return 0;
 }
 
@@ -235,20 +296,25 @@ int store_new(sorter_state& state, const line_text& line, new_entry_in where) {
 // the line sorts before the last entry and so must be looked for otherwise.
 int take_in_order(sorter_state& state, const line_text& line) {
   entry_store& store = state.chain_table;
-  if (store.size == 0) return store_new(state, line, new_entry_in::list);
-  word_entry& last = store.list[store.size - 1];
-  const int order = order_against(store, line, last);
-  if (order > 0) return store_new(state, line, new_entry_in::list);
+  const int order = store.size == 0 ? 1 : order_against(store, line, store.list[store.size - 1]);
+  if (order > 0) return append_entry(state, line) ? 0 : -1;
   if (order < 0) return 1;
-  count_duplicate(state, last);
+  count_duplicate(state, store.list[store.size - 1]);
   return 0;
 }
 
 int take_by_table(sorter_state& state, const line_text& line) {
   entry_store& store = state.chain_table;
-  const entry_place found =
-      find_place(store.table, line.hash, [&](entry_place place) { return is_text_of(store, line, place); });
-  if (found == kNoPlace) return store_new(state, line, new_entry_in::table);
+  const entry_place found = find_place(store.table, line.hash, [&](entry_place place) {
+    return is_text_of(store, line, place);
+  });
+  if (found == kNoPlace) {
+    if (!has_room(store.table) && !grow_table(store, state.resize_table)) return -1;
+    if (!append_entry(state, line)) return -1;
+    add_place(store.table, line.hash, last_place(store));
+    store.in_text_order = false;
+    return 0;
+  }
   count_duplicate(state, store.list[found]);
   if (store.finding == entry_store::lookup::sampled) count_sampled_duplicate(state);
   return 0;
@@ -256,11 +322,15 @@ int take_by_table(sorter_state& state, const line_text& line) {
 
 int take_by_recent(sorter_state& state, const line_text& line) {
   entry_store& store = state.chain_table;
-  const recent_slot& slot = recent_slot_of(store, line.hash);
-  if (slot.place == kNoPlace || slot.hash != static_cast<std::uint32_t>(line.hash) ||
-      !is_text_of(store, line, slot.place))
-    return store_new(state, line, new_entry_in::recent);
-  count_duplicate(state, store.list[slot.place]);
+  recent_slot& slot = recent_slot_of(store, line.hash);
+  const auto hash = static_cast<std::uint32_t>(line.hash);
+  if (slot.place != kNoPlace && slot.hash == hash && is_text_of(store, line, slot.place)) {
+    count_duplicate(state, store.list[slot.place]);
+    return 0;
+  }
+  if (!append_entry(state, line)) return -1;
+  slot = recent_slot{hash, last_place(store)};
+  store.in_text_order = false;
   return 0;
 }
 
@@ -274,15 +344,25 @@ constexpr std::uint64_t zero_bytes_of(std::uint64_t word) {
 
 bool ends_text(char c) { return c == '\n' || c == '\r' || c == '\0'; }
 
+// Bit 7 of every byte of `word` below 0x0E (the carriage return and one),
+// and perhaps of bytes above the lowest such byte; 0 when there is none.
+constexpr std::uint64_t low_bytes_of(std::uint64_t word) {
+  constexpr std::uint64_t kBound = 0x0E0E0E0E0E0E0E0Eu;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  return (word - kBound) & ~word & kHighBits;
+}
+
 // The first byte of the eight at `bytes` that ends a text, or kKeyBytes.
-// The bytes that end a text show as zero bytes of the word itself or of the
-// word with every byte turned into that byte's difference from the line
-// feed or the carriage return.
-std::size_t first_end_of(const char* bytes) {
+// Words without a byte below 0x0E, most of them, are passed over at once;
+// in the others the bytes that end a text show as zero bytes of the word
+// itself or of the word with every byte turned into that byte's difference
+// from the line feed or the carriage return.
+inline std::size_t first_end_of(const char* bytes) {
   constexpr std::uint64_t kLineFeeds = 0x0A0A0A0A0A0A0A0Au;
   constexpr std::uint64_t kReturns = 0x0D0D0D0D0D0D0D0Du;
   std::uint64_t word;
   std::memcpy(&word, bytes, kKeyBytes);
+  if (low_bytes_of(word) == 0) return kKeyBytes;
   if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
   const std::uint64_t ends =
       zero_bytes_of(word) | zero_bytes_of(word ^ kLineFeeds) | zero_bytes_of(word ^ kReturns);
@@ -292,7 +372,7 @@ std::size_t first_end_of(const char* bytes) {
 // The characters of `line` before its first line feed, carriage return or
 // zero byte. Eight bytes are looked at together: the last eight of a line
 // overlap those already looked at, which hold no end.
-std::size_t text_length(std::string_view line) {
+inline std::size_t text_length(std::string_view line) {
   if (line.size() < kKeyBytes) {
     std::size_t length = 0;
     while (length < line.size() && !ends_text(line[length])) ++length;
@@ -311,11 +391,13 @@ std::size_t text_length(std::string_view line) {
 int make_entry(sorter_state& state, std::string_view line) {
   const std::size_t length = text_length(line);
   if (length == 0) return 0;
-  if (!restore_lookup(state)) return -1;
-  line_text text = line_text_of(reinterpret_cast<const unsigned char*>(line.data()), length);
   entry_store& store = state.chain_table;
+  if (is_lookup_disturbed(store) && !restore_lookup(state)) return -1;
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(line.data());
+  line_text text = line_text_of(bytes, length);
   if (store.finding == entry_store::lookup::in_order) {
-    const int taken = take_in_order(state, text);
+    const int taken = store.listed ? take_in_order(state, text)
+                                   : take_in_order_unlisted(state, text, bytes, length);
     if (taken <= 0) return taken;
     if (!begin_table(state)) return -1;
   }

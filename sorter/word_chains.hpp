@@ -3,7 +3,9 @@
 // to find the entry of a line again as it comes:
 //   - while the lines come in ascending order, as those of a sorted word
 //     list do, a text is new when it sorts after the last entry and a
-//     duplicate when it equals it, and the list is sorted already;
+//     duplicate when it equals it; the entries are sorted already and are
+//     kept as whole texts in less room than the list (see ordered_texts),
+//     until a line comes out of order;
 //   - from the first line out of order on, a hash table holds every entry,
 //     and taking a line costs a hash and a few probes however many entries
 //     there are;
@@ -28,6 +30,7 @@
 
 #include "sorter/entry_order.hpp"
 #include "sorter/entry_table.hpp"
+#include "sorter/ordered_texts.hpp"
 #include "sorter/word_entry.hpp"
 
 struct sorter_state;
@@ -35,8 +38,8 @@ struct sorter_state;
 // An entry as a walk hands it out: its text in two parts, the one behind
 // the other, and its count.
 struct walked_entry {
-  // The bytes of its keys, at the start of kKeyedBytes that may be read (and
-  // copied whole, as a fixed size copies fastest).
+  // The first part, at the start of at least kKeyedBytes that may be read
+  // (and copied whole, as a fixed size copies fastest).
   std::string_view beginning;
   std::string_view rest;  // its tail
   int count;
@@ -60,9 +63,13 @@ struct entry_store {
   // A walk orders the list but changes neither the set of entries nor their
   // counts, which is why a const store can be walked.
   word_entry* list = nullptr;
-  std::size_t size = 0;
+  std::size_t size = 0;  // entries, listed or not
   std::size_t room = 0;  // entries the list has room for
+  // Whether the list holds the entries. Until then they are the ordered
+  // texts, whose texts the list's tails still point into.
+  bool listed = false;
   tail_blocks tails;
+  ordered_texts ordered;
   entry_table table;
   lookup finding = lookup::in_order;
   // Set before the first line: whether the duplicates may be left to
@@ -124,6 +131,16 @@ inline walked_entry walked(const entry_store& store, const word_entry& entry,
 template <typename visitor>
 bool for_each_entry(const entry_store& store, visitor visit,
                     entry_order order = entry_order::by_text) {
+  if (!store.listed) {
+    const auto visit_text = [&visit](tail_ref, const unsigned char* text, std::size_t length,
+                                     int count) {
+      return visit(
+          walked_entry{std::string_view(reinterpret_cast<const char*>(text), length), {}, count});
+    };
+    return order == entry_order::by_text
+               ? for_each_ordered(store.ordered, store.tails, visit_text)
+               : for_each_ordered_by_count(store.ordered, store.tails, visit_text);
+  }
   arrange_entries(store, order);
   unsigned char keyed[kKeyedBytes];
   for (std::size_t i = 0; i < store.size; ++i) {

@@ -78,13 +78,17 @@ TEST(make_entry, StoresNothingForAnEmptyText) {
 TEST(make_entry, ReportsATailAllocatorThatRunsDry) {
   sorter_state state;
   state.allocate_tail = [](std::size_t) -> void* { return nullptr; };
-  EXPECT_EQ(make_entry(state, "a text longer than its keys\n"), -1);
-  EXPECT_EQ(make_entry(state, "\n"), 0);  // an empty line needs no memory
+  EXPECT_EQ(make_entry(state, "word\n"), -1);  // lines in order are kept whole
+  EXPECT_EQ(make_entry(state, "\n"), 0);       // an empty line needs no memory
   EXPECT_TRUE(stored(state).empty());
   EXPECT_EQ(state.duplicate_count, 0);
   EXPECT_EQ(state.highest_count, 0);
-  EXPECT_EQ(make_entry(state, "sixteen  letters\n"), 0);  // no tail
-  EXPECT_EQ(stored(state), (std::vector<std::string>{"sixteen  letters 1"}));
+  state.allocate_tail = [](std::size_t size) { return std::malloc(size); };
+  take_lines(state, {"b", "a"});  // out of order: listed and hashed
+  state.allocate_tail = [](std::size_t) -> void* { return nullptr; };
+  EXPECT_EQ(make_entry(state, std::string(2 * kTailBlockBytes, 'x')), -1);  // needs a new block
+  EXPECT_EQ(make_entry(state, "sixteen  letters\n"), 0);               // no tail
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 1", "sixteen  letters 1"}));
 }
 
 TEST(for_each_entry, StopsWhenTheVisitorSaysSo) {
@@ -128,27 +132,18 @@ TEST(make_entry, ReportsATableThatCannotBeMade) {
   EXPECT_EQ(state.highest_count, 0);
 }
 
-// Blocks asked of the store's resize function so far; only the first two,
-// the list and the first table, are handed out.
-int store_blocks = 0;
-
-void* resize_list_and_first_table_only(void* block, std::size_t size) {
-  return store_blocks++ < 2 ? std::realloc(block, size) : nullptr;
-}
-
 TEST(make_entry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
   sorter_state state;
-  store_blocks = 0;
-  state.resize_table = resize_list_and_first_table_only;
+  take_lines(state, {"b", "a"});  // out of order: the first table is made
+  state.resize_table = [](void*, std::size_t) -> void* { return nullptr; };
   int taken = 0;
   while (make_entry(state, "w" + std::to_string(taken)) == 0) ++taken;
   EXPECT_GT(taken, 100);  // the first table held these, the next text found no room
-  EXPECT_EQ(store_blocks, 3);
   EXPECT_EQ(make_entry(state, "w0"), 0);
   EXPECT_EQ(make_entry(state, "w" + std::to_string(taken)), -1);
   EXPECT_EQ(state.duplicate_count, 1);
   EXPECT_EQ(state.highest_count, 2);
-  EXPECT_EQ(stored(state).size(), std::size_t(taken));
+  EXPECT_EQ(stored(state).size(), std::size_t(taken) + 2);
 }
 
 TEST(for_each_entry, WalksByFallingCountEachCountInTextOrder) {
@@ -176,6 +171,23 @@ TEST(make_entry, TakesLinesInOrderWithoutHashingThem) {
   EXPECT_EQ(state.highest_count, 2);
 }
 
+TEST(make_entry, ListsTheOrderedTextsWithTheirCountsWhenALineComesOutOfOrder) {
+  sorter_state state;
+  const std::string long_a = std::string(20, 'a') + "1";
+  const std::string long_b(30, 'b');
+  take_lines(state, {"a", long_a, long_a, "b", long_b, long_b, long_b, "c"});
+  EXPECT_FALSE(state.chain_table.listed);
+  EXPECT_EQ(stored(state, entry_order::by_falling_count),
+            (std::vector<std::string>{long_b + " 3", long_a + " 2", "a 1", "b 1", "c 1"}));
+  take_lines(state, {long_a, "ab", long_b + "c"});
+  EXPECT_TRUE(state.chain_table.listed);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::hashed);
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", long_a + " 3", "ab 1", "b 1",
+                                                     long_b + " 3", long_b + "c 1", "c 1"}));
+  EXPECT_EQ(state.duplicate_count, 4);
+  EXPECT_EQ(state.highest_count, 3);
+}
+
 TEST(make_entry, HashesTheEntriesWhenALineComesOutOfOrder) {
   sorter_state state;
   take_lines(state, {"a", "b", "c", "cc"});
@@ -192,11 +204,9 @@ TEST(make_entry, TakesLinesAfterAWalkInEitherOrder) {
     sorter_state state;
     take_lines(state, {"b", "c", "c", "d"});
     if (hashed) take_lines(state, {"a"});
-    // "c" first: the list leaves text order, and the lines after the walk
-    // are hashed.
-    stored(state, entry_order::by_falling_count);
+    stored(state, entry_order::by_falling_count);  // "c" first
     take_lines(state, {"d", "e", "e"});
-    EXPECT_EQ(state.chain_table.finding, entry_store::lookup::hashed);
+    EXPECT_EQ(state.chain_table.finding == entry_store::lookup::hashed, hashed);
     std::vector<std::string> expected = {"b 1", "c 2", "d 2", "e 2"};
     if (hashed) expected.insert(expected.begin(), "a 1");
     EXPECT_EQ(stored(state), expected) << hashed;
