@@ -1,12 +1,10 @@
 #include "sorter/word_chains.hpp"
 
 #include <algorithm>
-#include <bit>
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
+#include "sorter/line_keys.hpp"
 #include "sorter/sorter_state.hpp"
 
 entry_store::~entry_store() { std::free(list); }
@@ -19,8 +17,8 @@ constexpr std::size_t kFirstListRoom = 1024;
 // The largest list: every entry has a place that is not kNoPlace.
 constexpr std::size_t kMostEntries = kNoPlace;
 
-// One hash in kSampleRate is sampled; the bits of
-// the hash that choose are not those that pick a slot of the table.
+// One hash in kSampleRate is sampled; the bits of the hash that choose are
+// not those that pick a slot of the table.
 constexpr std::size_t kSampleRate = 64;
 constexpr int kSampleShift = 32;
 
@@ -52,9 +50,10 @@ struct line_text {
   std::uint64_t hash;
 };
 
-line_text line_text_of(const unsigned char* text, std::size_t length) {
-  const std::size_t tail_length = length > kKeyedBytes ? length - kKeyedBytes : 0;
-  return line_text{entry_of(text, length), text + kKeyedBytes * (tail_length > 0), tail_length, 0};
+line_text line_text_of(const unsigned char* text, const keyed_line& keyed) {
+  const std::size_t tail_length = keyed.length > kKeyedBytes ? keyed.length - kKeyedBytes : 0;
+  return line_text{word_entry{{keyed.keys[0], keyed.keys[1]}, 1, kNoTail},
+                   text + kKeyedBytes * (tail_length > 0), tail_length, 0};
 }
 
 // Where the line sorts against `entry`: negative before it, 0 when equal,
@@ -334,67 +333,16 @@ int take_by_recent(sorter_state& state, const line_text& line) {
   return 0;
 }
 
-// Bit 7 of every byte of `word` that is zero, and perhaps of bytes above
-// the lowest such byte; the lowest bit set is exact.
-constexpr std::uint64_t zero_bytes_of(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  return (word - kOnes) & ~word & kHighBits;
-}
-
-bool ends_text(char c) { return c == '\n' || c == '\r' || c == '\0'; }
-
-// Bit 7 of every byte of `word` below 0x0E (the carriage return and one),
-// and perhaps of bytes above the lowest such byte; 0 when there is none.
-constexpr std::uint64_t low_bytes_of(std::uint64_t word) {
-  constexpr std::uint64_t kBound = 0x0E0E0E0E0E0E0E0Eu;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  return (word - kBound) & ~word & kHighBits;
-}
-
-// The first byte of the eight at `bytes` that ends a text, or kKeyBytes.
-// Words without a byte below 0x0E, most of them, are passed over at once;
-// in the others the bytes that end a text show as zero bytes of the word
-// itself or of the word with every byte turned into that byte's difference
-// from the line feed or the carriage return.
-inline std::size_t first_end_of(const char* bytes) {
-  constexpr std::uint64_t kLineFeeds = 0x0A0A0A0A0A0A0A0Au;
-  constexpr std::uint64_t kReturns = 0x0D0D0D0D0D0D0D0Du;
-  std::uint64_t word;
-  std::memcpy(&word, bytes, kKeyBytes);
-  if (low_bytes_of(word) == 0) return kKeyBytes;
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  const std::uint64_t ends =
-      zero_bytes_of(word) | zero_bytes_of(word ^ kLineFeeds) | zero_bytes_of(word ^ kReturns);
-  return ends == 0 ? kKeyBytes : std::countr_zero(ends) / CHAR_BIT;
-}
-
-// The characters of `line` before its first line feed, carriage return or
-// zero byte. Eight bytes are looked at together: the last eight of a line
-// overlap those already looked at, which hold no end.
-inline std::size_t text_length(std::string_view line) {
-  if (line.size() < kKeyBytes) {
-    std::size_t length = 0;
-    while (length < line.size() && !ends_text(line[length])) ++length;
-    return length;
-  }
-  for (std::size_t length = 0; length + kKeyBytes <= line.size(); length += kKeyBytes) {
-    const std::size_t end = first_end_of(line.data() + length);
-    if (end < kKeyBytes) return length + end;
-  }
-  const std::size_t last = line.size() - kKeyBytes;
-  return last + first_end_of(line.data() + last);
-}
-
 }  // namespace
 
 int make_entry(sorter_state& state, std::string_view line) {
-  const std::size_t length = text_length(line);
+  const keyed_line keyed = keyed_line_of(line.data(), line.size());
+  const std::size_t length = keyed.length;
   if (length == 0) return 0;
   entry_store& store = state.chain_table;
   if (is_lookup_disturbed(store) && !restore_lookup(state)) return -1;
   const auto* const bytes = reinterpret_cast<const unsigned char*>(line.data());
-  line_text text = line_text_of(bytes, length);
+  line_text text = line_text_of(bytes, keyed);
   if (store.finding == entry_store::lookup::in_order) {
     const int taken = store.listed ? take_in_order(state, text)
                                    : take_in_order_unlisted(state, text, bytes, length);

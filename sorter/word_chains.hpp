@@ -99,7 +99,9 @@ struct entry_store {
 // the text was stored or counted, and when it is empty, which stores
 // nothing; -1, changing no count, when the text is taken as new and
 // state.resize_table has no memory for a larger list or table, or the text
-// needs a tail and state.allocate_tail has no memory for it (see add_tail).
+// needs room in a tail block (every text while the entries are ordered
+// texts, else a text longer than its keys) and state.allocate_tail has no
+// memory for one (see add_tail).
 int make_entry(sorter_state& state, std::string_view line);
 
 // Ends the input: merges the entries of one text that the store holds while
