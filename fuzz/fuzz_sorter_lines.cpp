@@ -3,14 +3,16 @@
 // writes them to memory. The first input byte chooses the run, the rest is
 // the word list:
 //   bit 0   "-c"                     bit 4   memory runs out after the first
-//   bit 1   "-f" with a fixed filter         allocation for the entries
+//   bit 1   "-f" with a fixed filter         allocation for the store
 //   bit 2   frequencies: "J"         bit 5   the output file overflows
 //   bit 3   by frequency: "J"        bits 6-7 the console ends early: 0 never,
 //                                            1 in the first answer, 2 after
 //                                            two answers, 3 before the output name
 // A run that ends normally with all its memory must have written exactly
 // the list that a plain std::map of the line pieces gives, and counted its
-// lines and duplicates as that map does.
+// lines and duplicates as that map does. The script form, which unwatched
+// leaves the duplicates it finds late to the end, runs on the same list
+// and with the same options and must do the same.
 #include <stdio.h>
 
 #include <algorithm>
@@ -78,10 +80,16 @@ FILE* open_file(const char* name, const char* mode) {
   return fmemopen(files.output_room.data(), files.output_room.size(), "w");
 }
 
-void* allocate(std::size_t size) {
-  if (files.allocations_left == 0) return nullptr;
+bool may_allocate() {
+  if (files.allocations_left == 0) return false;
   if (files.allocations_left > 0) --files.allocations_left;
-  return std::malloc(size);
+  return true;
+}
+
+void* allocate(std::size_t size) { return may_allocate() ? std::malloc(size) : nullptr; }
+
+void* resize(void* block, std::size_t size) {
+  return may_allocate() ? std::realloc(block, size) : nullptr;
 }
 
 // The console answers of a complete dialogue, cut where the options say.
@@ -167,25 +175,30 @@ std::string output_file() {
   return std::string(room.data(), strnlen(room.data(), room.size()));
 }
 
-void expect_as_reference(const sorter_state& state) {
+void expect_as_reference(const sorter_state& state, const std::string& written) {
   const reference_run reference = reference_for(state);
   fuzz_expect(state.entry_count == reference.entry_count, "the sorter miscounted its lines");
   fuzz_expect(state.duplicate_count == reference.duplicate_count,
               "the sorter miscounted the duplicates");
-  fuzz_expect(output_file() == reference_list(state, reference),
+  fuzz_expect(written == reference_list(state, reference),
               "the sorted list differs from the reference");
 }
 
 bool has_entries(const sorter_state& state) {
-  return !for_each_entry(state.chain_table, [](const word_entry&) { return false; });
+  return !for_each_entry(state.chain_table, [](const walked_entry&) { return false; });
+}
+
+void use_scratch_files(sorter_state& state) {
+  state.err = null_output();
+  state.open_file = open_file;
+  state.allocate_tail = allocate;
+  state.resize_table = resize;
 }
 
 void run(unsigned options) {
   sorter_state state;
   state.out = null_output();
-  state.err = null_output();
-  state.open_file = open_file;
-  state.allocate_entry = allocate;
+  use_scratch_files(state);
   const std::string console = console_text(options);
   memory_input console_stream(console);
   state.console = console_stream.file();
@@ -200,8 +213,23 @@ void run(unsigned options) {
   if (files.overflow) {
     fuzz_expect(!has_entries(state), "the sorter ended normally although its output overflowed");
   } else if (!(options & kMemoryShort)) {
-    expect_as_reference(state);
+    expect_as_reference(state, output_file());
   }
+}
+
+// The script form with the options of the dialogue, writing the list to
+// standard output.
+void run_script_form(unsigned options) {
+  std::vector<const char*> argv = arguments(options);
+  if (options & kFrequencies) argv.push_back("--counts");
+  if (options & kByFrequency) argv.push_back("--by-frequency");
+  argv.insert(argv.end(), {"-o", "-", "list"});
+  sorter_state state;
+  captured_output out;
+  state.out = out.file();
+  use_scratch_files(state);
+  run_sorter(state, static_cast<int>(argv.size()), argv.data());
+  if (!(options & kMemoryShort)) expect_as_reference(state, out.text());
 }
 
 }  // namespace
@@ -214,5 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.output_room.resize(kOutputRoomPerByte * size + kOutputRoomExtra);
   files.allocations_left = options & kMemoryShort ? kAllocationsBeforeShortage : -1;
   run(options);
+  files.allocations_left = options & kMemoryShort ? kAllocationsBeforeShortage : -1;
+  run_script_form(options);
   return 0;
 }

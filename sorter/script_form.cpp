@@ -132,8 +132,10 @@ int run_script(sorter_state& state, const script_command& command) {
     state.out = state.err;
   }
   state.progress = script_progress(state);
+  state.chain_table.late_duplicates = state.progress == sorter_state::progress_stream::none;
   bool complete = read_script_filter(state);
   for (const std::string& input : command.inputs) complete = read_input(state, input) && complete;
+  settle_entries(state);
   complete = complete && state.left_out_lines == 0;
   const output_end end = write_script_output(state, list, complete);
   if (end == output_end::failed) return kScriptProblemStatus;

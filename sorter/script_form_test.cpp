@@ -21,7 +21,7 @@ struct run_result {
 };
 
 run_result run(std::vector<const char*> args, const std::string& console = "",
-               allocate_function allocate = nullptr) {
+               resize_function resize = nullptr) {
   args.insert(args.begin(), "Zandoret");
   captured_output out, err;
   const memory_input console_input(console);
@@ -29,7 +29,7 @@ run_result run(std::vector<const char*> args, const std::string& console = "",
   state.out = out.file();
   state.err = err.file();
   state.console = console_input.file();
-  if (allocate != nullptr) state.allocate_entry = allocate;
+  if (resize != nullptr) state.resize_table = resize;
   int status = 0;
   try {
     status = run_sorter(state, static_cast<int>(args.size()), args.data());
@@ -138,7 +138,7 @@ TEST(run_script, OverwritesAnOutputThatIsAlsoAnInputOnlyWhenAllIsRead) {
   EXPECT_EQ(file_content("words.txt"), "a\nb\n");
 }
 
-void* no_memory(std::size_t) { return nullptr; }
+void* no_memory(void*, std::size_t) { return nullptr; }
 
 TEST(run_script, EndsWithStatusOneWhenMemoryRunsOut) {
   const scratch_directory directory;

@@ -90,13 +90,13 @@ TEST_F(sorter_driver_test, TakesNamesLongerThan199Characters) {
 int blocks_before_failure = 0;
 
 void* allocate_failing_once(std::size_t size) {
-  if (size >= kEntryBlockBytes && blocks_before_failure-- == 0) return nullptr;
+  if (size >= kTailBlockBytes && blocks_before_failure-- == 0) return nullptr;
   return std::malloc(size);
 }
 
 TEST_F(sorter_driver_test, StopsReadingAFileWhenMemoryRunsOut) {
   // Enough different lines of a full piece each to need a second block.
-  const int lines = static_cast<int>(2 * kEntryBlockBytes / kPieceCapacity);
+  const int lines = static_cast<int>(2 * kTailBlockBytes / kPieceCapacity);
   std::vector<std::string> a;
   for (int i = 0; i < lines; ++i) {
     const std::string number = std::to_string(100000 + i);
@@ -105,7 +105,7 @@ TEST_F(sorter_driver_test, StopsReadingAFileWhenMemoryRunsOut) {
   write_file("a.txt", std::accumulate(a.begin(), a.end(), std::string()));
   write_file("b.txt", "e\n");
   blocks_before_failure = 1;
-  state.allocate_entry = allocate_failing_once;
+  state.allocate_tail = allocate_failing_once;
   EXPECT_EQ(run(path("a.txt") + "\n" + path("b.txt") + "\n\n\n\n" + path("out.txt") + "\n"), 0);
   EXPECT_EQ(err.text(), "\n--- Speichermangel ---\n");
   // The lines that the first block took, then the line of the second file.

@@ -67,9 +67,10 @@ struct sorter_state {
   open_function open_file = [](const char* name, const char* mode) {
     return std::fopen(name, mode);
   };
-  // Memory for the blocks of entries, and for the entry store's table and
-  // list: apart, so that a test can let one run dry without the other.
-  allocate_function allocate_entry = [](std::size_t size) { return std::malloc(size); };
+  // Memory for the tail blocks of the entry store (the texts that came in
+  // order, the tails of long texts), and for its list, table and counts
+  // above 1: apart, so that a test can let one run dry without the other.
+  allocate_function allocate_tail = [](std::size_t size) { return std::malloc(size); };
   resize_function resize_table = [](void* block, std::size_t size) {
     return std::realloc(block, size);
   };

@@ -18,7 +18,7 @@ constexpr long kProgressStep = 100;
 void count_line(sorter_state& state) {
   using progress_stream = sorter_state::progress_stream;
   ++state.entry_count;
-  if (state.entry_count % kProgressStep != 0 || state.progress == progress_stream::none) return;
+  if (state.progress == progress_stream::none || state.entry_count % kProgressStep != 0) return;
   std::fprintf(state.progress == progress_stream::out ? state.out : state.err, "%ld Eintraege\n",
                state.entry_count);
 }

@@ -1,57 +1,88 @@
-// The store of distinct lines: a hash table that finds the entry of a text
-// at once, and a list of all entries that is sorted when the store is walked.
-// Taking a line costs a hash and a few probes however many entries there
-// are; a walk sorts the n entries once, in O(n log n), in either order.
-// While the lines come in ascending order, as those of a sorted word list
-// do, the table is not needed: a text is new when it sorts after the
-// greatest entry and a duplicate when it equals it, and the list is sorted
-// already. Entries come in through `make_entry` and go out through
-// `for_each_entry`; nothing else looks inside the store, so it can be
-// replaced without touching its callers.
+// The store of distinct lines: a list of entries (see word_entry) in the
+// order they came, which a walk sorts once, in either order, and the means
+// to find the entry of a line again as it comes:
+//   - while the lines come in ascending order, as those of a sorted word
+//     list do, a text is new when it sorts after the last entry and a
+//     duplicate when it equals it; the entries are sorted already and are
+//     kept as whole texts in less room than the list (see ordered_texts),
+//     until a line comes out of order;
+//   - from the first line out of order on, a hash table holds every entry,
+//     and taking a line costs a hash and a few probes however many entries
+//     there are;
+//   - or, where the duplicates need not be known as the lines come, the
+//     table holds only a sample of the entries, and a small table of recent
+//     entries finds the lines that repeat soon. A line that neither finds
+//     is taken as new, so the list may hold duplicates, which settle_entries
+//     merges after the last line: the sort puts them side by side. A word
+//     list without duplicates is thus taken without a probe at a random
+//     place of memory. Once the sample shows many duplicates the store
+//     merges those it holds and hashes every entry from then on, so the
+//     duplicates held stay a small share of the list.
+// Entries come in through make_entry and go out through for_each_entry;
+// nothing else looks inside the store, so it can be replaced without
+// touching its callers.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "sorter/entry_blocks.hpp"
 #include "sorter/entry_order.hpp"
+#include "sorter/entry_table.hpp"
+#include "sorter/ordered_texts.hpp"
+#include "sorter/word_entry.hpp"
 
 struct sorter_state;
 
-// The store: a hash table with open addressing, in which the probe chain of
-// a text runs from the slot its hash picks to the first empty slot, the list
-// of all entries, and the blocks the entries live in. A slot is an entry
-// and a check, 16 bits of the hash of its text, kept in two arrays: a probe
-// reads the checks alone, which take few enough bytes to stay in the cache,
-// and looks at an entry only when its check is the text's. The table and
-// the list share one block: room for three quarters as many entries as
-// there are slots, then the entries of the slots, then their checks; a full
-// table grows by resizing the block, which keeps the list at its start. Owns
-// every block and releases them all when it goes.
+// An entry as a walk hands it out: its text in two parts, the one behind
+// the other, and its count.
+struct walked_entry {
+  // The first part, at the start of at least kKeyedBytes that may be read
+  // (and copied whole, as a fixed size copies fastest).
+  std::string_view beginning;
+  std::string_view rest;  // its tail
+  int count;
+};
+
+// Slots of the table of recent entries.
+constexpr std::size_t kRecentSlots = 4096;
+
+// An entry lately made or found, by the low 32 bits of its hash.
+struct recent_slot {
+  std::uint32_t hash = 0;
+  entry_place place = kNoPlace;
+};
+
+// Owns its list, tails and table and releases them all when it goes.
 struct entry_store {
-  std::uint16_t* checks = nullptr;  // kEmptyCheck in an empty slot
-  entry_ref* slot_entries = nullptr;
-  std::size_t capacity = 0;  // slots; 0 or a power of two
-  // Whether the slots hold every entry. Until a text comes that sorts before
-  // the greatest entry they are left empty, untouched.
-  bool hashed = false;
-  word_entry* greatest = nullptr;  // the last entry made while not hashed
-  std::size_t greatest_length = 0;
+  // How a line finds its entry (see above).
+  enum class lookup { in_order, hashed, sampled };
+
   // The entries in the order they came, until a walk sorts them in place.
-  // A walk orders the list and sets its keys but changes neither the set of
-  // entries nor their counts, which is why a const table can be walked.
-  // While the entries come in ascending order the list is left unfilled,
-  // as their blocks hold them in that order, until hashing or a walk by
-  // count needs it.
-  listed_entry* list = nullptr;
-  std::size_t size = 0;
-  mutable bool listed = false;  // whether the list holds every entry
-  // Whether the list is known to be in ascending order of the texts: as the
-  // entries came before the slots were hashed, or as a walk in that order
-  // left it.
+  // A walk orders the list but changes neither the set of entries nor their
+  // counts, which is why a const store can be walked.
+  word_entry* list = nullptr;
+  std::size_t size = 0;  // entries, listed or not
+  std::size_t room = 0;  // entries the list has room for
+  // Whether the list holds the entries. Until then they are the ordered
+  // texts, whose texts the list's tails still point into.
+  bool listed = false;
+  tail_blocks tails;
+  ordered_texts ordered;
+  entry_table table;
+  lookup finding = lookup::in_order;
+  // Set before the first line: whether the duplicates may be left to
+  // settle_entries, so that the store samples rather than hashes.
+  bool late_duplicates = false;
+  // Lines of sampled hashes that found their entry while sampling.
+  std::size_t sampled_duplicates = 0;
+  std::array<recent_slot, kRecentSlots> recent;
+  // Whether the list is known to be in ascending order of the texts.
   mutable bool in_text_order = true;
-  entry_blocks entries;
+  // Whether the table's places are still those of the entries: a walk that
+  // moves the entries leaves the table to be made anew.
+  mutable bool table_current = true;
 
   entry_store() = default;
   entry_store(const entry_store&) = delete;
@@ -60,33 +91,62 @@ struct entry_store {
 };
 
 // Stores the text of `line` up to its first line feed, carriage return or
-// zero byte, as a new entry of count 1. When the store holds that text
+// zero byte, as a new entry of count 1. When the store finds that text
 // already, the line is counted as a duplicate instead and needs no memory:
 // entry_count falls by one, duplicate_count and the stored entry's count rise
-// by one, highest_count follows. Returns 0 when the text was stored or
-// counted, and when it is empty, which stores nothing; -1, changing no count,
-// when the text is new and either the table is full and state.resize_table
-// has no memory to grow it, or the entry needs a new block and
-// state.allocate_entry has no memory for one (see add_entry).
+// by one, highest_count follows. (While late_duplicates holds the store may
+// take a duplicate as new; settle_entries then counts it.) Returns 0 when
+// the text was stored or counted, and when it is empty, which stores
+// nothing; -1, changing no count, when the text is taken as new and
+// state.resize_table has no memory for a larger list or table, or the text
+// needs room in a tail block (every text while the entries are ordered
+// texts, else a text longer than its keys) and state.allocate_tail has no
+// memory for one (see add_tail).
 int make_entry(sorter_state& state, std::string_view line);
 
-// Fills the list of `table` and sorts it into `order`, unless it is in that
-// order.
-void arrange_entries(const entry_store& table, entry_order order);
+// Ends the input: merges the entries of one text that the store holds while
+// late_duplicates, as make_entry would have counted their lines, so that
+// every count is final. Needs no memory. A store that holds no duplicates
+// is left as it is.
+void settle_entries(sorter_state& state);
 
-// Calls visit(entry) for every stored entry in `order` until visit returns
-// false. Returns false when visit stopped the walk.
+// Sorts the list of `store` into `order`, unless it is in that order.
+void arrange_entries(const entry_store& store, entry_order order);
+
+// `entry` of `store` as a walk hands it out; its beginning is written to
+// `keyed`, which has room for kKeyedBytes.
+inline walked_entry walked(const entry_store& store, const word_entry& entry,
+                           unsigned char* keyed) {
+  put_keyed_bytes(entry, keyed);
+  const std::string_view rest =
+      entry.tail == kNoTail
+          ? std::string_view()
+          : std::string_view(reinterpret_cast<const char*>(tail_at(store.tails, entry.tail)));
+  return walked_entry{
+      std::string_view(reinterpret_cast<const char*>(keyed), keyed_length(entry)), rest,
+      entry.count};
+}
+
+// Calls visit(walked_entry) for every stored entry in `order` until visit
+// returns false. Returns false when visit stopped the walk. A store that
+// holds duplicates (see settle_entries) hands each of them out.
 template <typename visitor>
-bool for_each_entry(const entry_store& table, visitor visit,
+bool for_each_entry(const entry_store& store, visitor visit,
                     entry_order order = entry_order::by_text) {
-  if (!table.listed && order == entry_order::by_text)
-    return for_each_made(table.entries,
-                         [&visit](entry_ref, const word_entry& entry) { return visit(entry); });
-  arrange_entries(table, order);
-  for (std::size_t i = 0; i < table.size; ++i) {
-    if (i + kPrefetchDistance < table.size)
-      prefetch_entry(table.entries, table.list[i + kPrefetchDistance].entry);
-    if (!visit(*entry_at(table.entries, table.list[i].entry))) return false;
+  if (!store.listed) {
+    const auto visit_text = [&visit](tail_ref, const unsigned char* text, std::size_t length,
+                                     int count) {
+      return visit(
+          walked_entry{std::string_view(reinterpret_cast<const char*>(text), length), {}, count});
+    };
+    return order == entry_order::by_text
+               ? for_each_ordered(store.ordered, store.tails, visit_text)
+               : for_each_ordered_by_count(store.ordered, store.tails, visit_text);
+  }
+  arrange_entries(store, order);
+  unsigned char keyed[kKeyedBytes];
+  for (std::size_t i = 0; i < store.size; ++i) {
+    if (!visit(walked(store, store.list[i], keyed))) return false;
   }
   return true;
 }

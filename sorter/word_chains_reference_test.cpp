@@ -127,6 +127,8 @@ class word_list_maker {
     return below(60);
   }
 
+  static constexpr int kWidePool = 12000;
+
   // Short pieces to build texts from, so that texts repeat and begin one
   // another; letters of both cases and code page 437 umlauts for "-c".
   static constexpr const char* kPieces[] = {"a", "b",    "ab",   "A",    "B",    " ",    "z", "{",
@@ -144,8 +146,14 @@ class word_list_maker {
     return text;
   }
 
+  // Most pools are small, so that their texts repeat soon; some are wide,
+  // so that a text comes again only long after.
   std::vector<std::string> make_pool() {
     std::vector<std::string> pool;
+    if (below(8) == 0) {
+      for (int i = 0; i < kWidePool; ++i) pool.push_back("n" + std::to_string(i));
+      return pool;
+    }
     const int size = 1 + below(40);
     for (int i = 0; i < size; ++i) pool.push_back(pieces(1 + below(4)));
     return pool;
@@ -202,9 +210,37 @@ std::string take_output_text() {
   return text;
 }
 
+// The list and the counts of the script form for the same word lists and
+// answers, which, unwatched, leaves the duplicates it finds late to the
+// end.
+struct script_run {
+  std::string list, counts;
+  bool hashed;  // whether the sample showed enough duplicates to hash every entry
+};
+
+script_run run_script_form(int files, bool capitals, bool with_frequencies, bool by_frequency) {
+  std::vector<const char*> args = {"Zandoret", "-o", "-"};
+  if (capitals) args.push_back("-c");
+  if (with_frequencies) args.push_back("--counts");
+  if (by_frequency) args.push_back("--by-frequency");
+  std::vector<std::string> names;
+  for (int i = 0; i < files; ++i) names.push_back("in" + std::to_string(i));
+  for (const std::string& name : names) args.push_back(name.c_str());
+  if (files == 0) args.push_back("-");
+  sorter_state state;
+  captured_output out, err;
+  state.out = out.file();
+  state.err = err.file();
+  const memory_input console("");
+  state.console = console.file();
+  state.open_file = open_in_memory;
+  run_sorter(state, static_cast<int>(args.size()), args.data());
+  return {out.text(), err.text(), state.chain_table.finding == entry_store::lookup::hashed};
+}
+
 TEST(reference_store, RunsLikeTheChainsOfTheStraightforwardStore) {
   word_list_maker maker(20240607);
-  int runs_with_progress = 0;
+  int runs_with_progress = 0, runs_hashed = 0;
   for (int run_number = 0; run_number < kRuns; ++run_number) {
     SCOPED_TRACE("run " + std::to_string(run_number));
     const bool capitals = maker.coin();
@@ -243,6 +279,12 @@ TEST(reference_store, RunsLikeTheChainsOfTheStraightforwardStore) {
         {listing(expected, false, false), listing(expected, false, true)},
         {listing(expected, true, false), listing(expected, true, true)}};
     ASSERT_EQ(take_output_text(), lists[with_frequencies][by_frequency]);
+    const script_run script = run_script_form(files, capitals, with_frequencies, by_frequency);
+    ASSERT_EQ(script.list, lists[with_frequencies][by_frequency]);
+    ASSERT_EQ(script.counts, "Anz. Saetze: " + std::to_string(expected.entry_count) +
+                                 "\nElim. Doppeleintraege: " +
+                                 std::to_string(expected.duplicate_count) + "\n");
+    runs_hashed += script.hashed;
     for (const bool counts : {false, true}) {
       for (const bool falling : {false, true}) {
         state.with_frequencies = counts;
@@ -254,6 +296,7 @@ TEST(reference_store, RunsLikeTheChainsOfTheStraightforwardStore) {
     }
   }
   EXPECT_GT(runs_with_progress, kRuns / 20);  // the generator still reaches them
+  EXPECT_GT(runs_hashed, kRuns / 100);
 }
 
 }  // namespace

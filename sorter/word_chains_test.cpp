@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,15 +12,18 @@
 
 namespace {
 
+std::string text_of(const walked_entry& entry) {
+  return std::string(entry.beginning) + std::string(entry.rest);
+}
+
 // The entries as "text count", in the order the store hands them out.
 std::vector<std::string> stored(const sorter_state& state,
                                 entry_order order = entry_order::by_text) {
   std::vector<std::string> lines;
   for_each_entry(
       state.chain_table,
-      [&](const word_entry& entry) {
-        lines.push_back(reinterpret_cast<const char*>(entry.text()) +
-                        (" " + std::to_string(entry.count)));
+      [&](const walked_entry& entry) {
+        lines.push_back(text_of(entry) + " " + std::to_string(entry.count));
         return true;
       },
       order);
@@ -71,21 +75,28 @@ TEST(make_entry, StoresNothingForAnEmptyText) {
   EXPECT_EQ(state.highest_count, 0);
 }
 
-TEST(make_entry, ReportsAnAllocatorThatRunsDry) {
+TEST(make_entry, ReportsATailAllocatorThatRunsDry) {
   sorter_state state;
-  state.allocate_entry = [](std::size_t) -> void* { return nullptr; };
-  EXPECT_EQ(make_entry(state, "word\n"), -1);
-  EXPECT_EQ(make_entry(state, "\n"), 0);  // an empty line needs no memory
+  state.allocate_tail = [](std::size_t) -> void* { return nullptr; };
+  EXPECT_EQ(make_entry(state, "word\n"), -1);  // lines in order are kept whole
+  EXPECT_EQ(make_entry(state, "\n"), 0);       // an empty line needs no memory
   EXPECT_TRUE(stored(state).empty());
   EXPECT_EQ(state.duplicate_count, 0);
   EXPECT_EQ(state.highest_count, 0);
+  state.allocate_tail = [](std::size_t size) { return std::malloc(size); };
+  take_lines(state, {"b", "a"});  // out of order: listed and hashed
+  state.allocate_tail = [](std::size_t) -> void* { return nullptr; };
+  EXPECT_EQ(make_entry(state, std::string(2 * kTailBlockBytes, 'x')), -1);  // needs a new block
+  EXPECT_EQ(make_entry(state, "sixteen  letters\n"), 0);               // no tail
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 1", "sixteen  letters 1"}));
 }
 
 TEST(for_each_entry, StopsWhenTheVisitorSaysSo) {
   sorter_state state;
   take_lines(state, {"a\n", "b\n", "c\n"});
   int visited = 0;
-  EXPECT_FALSE(for_each_entry(state.chain_table, [&](const word_entry&) { return ++visited < 2; }));
+  EXPECT_FALSE(
+      for_each_entry(state.chain_table, [&](const walked_entry&) { return ++visited < 2; }));
   EXPECT_EQ(visited, 2);
 }
 
@@ -121,26 +132,18 @@ TEST(make_entry, ReportsATableThatCannotBeMade) {
   EXPECT_EQ(state.highest_count, 0);
 }
 
-// Table blocks handed out so far; only the first is.
-int table_blocks = 0;
-
-void* resize_first_table_only(void* block, std::size_t size) {
-  return table_blocks++ == 0 ? std::realloc(block, size) : nullptr;
-}
-
 TEST(make_entry, KeepsCountingDuplicatesWhenTheTableCannotGrow) {
   sorter_state state;
-  table_blocks = 0;
-  state.resize_table = resize_first_table_only;
+  take_lines(state, {"b", "a"});  // out of order: the first table is made
+  state.resize_table = [](void*, std::size_t) -> void* { return nullptr; };
   int taken = 0;
   while (make_entry(state, "w" + std::to_string(taken)) == 0) ++taken;
-  EXPECT_GT(taken, 0);  // the first table held these, the next text found no room
-  EXPECT_EQ(table_blocks, 2);
+  EXPECT_GT(taken, 100);  // the first table held these, the next text found no room
   EXPECT_EQ(make_entry(state, "w0"), 0);
   EXPECT_EQ(make_entry(state, "w" + std::to_string(taken)), -1);
   EXPECT_EQ(state.duplicate_count, 1);
   EXPECT_EQ(state.highest_count, 2);
-  EXPECT_EQ(stored(state).size(), std::size_t(taken));
+  EXPECT_EQ(stored(state).size(), std::size_t(taken) + 2);
 }
 
 TEST(for_each_entry, WalksByFallingCountEachCountInTextOrder) {
@@ -149,9 +152,8 @@ TEST(for_each_entry, WalksByFallingCountEachCountInTextOrder) {
   std::string walked;
   for_each_entry(
       state.chain_table,
-      [&](const word_entry& entry) {
-        walked +=
-            reinterpret_cast<const char*>(entry.text()) + (" " + std::to_string(entry.count)) + ";";
+      [&](const walked_entry& entry) {
+        walked += text_of(entry) + " " + std::to_string(entry.count) + ";";
         return true;
       },
       entry_order::by_falling_count);
@@ -162,19 +164,36 @@ TEST(for_each_entry, WalksByFallingCountEachCountInTextOrder) {
 TEST(make_entry, TakesLinesInOrderWithoutHashingThem) {
   sorter_state state;
   take_lines(state, {"a\n", "a\n", "ab\n", "b\n", "b\r\n", "b c\n", "\x80\n", "\x80\n"});
-  EXPECT_FALSE(state.chain_table.hashed);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::in_order);
   EXPECT_EQ(stored(state), (std::vector<std::string>{"a 2", "ab 1", "b 2", "b c 1", "\x80 2"}));
   EXPECT_EQ(state.entry_count, 5);
   EXPECT_EQ(state.duplicate_count, 3);
   EXPECT_EQ(state.highest_count, 2);
 }
 
+TEST(make_entry, ListsTheOrderedTextsWithTheirCountsWhenALineComesOutOfOrder) {
+  sorter_state state;
+  const std::string long_a = std::string(20, 'a') + "1";
+  const std::string long_b(30, 'b');
+  take_lines(state, {"a", long_a, long_a, "b", long_b, long_b, long_b, "c"});
+  EXPECT_FALSE(state.chain_table.listed);
+  EXPECT_EQ(stored(state, entry_order::by_falling_count),
+            (std::vector<std::string>{long_b + " 3", long_a + " 2", "a 1", "b 1", "c 1"}));
+  take_lines(state, {long_a, "ab", long_b + "c"});
+  EXPECT_TRUE(state.chain_table.listed);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::hashed);
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", long_a + " 3", "ab 1", "b 1",
+                                                     long_b + " 3", long_b + "c 1", "c 1"}));
+  EXPECT_EQ(state.duplicate_count, 4);
+  EXPECT_EQ(state.highest_count, 3);
+}
+
 TEST(make_entry, HashesTheEntriesWhenALineComesOutOfOrder) {
   sorter_state state;
   take_lines(state, {"a", "b", "c", "cc"});
-  EXPECT_FALSE(state.chain_table.hashed);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::in_order);
   take_lines(state, {"ca", "a", "cc", "d", "b", "ab"});
-  EXPECT_TRUE(state.chain_table.hashed);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::hashed);
   EXPECT_EQ(stored(state),
             (std::vector<std::string>{"a 2", "ab 1", "b 2", "c 1", "ca 1", "cc 2", "d 1"}));
   EXPECT_EQ(state.duplicate_count, 3);
@@ -185,14 +204,14 @@ TEST(make_entry, TakesLinesAfterAWalkInEitherOrder) {
     sorter_state state;
     take_lines(state, {"b", "c", "c", "d"});
     if (hashed) take_lines(state, {"a"});
-    stored(state, entry_order::by_falling_count);  // "c" first: the list leaves text order
+    stored(state, entry_order::by_falling_count);  // "c" first
     take_lines(state, {"d", "e", "e"});
-    EXPECT_EQ(state.chain_table.hashed, hashed);
+    EXPECT_EQ(state.chain_table.finding == entry_store::lookup::hashed, hashed);
     std::vector<std::string> expected = {"b 1", "c 2", "d 2", "e 2"};
     if (hashed) expected.insert(expected.begin(), "a 1");
     EXPECT_EQ(stored(state), expected) << hashed;
     take_lines(state, {"a", "ba"});
-    EXPECT_TRUE(state.chain_table.hashed);
+    EXPECT_EQ(state.chain_table.finding, entry_store::lookup::hashed);
     expected = {hashed ? "a 2" : "a 1", "b 1", "ba 1", "c 2", "d 2", "e 2"};
     EXPECT_EQ(stored(state), expected) << hashed;
   }
@@ -200,10 +219,113 @@ TEST(make_entry, TakesLinesAfterAWalkInEitherOrder) {
 
 TEST(make_entry, StoresATextLongerThanABlock) {
   sorter_state state;
-  const std::string longest(3 * kEntryBlockBytes, 'l');
+  const std::string longest(3 * kTailBlockBytes, 'l');
   take_lines(state, {"m", longest + "\n", "k", longest, longest + "x"});
   EXPECT_EQ(stored(state),
             (std::vector<std::string>{"k 1", longest + " 2", longest + "x 1", "m 1"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Takes the lines into a store that leaves its duplicates to the end, out
+// of order from the first, and settles it.
+void take_late(sorter_state& state, const std::vector<std::string>& lines) {
+  state.chain_table.late_duplicates = true;
+  take_lines(state, lines);
+  EXPECT_NE(state.chain_table.finding, entry_store::lookup::in_order);
+}
+
+// `count` different texts "t0" ... in an order of their own, every one
+// sorting before the one before it at least once in a while.
+std::vector<std::string> scattered_texts(int count, unsigned seed) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) texts.push_back("t" + std::to_string(i));
+  std::shuffle(texts.begin(), texts.end(), std::mt19937(seed));
+  return texts;
+}
+
+TEST(settle_entries, MergesTheDuplicatesThatTheStoreHeld) {
+  constexpr int kTexts = 30000;  // far more than the recent slots
+  sorter_state state;
+  std::vector<std::string> lines = scattered_texts(kTexts, 1);
+  lines.insert(lines.end(), lines.begin(), lines.begin() + 100);  // seen long ago
+  lines.push_back("t0 with a tail beyond its keys");
+  lines.push_back("t0 with a tail beyond its keys");
+  take_late(state, lines);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::sampled);
+  EXPECT_GT(state.chain_table.size, std::size_t{kTexts + 50});  // most repeats held
+  settle_entries(state);
+  EXPECT_EQ(state.chain_table.size, std::size_t{kTexts + 1});
+  EXPECT_EQ(state.entry_count, kTexts + 1);
+  EXPECT_EQ(state.duplicate_count, 101);
+  EXPECT_EQ(state.highest_count, 2);
+  const std::vector<std::string> walked = stored(state);
+  EXPECT_EQ(std::count_if(walked.begin(), walked.end(),
+                          [](const std::string& line) { return line.ends_with(" 2"); }),
+            101);
+  EXPECT_TRUE(std::is_sorted(walked.begin(), walked.end()));
+  // Settled, the store takes lines in order again, and out of order too.
+  take_lines(state, {"u", "t0", "v"});
+  settle_entries(state);
+  EXPECT_EQ(state.duplicate_count, 102);
+  EXPECT_EQ(stored(state).back(), "v 1");
+}
+
+TEST(settle_entries, HashesEveryEntryOnceTheSampleShowsManyDuplicates) {
+  constexpr int kTexts = 20000;
+  sorter_state state;
+  std::vector<std::string> lines = scattered_texts(kTexts, 2);
+  const std::vector<std::string> again = scattered_texts(kTexts, 3);
+  lines.insert(lines.end(), again.begin(), again.end());
+  take_late(state, lines);
+  EXPECT_EQ(state.chain_table.finding, entry_store::lookup::hashed);
+  EXPECT_EQ(state.chain_table.size, std::size_t{kTexts});  // the held ones merged
+  EXPECT_EQ(state.duplicate_count, kTexts);
+  settle_entries(state);  // nothing left to merge
+  EXPECT_EQ(state.entry_count, kTexts);
+  EXPECT_EQ(state.highest_count, 2);
+  EXPECT_EQ(stored(state, entry_order::by_falling_count).front(), "t0 2");
+}
+
+TEST(settle_entries, FindsALineThatRepeatsSoonWithoutHoldingIt) {
+  sorter_state state;
+  std::vector<std::string> lines = {"b", "a"};
+  for (int i = 0; i < 50000; ++i) lines.push_back(i % 2 ? "word" : "other");
+  take_late(state, lines);
+  EXPECT_EQ(state.chain_table.size, 4u);
+  EXPECT_EQ(state.duplicate_count, 49998);
+  settle_entries(state);
+  EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 1", "other 25000", "word 25000"}));
+}
+
+TEST(settle_entries, LeavesAStoreWithoutDuplicatesAsItIs) {
+  for (const bool late : {false, true}) {
+    sorter_state state;
+    state.chain_table.late_duplicates = late;
+    take_lines(state, {"a", "b", "b", "c"});
+    settle_entries(state);
+    EXPECT_EQ(stored(state), (std::vector<std::string>{"a 1", "b 2", "c 1"}));
+    take_lines(state, {"a", "d"});
+    settle_entries(state);
+    EXPECT_EQ(stored(state), (std::vector<std::string>{"a 2", "b 2", "c 1", "d 1"}));
+    EXPECT_EQ(state.duplicate_count, 2);
+  }
+}
+
+TEST(settle_entries, MergesHeldDuplicatesOfLongTexts) {
+  sorter_state state;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 6000; ++i)
+    lines.push_back(std::string(16, 'x') + std::to_string((i * 7919) % 3000));
+  take_late(state, lines);
+  settle_entries(state);
+  EXPECT_EQ(state.entry_count, 3000);
+  EXPECT_EQ(state.duplicate_count, 3000);
+  const std::vector<std::string> walked = stored(state);
+  ASSERT_EQ(walked.size(), 3000u);
+  EXPECT_EQ(walked.front(), std::string(16, 'x') + "0 2");
 }
 
 }  // namespace
