@@ -6,8 +6,10 @@ full piece ends that piece (a CR behind it is dropped even when no LF
 follows). A line without any character of code 32 or above ends the input:
 nothing after it is read. Without utf8 the characters are the file's bytes;
 with utf8 they are the characters of the decoded line, and a line that is
-not UTF-8, or holds a character above U+00FF other than ẞ, is skipped
-without a number (the grammar's letters cannot hold it).
+not UTF-8, or holds a character above U+00FF other than ẞ, is one sentence
+that the grammar's letters cannot hold: its text comes with the reason
+(`skipped`), its bytes kept as "surrogateescape" decoding keeps them, so that
+the analysis gives it the outcome "unreadable" as the command line does.
 """
 
 PIECE_LENGTH = 399
@@ -35,7 +37,7 @@ def lines_of(stream, utf8=False):
         if utf8:
             text, fault = _decoded(raw)
             if fault is not None:
-                yield Line(number, [], fault)
+                yield Line(number, [raw.decode("utf-8", "surrogateescape")], fault)
                 continue
         pieces = _pieces(text, "\r" if utf8 else b"\r", "\n" if utf8 else b"\n")
         sentences = []

@@ -105,9 +105,16 @@ sentence_text sentence_of(const py::handle& sentence, const char* caller) {
                          type_name(sentence));
   }
   // A lone surrogate cannot be UTF-8; kept as its bytes, it makes the
-  // sentence unreadable instead of failing the call.
-  const py::object bytes = py::reinterpret_steal<py::object>(
-      PyUnicode_AsEncodedString(sentence.ptr(), "utf-8", "surrogatepass"));
+  // sentence unreadable instead of failing the call. The escapes of a line
+  // decoded with "surrogateescape" give back the line's own bytes, so the
+  // sentence is unreadable at the column the command line names.
+  py::object bytes = py::reinterpret_steal<py::object>(
+      PyUnicode_AsEncodedString(sentence.ptr(), "utf-8", "surrogateescape"));
+  if (!bytes) {
+    PyErr_Clear();
+    bytes = py::reinterpret_steal<py::object>(
+        PyUnicode_AsEncodedString(sentence.ptr(), "utf-8", "surrogatepass"));
+  }
   if (!bytes) throw py::error_already_set();
   return {bytes.cast<std::string>(), false};
 }

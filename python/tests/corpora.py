@@ -37,8 +37,8 @@ def utf8_corpus():
     ae = "die M\u00e4dchen und die \u00c4pfel und das gro\u00dfe Haus und ".encode("utf-8")
     lines = [
         "Das kleine M\u00e4dchen hilft dem alten Mann.".encode("utf-8"),
-        b"Der \xe4 Hund.",                     # not UTF-8: skipped, without a number
-        "Der \u20ac bellt.".encode("utf-8"),  # no 8-bit code: skipped too
+        b"Der \xe4 Hund.",                     # not UTF-8: unreadable
+        "Der \u20ac bellt.".encode("utf-8"),  # no 8-bit code: unreadable too
         "STRA\u1e9eE".encode("utf-8"),        # the capital sharp s has one
         (ae * 20)[:900],                      # pieces counted in characters, a cut sequence
         "Der Hund bellt.\r".encode("utf-8"),

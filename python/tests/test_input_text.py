@@ -38,6 +38,6 @@ def test_pieces_and_skipped_lines():
         (1, [b"a" * 399, b"a\r\n"]), (2, [b"b\n"]), (3, [b"\xff\n"]), (4, [b"c\n"])]
     lines = list(input_text.lines_of(io.BytesIO(b"x\xff\n\xe2\x82\xac\nok"), utf8=True))
     assert [(l.number, l.sentences, l.skipped) for l in lines] == [
-        (1, [], "2: invalid UTF-8: bytes FF"),
-        (2, [], "1: character U+20AC has no 8-bit code: bytes E2 82 AC"),
+        (1, ["x\udcff\n"], "2: invalid UTF-8: bytes FF"),
+        (2, ["\u20ac\n"], "1: character U+20AC has no 8-bit code: bytes E2 82 AC"),
         (3, ["ok"], None)]

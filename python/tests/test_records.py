@@ -36,7 +36,7 @@ def test_diagnoses_and_every_analysis_as_the_command_line_gives_them(grammar):
     found = grammar.parse_many(sentences, threads=2, why=True, all=True, max_analyses=2)
     assert [record_of(r) for r in found] == expected
     for r, record in zip(found, expected):
-        why = {k: record[k] for k in ("fragments", "blocked", "split_attempts") if k in record}
+        why = {k: record[k] for k in ("fragments", "blocked", "missing", "split_attempts") if k in record}
         assert r.why() == why
 
 

@@ -44,7 +44,7 @@ def test_sentences_without_analysis_have_outcomes_of_their_own(grammar):
         assert r.record()["outcome"] == outcome
     assert grammar.parse("Der Kater miaut.").unknown_word == "KATER"
     assert "U+20AC" in grammar.parse("Der \u20ac bellt.").problem
-    assert set(grammar.parse("Der Hund bellen.").why()) == {"fragments", "blocked"}
+    assert set(grammar.parse("Der Hund bellen.").why()) == {"fragments", "blocked", "missing"}
     assert "split_attempts" in grammar.parse("Der Kater miaut.").why()
     assert set(mirask.outcomes()) >= {o for o, _ in cases.values()} | {"node_limit", "timeout"}
 
@@ -128,8 +128,6 @@ def test_the_node_limit_and_the_time_allowed_stop_a_parse_and_the_result_stays_u
     assert g.parse(words(3)).count == 2
 
 
-@pytest.mark.xfail(reason="the parser stops at the time allowed once it is given the timeout",
-                   strict=False)
 def test_a_parse_stops_at_the_time_allowed():
     g = ambiguous_grammar()
     r = g.parse(words(15), all=True, node_limit=3_000_000, timeout=0.005)
