@@ -15,7 +15,10 @@ namespace {
 value_sets values_of(const subcat_value_set* set) {
   if (set == nullptr) return std::nullopt;
   std::vector<std::vector<int>> groups;
-  for (int g = 1; g <= set[0]; ++g) groups.push_back(group_values(set[g]));
+  for (int g = 1; g <= set[0]; ++g) {
+    const group_value_list values = group_values(set[g]);
+    groups.emplace_back(values.begin(), values.end());
+  }
   return groups;
 }
 

@@ -32,11 +32,3 @@ std::string count_text(const analysis_count& count) {
   return count.unbounded ? "unbounded" : count.value.to_decimal();
 }
 
-std::vector<int> group_values(unsigned char group) {
-  constexpr int kHighestValue = 8;
-  std::vector<int> values;
-  for (int v = 1; v <= kHighestValue; ++v) {
-    if (group & (1u << (v - 1))) values.push_back(v);
-  }
-  return values;
-}

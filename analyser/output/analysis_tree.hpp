@@ -49,5 +49,22 @@ analysis_count analyses_of(const sentence_analysis& analysis);
 // A count as written everywhere: its digits, or "unbounded".
 std::string count_text(const analysis_count& count);
 
-// The values of one group byte, from 1 to 8.
-std::vector<int> group_values(unsigned char group);
+// The values of one group byte, from 1 to 8, in increasing order: a list
+// that needs no allocation (the writers list the values of every node).
+class group_value_list {
+ public:
+  explicit group_value_list(unsigned char group) {
+    for (int v = 1; v <= kHighestValue; ++v) {
+      if (group & (1u << (v - 1))) values_[count_++] = v;
+    }
+  }
+  const int* begin() const { return values_; }
+  const int* end() const { return values_ + count_; }
+
+ private:
+  static constexpr int kHighestValue = 8;
+  int values_[kHighestValue] = {};
+  int count_ = 0;
+};
+
+inline group_value_list group_values(unsigned char group) { return group_value_list(group); }

@@ -80,7 +80,7 @@ void append_json_values(std::string& out, const unsigned char* values) {
     const char* separator = "";
     for (int v : group_values(values[g])) {
       out += separator;
-      out += std::to_string(v);
+      out += static_cast<char>('0' + v);  // values are 1 to 8
       separator = ",";
     }
     out += ']';

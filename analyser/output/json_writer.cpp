@@ -140,7 +140,8 @@ void append_group(std::string& out, unsigned char group) {
   out += '[';
   const char* separator = "";
   for (int v : group_values(group)) {
-    out += separator + std::to_string(v);
+    out += separator;
+    out += static_cast<char>('0' + v);  // values are 1 to 8
     separator = ",";
   }
   out += ']';
