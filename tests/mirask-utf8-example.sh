@@ -23,7 +23,7 @@ letters() {
   sed -e 's/\[/Ä/g' -e 's/\]/Ü/g' -e 's/\^/ẞ/g' -e 's/{/ä/g' -e 's/|/ö/g' -e 's/}/ü/g' \
       -e 's/~/ß/g' -e 's/\\/Ö/g'
 }
-run() {  # dir options... (status 1 for the original options alone, 0 with -utf8)
+run() {  # dir options... (status 1 for the classic options alone, 0 with -utf8)
   local dir=$1
   shift
   (cd "$dir" && "$program" -c mirask.cfg -i saetze.txt "$@") || [ $? = 1 ]

@@ -1,4 +1,4 @@
-// The options beyond the original eight: machine-readable outputs, every
+// The options beyond the classic eight: machine-readable outputs, every
 // analysis and its count, the diagnosis of a failing sentence, UTF-8 files,
 // the words of an analysis, test suites and their profiles, the exit status
 // alone, and --help. Their values are taken whole and are not examined as

@@ -201,7 +201,7 @@ int run_analyser(analyser_state& state, int argc, char** argv) {
     return complete.status;
   } catch (const input_done&) {
     end_run(state, "Ende");
-    // The original command lines end with 1 here too; an added option tells
+    // The classic command lines end with 1 here too; an added option tells
     // this end from a fatal one.
     return state.added.given ? kNormalStatus : kFatalStatus;
   } catch (const fatal_end& end) {

@@ -24,7 +24,7 @@ sentence_analysis analyse_read_sentence(analyser_state& state, const unsigned ch
 bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& writer);
 
 // Exit statuses of a run that analyses sentences: the command lines of the
-// original options end with kFatalStatus in every case; with an added option
+// classic options end with kFatalStatus in every case; with an added option
 // the normal end, "Ende" after the timing line, has kNormalStatus.
 constexpr int kNormalStatus = 0;
 constexpr int kFatalStatus = 1;

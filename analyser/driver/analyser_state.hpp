@@ -28,8 +28,8 @@ enum class result_format {
   dot,       // Graphviz graphs (-dot)
 };
 
-// The settings of the options beyond the original eight. None of them is
-// set by an old command line, so such a line runs exactly as before, its
+// The settings of the options beyond the classic eight. None of them is
+// set by a classic command line, so such a line runs exactly as before, its
 // exit status included (1 at every end); any of them makes the normal end
 // status 0 (-status does nothing else).
 struct added_settings {
