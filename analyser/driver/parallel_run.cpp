@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "analyser/base/memory_output.hpp"
@@ -24,9 +25,13 @@ struct line_job {
   std::string told;
 };
 
-// A line's output, and the fatal end it met (null: none).
-struct line_output {
-  std::string told;
+// Lines handed to a thread at once, so that handing them on costs little
+// beside their analysis.
+using line_block = std::vector<line_job>;
+constexpr std::size_t kLinesPerBlock = 32;
+
+// A block's output, and the fatal end it met (null: none).
+struct block_output {
   std::string out;
   std::string results;
   std::exception_ptr failure;
@@ -59,20 +64,25 @@ line_job job_of(const analyser_state& state, input_line kind, std::string told) 
   return job;
 }
 
-line_output analyse_job(const analyser_state& state, worker_tools& tools, line_job& job) {
+// Analyses the lines of `block` one after the other into the tools'
+// memory, each behind what the reader told while reading it; a fatal end
+// stops the block there.
+block_output analyse_block(const analyser_state& state, worker_tools& tools, line_block& block) {
   log_output log = state.log();
   log.out = tools.out.file();
   sentence_tools used{tools.analyser, tools.nodes, log, *tools.writer};
-  const line_read line{job.kind, job.number,
-                       reinterpret_cast<const unsigned char*>(job.sentence.data()), job.as_read,
-                       job.problem};
-  line_output output;
+  block_output output;
   try {
-    analyse_line(state, used, line);
+    for (const line_job& job : block) {
+      std::fwrite(job.told.data(), 1, job.told.size(), log.out);
+      const line_read line{job.kind, job.number,
+                           reinterpret_cast<const unsigned char*>(job.sentence.data()),
+                           job.as_read, job.problem};
+      analyse_line(state, used, line);
+    }
   } catch (...) {
     output.failure = std::current_exception();
   }
-  output.told = std::move(job.told);
   output.out = tools.out.take();
   output.results = tools.results.take();
   return output;
@@ -82,19 +92,18 @@ void write_text(std::FILE* out, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), out);
 }
 
-void write_output(const analyser_state& state, const line_output& output) {
-  write_text(state.out, output.told);
+void write_output(const analyser_state& state, const block_output& output) {
   write_text(state.out, output.out);
   write_text(state.results, output.results);
   if (output.failure) std::rethrow_exception(output.failure);
 }
 
-using line_pipeline = ordered_pipeline<line_job, line_output>;
+using line_pipeline = ordered_pipeline<line_block, block_output>;
 
 // Reads the next line with the reader's notices kept in `told`. A fatal end
-// of the reading comes after the lines in flight and what it wrote.
+// of the reading comes after the lines read before and what it wrote.
 input_line read_line_told(analyser_state& state, FILE* stream, memory_output& told,
-                          line_pipeline& pipeline) {
+                          line_pipeline& pipeline, line_block& block) {
   std::FILE* const out = state.out;
   state.out = told.file();
   try {
@@ -103,12 +112,12 @@ input_line read_line_told(analyser_state& state, FILE* stream, memory_output& to
     return kind;
   } catch (...) {
     state.out = out;
+    pipeline.push(std::move(block));
     pipeline.finish();
     write_text(out, told.take());
     throw;
   }
 }
-
 }  // namespace
 
 int batch_threads(const added_settings& added) {
@@ -120,18 +129,21 @@ int batch_threads(const added_settings& added) {
 void parallel_sentence_loop(analyser_state& state, FILE* stream, int threads) {
   std::vector<std::unique_ptr<worker_tools>> workers;
   for (int k = 0; k < threads; ++k) workers.push_back(std::make_unique<worker_tools>(state));
-  const auto work = [&](std::size_t worker, line_job& job) {
-    return analyse_job(state, *workers[worker], job);
+  const auto work = [&](std::size_t worker, line_block& block) {
+    return analyse_block(state, *workers[worker], block);
   };
-  const auto deliver = [&](line_output& output) { write_output(state, output); };
+  const auto deliver = [&](block_output& output) { write_output(state, output); };
   const auto count = static_cast<std::size_t>(threads);
   line_pipeline pipeline(count, kJobsPerWorker * count, work, deliver);
   memory_output told;
+  line_block block;
   for (;;) {
-    const input_line kind = read_line_told(state, stream, told, pipeline);
+    const input_line kind = read_line_told(state, stream, told, pipeline, block);
     if (kind == input_line::text_ended || kind == input_line::input_ended) break;
-    pipeline.push(job_of(state, kind, told.take()));
+    block.push_back(job_of(state, kind, told.take()));
+    if (block.size() == kLinesPerBlock) pipeline.push(std::exchange(block, {}));
   }
+  if (!block.empty()) pipeline.push(std::move(block));
   pipeline.finish();
   write_text(state.out, told.take());
 }

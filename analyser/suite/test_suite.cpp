@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -171,12 +172,21 @@ bool next_job(suite_reader& reader, suite_job& job, int& sentences) {
   return true;
 }
 
-// What an item gives: its result, its record, what the analyser wrote
-// while it was analysed, and the fatal end it met (null: none).
+// What an item gives: its result, its record, and what the analyser wrote
+// while it was analysed.
 struct item_output {
   item_result item;
   std::string record;
   std::string told;
+};
+
+// Items handed to a thread at once, so that handing them on costs little
+// beside their analysis, and what they give: a fatal end (null: none)
+// stops the block at its item.
+using item_block = std::vector<suite_job>;
+constexpr std::size_t kItemsPerBlock = 16;
+struct block_output {
+  std::vector<item_output> items;
   std::exception_ptr failure;
 };
 
@@ -188,14 +198,18 @@ struct item_worker {
   item_analyser analyser;
 };
 
-item_output analyse_item(item_worker& worker, suite_job& job, const std::string& suite) {
-  item_output output;
-  try {
-    output.item = worker.analyser.run(job, suite, output.record);
-  } catch (...) {
-    output.failure = std::current_exception();
+block_output analyse_block(item_worker& worker, const item_block& block, const std::string& suite) {
+  block_output output;
+  for (const suite_job& job : block) {
+    item_output& item = output.items.emplace_back();
+    try {
+      item.item = worker.analyser.run(job, suite, item.record);
+    } catch (...) {
+      output.failure = std::current_exception();
+    }
+    item.told = worker.told.take();
+    if (output.failure) break;
   }
-  output.told = worker.told.take();
   return output;
 }
 
@@ -207,21 +221,29 @@ void run_items_on_threads(suite_run& run, const loaded_grammar& grammar, suite_r
   for (int k = 0; k < options.threads; ++k) {
     workers.push_back(std::make_unique<item_worker>(grammar, options));
   }
-  const auto work = [&](std::size_t worker, suite_job& job) {
-    return analyse_item(*workers[worker], job, options.suite_file_name);
+  const auto work = [&](std::size_t worker, item_block& block) {
+    return analyse_block(*workers[worker], block, options.suite_file_name);
   };
-  const auto take = [&](item_output& output) {
-    std::fwrite(output.told.data(), 1, output.told.size(), run.streams.out);
-    if (output.failure) std::rethrow_exception(output.failure);
-    run.write_record(item_record(output.item, output.record));
-    run.take(std::move(output.item));
+  const auto take = [&](block_output& output) {
+    for (std::size_t k = 0; k < output.items.size(); ++k) {
+      item_output& item = output.items[k];
+      std::fwrite(item.told.data(), 1, item.told.size(), run.streams.out);
+      if (output.failure && k + 1 == output.items.size()) std::rethrow_exception(output.failure);
+      run.write_record(item_record(item.item, item.record));
+      run.take(std::move(item.item));
+    }
   };
   const auto threads = static_cast<std::size_t>(options.threads);
-  ordered_pipeline<suite_job, item_output> pipeline(threads, kJobsPerWorker * threads, work,
-                                                    take);
+  ordered_pipeline<item_block, block_output> pipeline(threads, kJobsPerWorker * threads, work,
+                                                      take);
+  item_block block;
   suite_job job;
   int sentences = 0;
-  while (next_job(reader, job, sentences)) pipeline.push(std::move(job));
+  while (next_job(reader, job, sentences)) {
+    block.push_back(std::move(job));
+    if (block.size() == kItemsPerBlock) pipeline.push(std::exchange(block, {}));
+  }
+  if (!block.empty()) pipeline.push(std::move(block));
   pipeline.finish();
 }
 
