@@ -146,8 +146,8 @@ class ordered_pipeline {
   std::mutex mutex_;
   std::condition_variable job_waiting_;
   std::condition_variable result_ready_;
-  std::deque<slot> slots_;   // the jobs in flight, oldest first
-  std::size_t taken_ = 0;    // how many of them the workers have begun
+  std::deque<slot> slots_;  // the jobs in flight, oldest first
+  std::size_t taken_ = 0;   // how many of them the workers have begun
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };

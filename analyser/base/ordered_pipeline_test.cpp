@@ -31,7 +31,8 @@ TEST(OrderedPipeline, HandsResultsOnInTheJobsOrderWhateverTheWorkersAndWindow) {
   for (int k = 0; k < 200; ++k) expected.push_back(std::to_string(k));
   for (const std::size_t workers : {1, 2, 3, 8}) {
     for (const std::size_t window : {1, 2, 5, 64}) {
-      EXPECT_EQ(run_jobs(workers, window, 200), expected) << workers << " workers, window " << window;
+      EXPECT_EQ(run_jobs(workers, window, 200), expected)
+          << workers << " workers, window " << window;
     }
   }
   EXPECT_TRUE(run_jobs(3, 4, 0).empty());

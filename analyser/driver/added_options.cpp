@@ -8,7 +8,8 @@
 
 namespace {
 constexpr const char* kServeThreadsMisuse = "-threads needs a whole number of at least 1";
-constexpr const char* kBatchThreadsMisuse = "-threads needs a whole number from 0 (one per core) to 256";
+constexpr const char* kBatchThreadsMisuse =
+    "-threads needs a whole number from 0 (one per core) to 256";
 // The value of `threads` after a -threads that is no whole number.
 constexpr long kThreadsMisused = -2;
 

@@ -60,7 +60,6 @@ analysis_request request_of(const analyser_state& state) {
 }
 
 namespace {
-
 // The number of the sentence or unreadable line read last, from 1: records
 // and graphs count both, so that they keep in step with the input's lines.
 int line_number_of_record(const analyser_state& state) {

@@ -55,8 +55,8 @@ struct worker_tools {
 
 line_job job_of(const analyser_state& state, input_line kind, std::string told) {
   const line_read line = last_line_read(state, kind);
-  line_job job{kind, line.number, {}, std::string(line.as_read), std::string(line.problem),
-               std::move(told)};
+  line_job job{
+      kind, line.number, {}, std::string(line.as_read), std::string(line.problem), std::move(told)};
   if (line.sentence != nullptr) {
     const auto* bytes = reinterpret_cast<const char*>(line.sentence);
     job.sentence.assign(bytes, std::char_traits<char>::length(bytes) + 1);
@@ -76,8 +76,8 @@ block_output analyse_block(const analyser_state& state, worker_tools& tools, lin
     for (const line_job& job : block) {
       std::fwrite(job.told.data(), 1, job.told.size(), log.out);
       const line_read line{job.kind, job.number,
-                           reinterpret_cast<const unsigned char*>(job.sentence.data()),
-                           job.as_read, job.problem};
+                           reinterpret_cast<const unsigned char*>(job.sentence.data()), job.as_read,
+                           job.problem};
       analyse_line(state, used, line);
     }
   } catch (...) {
@@ -107,7 +107,8 @@ input_line read_line_told(analyser_state& state, FILE* stream, memory_output& to
   std::FILE* const out = state.out;
   state.out = told.file();
   try {
-    const input_line kind = read_input_line(state, stream, state.sentence_buffer, kSentenceCapacity);
+    const input_line kind =
+        read_input_line(state, stream, state.sentence_buffer, kSentenceCapacity);
     state.out = out;
     return kind;
   } catch (...) {

@@ -17,8 +17,8 @@ item_analyser::item_analyser(const loaded_grammar& grammar, const suite_options&
   request_.count_analyses = true;
   request_.node_limit = options.node_limit;
   if (options.time_limit.count() > 0) run_end_ = steady::now() + options.time_limit;
-  record_ = {options.nodes,    options.all_analyses, options.analysis_limit,
-             options.why,      &grammar.grammar,     &grammar.lexicon};
+  record_ = {options.nodes, options.all_analyses, options.analysis_limit,
+             options.why,   &grammar.grammar,     &grammar.lexicon};
 }
 
 item_result item_analyser::run(const suite_job& job, const std::string& suite,
@@ -47,9 +47,9 @@ item_result item_analyser::run(const suite_job& job, const std::string& suite,
 sentence_analysis item_analyser::analyse(const std::string& text, int sentence) {
   if (run_end_) {
     // At least a microsecond, so that an item past the end times out.
-    request_.time_limit = std::max(std::chrono::microseconds(1),
-                                   std::chrono::duration_cast<std::chrono::microseconds>(
-                                       *run_end_ - steady::now()));
+    request_.time_limit =
+        std::max(std::chrono::microseconds(1),
+                 std::chrono::duration_cast<std::chrono::microseconds>(*run_end_ - steady::now()));
   }
   sentence_.assign(text.begin(), text.end());
   sentence_.resize(text.size() + 2);

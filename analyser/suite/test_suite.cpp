@@ -198,7 +198,8 @@ struct item_worker {
   item_analyser analyser;
 };
 
-block_output analyse_block(item_worker& worker, const item_block& block, const std::string& suite) {
+block_output analyse_block(item_worker& worker, const item_block& block,
+                           const std::string& suite) {
   block_output output;
   for (const suite_job& job : block) {
     item_output& item = output.items.emplace_back();
