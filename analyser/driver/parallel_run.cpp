@@ -41,6 +41,8 @@ struct block_output {
 struct worker_tools {
   explicit worker_tools(const analyser_state& state) : analyser(state.loaded) {
     nodes.limit = state.nodes.limit;
+    log = state.log();
+    log.out = out.file();
     // Where the run writes both to one stream, so does the thread.
     std::FILE* results_file = state.results == state.out ? out.file() : results.file();
     writer = writer_of(state, out.file(), results_file);
@@ -50,6 +52,7 @@ struct worker_tools {
   node_list nodes;
   memory_output out;
   memory_output results;
+  log_output log;  // taken once: the main thread changes state.out while it reads
   std::unique_ptr<result_writer> writer;
 };
 
@@ -68,13 +71,11 @@ line_job job_of(const analyser_state& state, input_line kind, std::string told) 
 // memory, each behind what the reader told while reading it; a fatal end
 // stops the block there.
 block_output analyse_block(const analyser_state& state, worker_tools& tools, line_block& block) {
-  log_output log = state.log();
-  log.out = tools.out.file();
-  sentence_tools used{tools.analyser, tools.nodes, log, *tools.writer};
+  sentence_tools used{tools.analyser, tools.nodes, tools.log, *tools.writer};
   block_output output;
   try {
     for (const line_job& job : block) {
-      std::fwrite(job.told.data(), 1, job.told.size(), log.out);
+      std::fwrite(job.told.data(), 1, job.told.size(), tools.log.out);
       const line_read line{job.kind, job.number,
                            reinterpret_cast<const unsigned char*>(job.sentence.data()), job.as_read,
                            job.problem};
