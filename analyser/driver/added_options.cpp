@@ -4,7 +4,15 @@
 #include <cstring>
 #include <string_view>
 
+#include "analyser/driver/parallel_run.hpp"
+
 namespace {
+constexpr const char* kServeThreadsMisuse = "-threads needs a whole number of at least 1";
+constexpr const char* kBatchThreadsMisuse =
+    "-threads needs a whole number from 0 (one per core) to 256";
+// The value of `threads` after a -threads that is no whole number.
+constexpr long kThreadsMisused = -2;
+
 struct flag_option {
   const char* name;
   void (*set)(added_settings&);
@@ -30,22 +38,28 @@ const flag_option kFlags[] = {
     {"-status", [](added_settings&) {}},
 };
 
-// A whole number of at least 1, or -1.
-long positive_number(const char* text) {
+// A whole number of at least `least`, or -1.
+long whole_number(const char* text, long least) {
   char* end = nullptr;
   const long value = std::strtol(text, &end, 10);
-  return end != text && *end == '\0' && value >= 1 ? value : -1;
+  return end != text && *end == '\0' && value >= least ? value : -1;
 }
+
+long positive_number(const char* text) { return whole_number(text, 1); }
 
 // The server's options that take a whole number.
 struct server_number {
   const char* name;
   long added_settings::*value;
+  long least;
   const char* misuse;
 };
+// -threads takes 0 (one per core) where a batch run reads it; with -serve,
+// check_added_options asks for 1 at least.
 const server_number kServerNumbers[] = {
-    {"-threads", &added_settings::threads, "-threads needs a whole number of at least 1"},
-    {"-max-body", &added_settings::max_body, "-max-body needs a whole number of bytes, at least 1"},
+    {"-threads", &added_settings::threads, 0, kServeThreadsMisuse},
+    {"-max-body", &added_settings::max_body, 1,
+     "-max-body needs a whole number of bytes, at least 1"},
 };
 
 const server_number* server_number_of(std::string_view name) {
@@ -76,7 +90,11 @@ int scan_value_option(added_settings& added, int i, int argc, const char* const*
     *file = argv[i + 1];
     if (name == "-serve" && file->empty()) added.misuse = "-serve needs [HOST:]PORT";
   } else if (number != nullptr) {
-    if ((added.*(number->value) = positive_number(argv[i + 1])) < 0) added.misuse = number->misuse;
+    added.*(number->value) = whole_number(argv[i + 1], number->least);
+    if (added.*(number->value) < 0) {
+      added.misuse = number->misuse;
+      if (number->value == &added_settings::threads) added.threads = kThreadsMisused;
+    }
   } else if ((added.analysis_limit = positive_number(argv[i + 1])) < 0) {
     added.misuse = "-max-analyses needs a whole number of at least 1";
   }
@@ -105,6 +123,18 @@ int scan_added_option(added_settings& added, int i, int argc, const char* const*
   return last_taken;
 }
 
+namespace {
+// -threads N: with -serve at least 1; in a batch run 0 (one per core) to
+// kMostBatchThreads.
+void check_threads(added_settings& added, bool serving) {
+  if (serving) {
+    if (added.threads == 0) added.misuse = kServeThreadsMisuse;
+  } else if (added.threads == kThreadsMisused || added.threads > kMostBatchThreads) {
+    added.misuse = kBatchThreadsMisuse;
+  }
+}
+}  // namespace
+
 void check_added_options(added_settings& added) {
   const bool suite_or_summary = !added.suite_file_name.empty() || !added.summary_files.empty();
   if (added.suite_file_name.empty() && !added.profile_file_name.empty()) {
@@ -114,9 +144,10 @@ void check_added_options(added_settings& added) {
     added.misuse = "-compare goes with -test or -summary";
   }
   const bool serving = !added.serve_address.empty();
-  if (!serving && (added.threads != 0 || added.max_body != added_settings{}.max_body)) {
-    added.misuse = "-threads and -max-body go with -serve";
+  if (!serving && added.max_body != added_settings{}.max_body) {
+    added.misuse = "-max-body goes with -serve";
   }
+  check_threads(added, serving);
   if (serving && (suite_or_summary || added.format != result_format::printout)) {
     added.misuse = "-serve goes with none of -test, -summary, -json, -penn and -dot";
   }
@@ -151,7 +182,7 @@ void print_help(std::FILE* out) {
       "  -compare FILE     with -test: list the items that changed against an old profile",
       "  -summary FILE...  the summary of profiles, without parsing (no configuration)",
       "  -serve [HOST:]PORT  serve the analyser and its page over HTTP (host 127.0.0.1; port 0: any)",
-      "  -threads N        with -serve: analyse on N threads (default: one per core)",
+      "  -threads N        analyse on N threads (0: one per core; default: one, with -serve one per core)",
       "  -max-body BYTES   with -serve: the largest request body (default 1048576)",
       "  --help            this list",
   };

@@ -7,6 +7,7 @@
 #include "analyser/driver/added_options.hpp"
 #include "analyser/driver/command_line.hpp"
 #include "analyser/driver/console.hpp"
+#include "analyser/driver/parallel_run.hpp"
 #include "analyser/driver/sentence_reader.hpp"
 #include "analyser/driver/startup.hpp"
 #include "analyser/driver/suite_command.hpp"
@@ -47,7 +48,8 @@ bool counts_analyses(const analyser_state& state) {
   return added.count || added.format == result_format::json || !added.suite_file_name.empty();
 }
 
-// What every sentence's analysis is asked for under the run's settings.
+}  // namespace
+
 analysis_request request_of(const analyser_state& state) {
   analysis_request request;
   request.start_category = state.start_category;
@@ -57,55 +59,64 @@ analysis_request request_of(const analyser_state& state) {
   return request;
 }
 
+namespace {
 // The number of the sentence or unreadable line read last, from 1: records
 // and graphs count both, so that they keep in step with the input's lines.
 int line_number_of_record(const analyser_state& state) {
   return state.sentence_count + state.unreadable_lines;
 }
 
-// The analysis of the unreadable line read last: its number, the line as
-// given and why it cannot be read; nothing else.
-sentence_analysis unreadable_analysis(analyser_state& state) {
-  state.nodes.clear();
+// The analysis of an unreadable line: its number, the line as given and why
+// it cannot be read; nothing else.
+sentence_analysis unreadable_analysis(const line_read& line, node_list& nodes) {
+  nodes.clear();
   sentence_analysis analysis;
-  analysis.number = line_number_of_record(state);
+  analysis.number = line.number;
   analysis.outcome = sentence_outcome::unreadable;
-  analysis.as_read = state.reading.unreadable_text;
+  analysis.as_read = line.as_read;
   analysis.as_read_utf8 = true;
-  analysis.problem = state.reading.problem;
-  analysis.nodes = &state.nodes;
+  analysis.problem = line.problem;
+  analysis.nodes = &nodes;
   return analysis;
 }
 }  // namespace
 
-sentence_analysis analyse_read_sentence(analyser_state& state, const unsigned char* sentence) {
-  sentence_analysis analysis =
-      state.analyser.analyse(sentence, state.nodes, request_of(state), state.log());
-  analysis.number = line_number_of_record(state);
-  analysis.as_read = std::string_view(state.line_as_read, state.line_as_read_length);
-  return analysis;
+line_read last_line_read(const analyser_state& state, input_line kind) {
+  if (kind == input_line::unreadable) {
+    return {kind, line_number_of_record(state), nullptr, state.reading.unreadable_text,
+            state.reading.problem};
+  }
+  return {kind, line_number_of_record(state), state.sentence_buffer,
+          std::string_view(state.line_as_read, state.line_as_read_length), {}};
 }
 
-bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& writer) {
-  unsigned char* sentence = state.sentence_buffer;
-  switch (read_input_line(state, stream, sentence, kSentenceCapacity)) {
-    case input_line::sentence:
-      break;
-    case input_line::unreadable:
-      writer.sentence_analysed(unreadable_analysis(state));
-      return true;
-    case input_line::text_ended:
-    case input_line::input_ended:
-      return false;
+sentence_outcome analyse_line(const analyser_state& state, sentence_tools& tools,
+                              const line_read& line) {
+  if (line.kind == input_line::unreadable) {
+    tools.writer.sentence_analysed(unreadable_analysis(line, tools.nodes));
+    return sentence_outcome::unreadable;
   }
-  writer.sentence_read(line_number_of_record(state), sentence);
-  const sentence_analysis analysis = analyse_read_sentence(state, sentence);
+  tools.writer.sentence_read(line.number, line.sentence);
+  sentence_analysis analysis =
+      tools.analyser.analyse(line.sentence, tools.nodes, request_of(state), tools.log);
+  analysis.number = line.number;
+  analysis.as_read = line.as_read;
   // A number, and no "NULL" entry to read it with: the run cannot go on.
   if (analysis.outcome == sentence_outcome::no_number_reading) {
     fatal_error(" Kategorie NULL nicht definiert ");
   }
-  writer.sentence_analysed(analysis);
-  if (state.console_input == 1 && analysis.outcome != sentence_outcome::no_words) {
+  tools.writer.sentence_analysed(analysis);
+  return analysis.outcome;
+}
+
+bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& writer) {
+  const input_line kind =
+      read_input_line(state, stream, state.sentence_buffer, kSentenceCapacity);
+  if (kind == input_line::text_ended || kind == input_line::input_ended) return false;
+  sentence_tools tools{state.analyser, state.nodes, state.log(), writer};
+  const sentence_outcome outcome = analyse_line(state, tools, last_line_read(state, kind));
+  if (state.console_input == 1 && kind == input_line::sentence &&
+      outcome != sentence_outcome::no_words) {
     wait_for_user(state);
   }
   return true;
@@ -121,33 +132,45 @@ unique_file open_input_text(analyser_state& state) {
   return input;
 }
 
-// The writer of the run's results, as the options choose it.
-std::unique_ptr<result_writer> writer_of(const analyser_state& state) {
+}  // namespace
+
+std::unique_ptr<result_writer> writer_of(const analyser_state& state, FILE* out, FILE* results) {
   const added_settings& added = state.added;
   const bool values = state.output_flags & OUT_SUBCAT;
   switch (added.format) {
     case result_format::json:
       return std::make_unique<json_writer>(
-          state.results, record_settings{(state.output_flags & OUT_LIST) != 0, added.all_analyses,
+          results, record_settings{(state.output_flags & OUT_LIST) != 0, added.all_analyses,
                                          added.analysis_limit, added.why, &state.loaded.grammar,
                                          &state.loaded.lexicon});
     case result_format::penn:
-      return std::make_unique<penn_writer>(state.results, values, added.all_analyses,
+      return std::make_unique<penn_writer>(results, values, added.all_analyses,
                                            added.analysis_limit);
     case result_format::dot:
-      return std::make_unique<dot_writer>(state.results, added.all_analyses, added.analysis_limit);
+      return std::make_unique<dot_writer>(results, added.all_analyses, added.analysis_limit);
     case result_format::printout:
       break;
   }
   printout_settings settings{state.output_flags, state.console_input == 0, added.all_analyses,
                              added.analysis_limit, added.count, added.why, added.words};
-  return std::make_unique<printout_writer>(state.loaded.messages, state.log(), settings,
+  log_output log = state.log();
+  log.out = out;
+  return std::make_unique<printout_writer>(state.loaded.messages, log, settings,
                                            printout_tables{&state.loaded.grammar, &state.loaded.lexicon});
 }
 
+namespace {
+
 // Analyses sentence after sentence until the input ends.
 void sentence_loop(analyser_state& state, FILE* stream) {
-  const std::unique_ptr<result_writer> writer = writer_of(state);
+  // Console input stays on one thread: it waits for the user.
+  const int threads = state.console_input == 0 ? batch_threads(state.added) : 1;
+  if (threads > 1) {
+    parallel_sentence_loop(state, stream, threads);
+    report_unread_lines(state, stream);
+    return;
+  }
+  const std::unique_ptr<result_writer> writer = writer_of(state, state.out, state.results);
   while (analyse_next_sentence(state, stream, *writer)) {
   }
   writer->input_ended();

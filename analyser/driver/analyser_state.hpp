@@ -47,7 +47,7 @@ struct added_settings {
   std::string compare_file_name;      // -compare FILE
   std::vector<std::string> summary_files;  // -summary FILE...
   std::string serve_address;          // -serve [HOST:]PORT
-  long threads = 0;                   // -threads N (0: one per core)
+  long threads = -1;                  // -threads N (0: one per core; -1: not given)
   long max_body = 1024 * 1024;        // -max-body BYTES
   const char* misuse = nullptr;       // what is wrong with the command line, or null
 };

@@ -1,5 +1,6 @@
 #include "analyser/driver/suite_command.hpp"
 
+#include "analyser/driver/parallel_run.hpp"
 #include "analyser/output/printout.hpp"
 #include "analyser/suite/test_suite.hpp"
 
@@ -20,6 +21,7 @@ suite_options options_of(const analyser_state& state) {
   options.all_analyses = added.all_analyses;
   options.analysis_limit = added.analysis_limit;
   options.why = added.why;
+  options.threads = batch_threads(added);
   return options;
 }
 

@@ -5,19 +5,23 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <exception>
+#include <memory>
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "analyser/base/checksum.hpp"
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/file_input.hpp"
-#include "analyser/base/sentence_text.hpp"
-#include "analyser/library/sentence_analyser.hpp"
+#include "analyser/base/memory_output.hpp"
+#include "analyser/base/ordered_pipeline.hpp"
 #include "analyser/output/json_writer.hpp"
 #include "analyser/suite/file_replacement.hpp"
+#include "analyser/suite/item_analyser.hpp"
 #include "analyser/suite/profile_reader.hpp"
 #include "analyser/suite/profile_writer.hpp"
 #include "analyser/suite/suite_compare.hpp"
@@ -134,81 +138,6 @@ struct suite_run {
   }
 };
 
-// One run's analysis of its items' sentences: the analyser and its nodes,
-// what each analysis is asked for, and what its record holds.
-class item_analyser {
- public:
-  item_analyser(const loaded_grammar& grammar, const suite_options& options, std::FILE* out)
-      : grammar_(grammar),
-        analyser_(grammar),
-        log_{out, false, options.utf8},
-        letters_(letter_case_of(grammar.utf8)) {
-    request_.start_category = options.start_category;
-    // Nothing looks at the nodes after the first analysis unless the record
-    // lists them or every analysis.
-    request_.stop_at_first_analysis = !options.nodes && !options.all_analyses;
-    request_.count_analyses = true;
-    request_.node_limit = options.node_limit;
-    if (options.time_limit.count() > 0) run_end_ = steady::now() + options.time_limit;
-    record_ = {options.nodes,    options.all_analyses, options.analysis_limit,
-               options.why,      &grammar.grammar,     &grammar.lexicon};
-  }
-
-  // Analyses the item of `line` (numbered `number` in the suite); its
-  // profile record goes to `record`.
-  item_result run(const suite_line& line, const std::string& suite, long number,
-                  std::string& record) {
-    item_result item;
-    item.suite = suite;
-    item.line = number;
-    item.text = line.text;
-    item.expected = line.expected;
-    if (line.kind == suite_line_kind::malformed) {
-      item.verdict = item_verdict::malformed;
-      item.problem = line.problem;
-      return item;
-    }
-    const sentence_analysis analysis = analyse(line.text);
-    item.found = found_of(analysis);
-    item.found.coverage = coverage_of(analysis, grammar_.grammar);
-    item.verdict = judge(item.expected, item.found);
-    record = json_record(analysis, record_);
-    return item;
-  }
-
- private:
-  // Analyses `text` as a plain run analyses an input line that holds it:
-  // made into a sentence at its first delimiter, numbered, timed.
-  sentence_analysis analyse(const std::string& text) {
-    if (run_end_) {
-      // At least a microsecond, so that an item past the end times out.
-      request_.time_limit = std::max(std::chrono::microseconds(1),
-                                     std::chrono::duration_cast<std::chrono::microseconds>(
-                                         *run_end_ - steady::now()));
-    }
-    sentence_.assign(text.begin(), text.end());
-    sentence_.resize(text.size() + 2);
-    make_sentence(sentence_.data(), static_cast<int>(text.size()), grammar_.sentence_end_chars,
-                  letters_);
-    sentence_analysis analysis = analyser_.analyse(sentence_.data(), nodes_, request_, log_);
-    analysis.number = ++sentences_;
-    analysis.as_read = text;
-    return analysis;
-  }
-
-  const loaded_grammar& grammar_;
-  sentence_analyser analyser_;
-  node_list nodes_;
-  analysis_request request_;
-  record_settings record_;
-  log_output log_;
-  letter_case letters_;
-  using steady = std::chrono::steady_clock;
-  std::optional<steady::time_point> run_end_;
-  std::vector<unsigned char> sentence_;
-  int sentences_ = 0;
-};
-
 std::vector<profile_file> loaded_files(const loaded_grammar& grammar,
                                        const suite_options& options) {
   const std::pair<const char*, const std::string*> files[] = {
@@ -235,6 +164,105 @@ profile_header header_of(const loaded_grammar& grammar, const suite_options& opt
           universe_of(grammar)};
 }
 
+// Reads the next item of the suite into `job`, numbering its sentence
+// behind those read before; false at the end of the suite.
+bool next_job(suite_reader& reader, suite_job& job, int& sentences) {
+  if (!reader.next(job.line, job.number)) return false;
+  job.sentence = job.line.kind == suite_line_kind::malformed ? 0 : ++sentences;
+  return true;
+}
+
+// What an item gives: its result, its record, and what the analyser wrote
+// while it was analysed.
+struct item_output {
+  item_result item;
+  std::string record;
+  std::string told;
+};
+
+// Items handed to a thread at once, so that handing them on costs little
+// beside their analysis, and what they give: a fatal end (null: none)
+// stops the block at its item.
+using item_block = std::vector<suite_job>;
+constexpr std::size_t kItemsPerBlock = 16;
+struct block_output {
+  std::vector<item_output> items;
+  std::exception_ptr failure;
+};
+
+// One thread's analyser of items, writing its messages into memory.
+struct item_worker {
+  item_worker(const loaded_grammar& grammar, const suite_options& options)
+      : analyser(grammar, options, told.file()) {}
+  memory_output told;
+  item_analyser analyser;
+};
+
+block_output analyse_block(item_worker& worker, const item_block& block,
+                           const std::string& suite) {
+  block_output output;
+  for (const suite_job& job : block) {
+    item_output& item = output.items.emplace_back();
+    try {
+      item.item = worker.analyser.run(job, suite, item.record);
+    } catch (...) {
+      output.failure = std::current_exception();
+    }
+    item.told = worker.told.take();
+    if (output.failure) break;
+  }
+  return output;
+}
+
+// The items of `reader` on options.threads threads, each with an analyser
+// of its own; their results are taken in the suite's order.
+void run_items_on_threads(suite_run& run, const loaded_grammar& grammar, suite_reader& reader) {
+  const suite_options& options = run.options;
+  std::vector<std::unique_ptr<item_worker>> workers;
+  for (int k = 0; k < options.threads; ++k) {
+    workers.push_back(std::make_unique<item_worker>(grammar, options));
+  }
+  const auto work = [&](std::size_t worker, item_block& block) {
+    return analyse_block(*workers[worker], block, options.suite_file_name);
+  };
+  const auto take = [&](block_output& output) {
+    for (std::size_t k = 0; k < output.items.size(); ++k) {
+      item_output& item = output.items[k];
+      std::fwrite(item.told.data(), 1, item.told.size(), run.streams.out);
+      if (output.failure && k + 1 == output.items.size()) std::rethrow_exception(output.failure);
+      run.write_record(item_record(item.item, item.record));
+      run.take(std::move(item.item));
+    }
+  };
+  const auto threads = static_cast<std::size_t>(options.threads);
+  ordered_pipeline<item_block, block_output> pipeline(threads, kJobsPerWorker * threads, work,
+                                                      take);
+  item_block block;
+  suite_job job;
+  int sentences = 0;
+  while (next_job(reader, job, sentences)) {
+    block.push_back(std::move(job));
+    if (block.size() == kItemsPerBlock) pipeline.push(std::exchange(block, {}));
+  }
+  if (!block.empty()) pipeline.push(std::move(block));
+  pipeline.finish();
+}
+
+// The items of `reader` one after the other.
+void run_items(suite_run& run, const loaded_grammar& grammar, suite_reader& reader) {
+  const suite_options& options = run.options;
+  item_analyser analyser(grammar, options, run.streams.out);
+  suite_job job;
+  int sentences = 0;
+  std::string record;
+  while (next_job(reader, job, sentences)) {
+    record.clear();
+    item_result item = analyser.run(job, options.suite_file_name, record);
+    run.write_record(item_record(item, record));
+    run.take(std::move(item));
+  }
+}
+
 // Runs every line of the suite `file` through `run`, the profile's records
 // around them; returns the suite's lines.
 void run_lines(suite_run& run, const loaded_grammar& grammar, std::FILE* file) {
@@ -242,16 +270,11 @@ void run_lines(suite_run& run, const loaded_grammar& grammar, std::FILE* file) {
   const profile_header header = header_of(grammar, options);
   run.universe = header.coverage;
   run.write_record(header_record(header));
-  item_analyser analyser(grammar, options, run.streams.out);
   suite_reader reader(file, options.utf8, grammar.sentence_end_chars);
-  suite_line line;
-  long number = 0;
-  std::string record;
-  while (reader.next(line, number)) {
-    record.clear();
-    item_result item = analyser.run(line, options.suite_file_name, number, record);
-    run.write_record(item_record(item, record));
-    run.take(std::move(item));
+  if (options.threads > 1) {
+    run_items_on_threads(run, grammar, reader);
+  } else {
+    run_items(run, grammar, reader);
   }
   if (reader.failed()) fail_with_name("Test suite cannot be read", options.suite_file_name);
   run.progress.finish();
@@ -346,33 +369,6 @@ int summarise(const suite_options& options, const suite_streams& streams) {
   run.report(before);
   return run.status();
 }
-
-// A report written to memory, freed with it.
-class memory_output {
- public:
-  memory_output() : file_(open_memstream(&text_, &size_)) {
-    if (file_ == nullptr) throw std::bad_alloc();
-  }
-  ~memory_output() {
-    if (file_ != nullptr) std::fclose(file_);
-    std::free(text_);
-  }
-  memory_output(const memory_output&) = delete;
-  memory_output& operator=(const memory_output&) = delete;
-
-  std::FILE* file() const { return file_; }
-  // Ends the writing; the text written.
-  std::string text() {
-    std::fclose(file_);
-    file_ = nullptr;
-    return std::string(text_, size_);
-  }
-
- private:
-  char* text_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
-};
 
 suite_text_run run_text(const loaded_grammar& grammar, std::string_view text,
                         const suite_options& given) {

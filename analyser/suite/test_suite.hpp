@@ -47,6 +47,9 @@ struct suite_options {
   // The time the whole run may take (0: no limit); each item gets what is
   // left of it, and one that runs out of it has the outcome timeout.
   std::chrono::microseconds time_limit{0};
+  // The threads the items are analysed on, each with an analyser of its
+  // own; the report and the profile are those of one thread.
+  int threads = 1;
 };
 
 // Where a run reads and writes: the report (items, summary, comparison) and

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,5 +75,29 @@ TEST_F(SuiteText, EmptyTextIsAnEmptySuite) {
             std::string::npos);
   ASSERT_EQ(run.profile.size(), 2u);
   EXPECT_NE(run.profile.front().find("\"suite\":\"-\""), std::string::npos);
+}
+
+// The report and the records of a run, their times and date left out.
+std::string without_times(const suite_text_run& run) {
+  static const std::regex times("\"time_us\":[0-9]+|\"date\":\"[^\"]*\"|  time: .*");
+  std::string text = run.report;
+  for (const std::string& record : run.profile) text += record + "\n";
+  return std::regex_replace(text, times, "TIME");
+}
+
+TEST_F(SuiteText, RunsOnThreadsAsOnOne) {
+  std::ifstream file(std::string(MIRASK_EXAMPLES_DIR) + "/saetze.suite");
+  std::stringstream suite;
+  suite << file.rdbuf() << "Der Hund\t2\t3\n*Der Katze bellt.\n";
+  suite_options options;
+  options.verbose = true;
+  const std::string one = without_times(run_suite_text(grammar, suite.str(), options));
+  EXPECT_NE(one.find("\"number\":80,"), std::string::npos);  // the sentences' own numbers
+  for (const int threads : {2, 3, 7}) {
+    options.threads = threads;
+    const suite_text_run run = run_suite_text(grammar, suite.str(), options);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(without_times(run), one) << threads << " threads";
+  }
 }
 }  // namespace

@@ -302,7 +302,7 @@ class CommandLine(unittest.TestCase):
                                  cwd=EXAMPLES, capture_output=True, text=True, timeout=30)
             self.assertEqual(run.returncode, 1)
             self.assertIn("-serve is not built in", run.stderr)
-        for arguments, message in [(["-threads", "2"], "-threads and -max-body go with -serve"),
+        for arguments, message in [(["-max-body", "5"], "-max-body goes with -serve"),
                                    (["-serve", "0", "-threads", "0"], "-threads needs a whole number"),
                                    (["-serve", "0", "-json"], "-serve goes with none of")]:
             run = self.run_mirask("-c", "mirask.cfg", *arguments)
