@@ -6,23 +6,23 @@
 #include "analyser/base/utf8_text.hpp"
 #include "analyser/output/analysis_tree.hpp"
 
-void append_json_string(std::string& out, std::string_view text) {
-  out += '"';
-  for (unsigned char c : text) {
-    if (c == '"') {
-      out += "\\\"";
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += utf8_of(c);
-    }
+namespace {
+// Appends the escape of a quote, a backslash or a control character; false
+// for any other byte.
+bool append_escaped(std::string& out, unsigned char c, bool escape_backslash) {
+  if (c == '"' || (c == '\\' && escape_backslash)) {
+    out += '\\';
+    out += static_cast<char>(c);
+  } else if (c < 0x20) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+    out += escaped;
+  } else {
+    return false;
   }
-  out += '"';
+  return true;
 }
 
-namespace {
 // Bytes of the well-formed UTF-8 character at the start of `text`, or 0.
 std::size_t utf8_character_length(std::string_view text) {
   const auto lead = static_cast<unsigned char>(text[0]);
@@ -39,21 +39,31 @@ std::size_t utf8_character_length(std::string_view text) {
 }
 }  // namespace
 
+void append_json_string(std::string& out, std::string_view text) {
+  out += '"';
+  for (unsigned char c : text) {
+    // The convention's backslash is a letter, written as the letter it stands for.
+    if (!append_escaped(out, c, false)) out += utf8_of(c);
+  }
+  out += '"';
+}
+
+void append_json_latin1(std::string& out, std::string_view text) {
+  out += '"';
+  for (unsigned char c : text) {
+    // A byte's value is its ISO-8859-1 character's code.
+    if (!append_escaped(out, c, true)) append_utf8(out, c);
+  }
+  out += '"';
+}
+
 void append_json_utf8(std::string& out, std::string_view text) {
   out += '"';
   while (!text.empty()) {
     const std::size_t length = utf8_character_length(text);
-    const auto c = static_cast<unsigned char>(text[0]);
     if (length == 0) {
       out += "\xEF\xBF\xBD";
-    } else if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
+    } else if (!append_escaped(out, static_cast<unsigned char>(text[0]), true)) {
       out += text.substr(0, length);
     }
     text.remove_prefix(length == 0 ? 1 : length);

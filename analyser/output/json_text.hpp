@@ -13,6 +13,12 @@
 // control characters escaped. The result is valid UTF-8 whatever the bytes.
 void append_json_string(std::string& out, std::string_view text);
 
+// Appends `text` that is no sentence text (a file name, a checksum) as a
+// JSON string: ASCII as it is, every other byte as the ISO-8859-1 character
+// of its value (the convention's letters are not mapped), quotes,
+// backslashes and control characters escaped.
+void append_json_latin1(std::string& out, std::string_view text);
+
 // Appends `text` (UTF-8 as given, which may be faulty) as a JSON string:
 // every well-formed character as it is, every byte that begins no
 // well-formed character as U+FFFD, quotes, backslashes and control

@@ -1,35 +1,11 @@
 #include "analyser/suite/profile_writer.hpp"
 
-#include <cstdio>
 #include <ctime>
 
 #include "analyser/base/file_input.hpp"
 #include "analyser/output/json_text.hpp"
 
 namespace {
-
-// Appends a file name or another text that is no sentence text: ASCII as it
-// is, every other byte as the ISO-8859-1 character of its value (the
-// convention's letters are not mapped), so any name gives valid JSON.
-void append_json_name(std::string& out, std::string_view name) {
-  out += '"';
-  for (unsigned char c : name) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  out += '"';
-}
 
 void append_optional_string(std::string& out, const std::optional<std::string>& text) {
   if (text) {
@@ -46,14 +22,14 @@ void append_files(std::string& out, const std::vector<profile_file>& files) {
     if (out.back() != '[') out += ',';
     out += '{';
     append_key(out, "role");
-    append_json_name(out, f.role);
+    append_json_latin1(out, f.role);
     append_key(out, "name");
-    append_json_name(out, f.name);
+    append_json_latin1(out, f.name);
     append_key(out, "checksum");
     if (f.checksum.empty()) {
       out += "null";
     } else {
-      append_json_name(out, f.checksum);
+      append_json_latin1(out, f.checksum);
     }
     out += '}';
   }
@@ -105,10 +81,10 @@ void append_coverage(std::string& out, const coverage_universe& universe) {
   append_key(out, "coverage");
   out += '{';
   append_key(out, "rules_file");
-  append_json_name(out, universe.rules_file);
+  append_json_latin1(out, universe.rules_file);
   append_rules(out, universe.rules);
   append_key(out, "lexicon_file");
-  append_json_name(out, universe.lexicon_file);
+  append_json_latin1(out, universe.lexicon_file);
   append_entries(out, universe.entries);
   out += '}';
 }
@@ -177,14 +153,14 @@ std::string header_record(const profile_header& header) {
   };
   for (const auto& [key, name] : names) {
     append_key(out, key);
-    append_json_name(out, *name);
+    append_json_latin1(out, *name);
   }
   append_key(out, "start_category");
   append_json_string(out, header.start_category);
   append_key(out, "utf8");
   out += header.utf8 ? "true" : "false";
   append_key(out, "suite");
-  append_json_name(out, header.suite);
+  append_json_latin1(out, header.suite);
   append_files(out, header.files);
   if (header.coverage) append_coverage(out, *header.coverage);
   out += '}';

@@ -64,7 +64,13 @@ class Server:
         return self
 
     def __exit__(self, *failure):
+        # A clean end first, as a user's Ctrl-C (a coverage build writes its
+        # counters only then); killed when it does not come.
         if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
+            self.process.send_signal(signal.SIGINT)
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
         self.process.stderr.close()
