@@ -15,9 +15,7 @@ std::vector<const parse_node*> in_line_order(const parse_node* root) {
 }
 
 bool same_label(const parse_node& a, const parse_node& b) {
-  const char* x = a.label != nullptr ? a.label : "";
-  const char* y = b.label != nullptr ? b.label : "";
-  return std::strcmp(x, y) == 0;
+  return std::strcmp(a.label, b.label) == 0;
 }
 }  // namespace
 

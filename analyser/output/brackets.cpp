@@ -27,7 +27,7 @@ void append_brackets(const parse_node* node, bool numbered, const log_output& lo
   walk_tree(
       node,
       [&](const parse_node* n, bool second) {
-        if (second && (text.empty() || text.back() != ')')) text += ' ';
+        if (second && text.back() != ')') text += ' ';
         write_label(n, numbered, log, words, output);
         if (n->left_comp != nullptr) text += '(';
       },

@@ -6,9 +6,7 @@
 #include "analyser/output/node_list.hpp"
 
 namespace {
-std::string_view name_of(const category_entry* category) {
-  return category == nullptr ? "" : category_name(*category);
-}
+std::string_view name_of(const category_entry* category) { return category_name(*category); }
 
 const char* reason_text(block_reason reason) {
   switch (reason) {
@@ -45,10 +43,10 @@ void print_blocked(const log_output& log, const blocked_rule& b) {
   std::fputs(": ", out);
   print_rule(log, *b.rule);
   std::fprintf(out, ", %s", reason_text(b.reason));
+  // Group 0: the rule part's value set and the fragment's, both present,
+  // differ in their number of groups.
   if (b.group == 0 && b.reason != block_reason::condition) {
-    const int a = b.first_values != nullptr ? b.first_values[0] : 0;
-    const int n = b.second_values != nullptr ? b.second_values[0] : 0;
-    std::fprintf(out, ": %d groups against %d\n", a, n);
+    std::fprintf(out, ": %d groups against %d\n", b.first_values[0], b.second_values[0]);
     return;
   }
   std::fprintf(out, " group %d", b.group);
@@ -123,7 +121,6 @@ void print_diagnosis(const log_output& log, const grammar_tables& grammar,
 void print_split_attempts(const log_output& log, const lexicon_tables& lexicon,
                           const sentence_word& word) {
   const std::vector<split_attempt> attempts = split_attempts(lexicon, word.text, word.length);
-  if (word.text[0] >= '0' && word.text[0] <= '9') return;
   if (attempts.empty()) {
     std::fputs("split: no ending of the endings file fits (a stem keeps at least 3 characters)\n",
                log.out);

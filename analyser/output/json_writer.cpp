@@ -23,7 +23,7 @@ void append_node_fields(std::string& out, const parse_node& node) {
   append_key(out, "rule");
   out += node.rule != nullptr ? std::to_string(node.rule->rule_number) : "null";
   append_key(out, "label");
-  append_json_string(out, node.label != nullptr ? node.label : "");
+  append_json_string(out, node.label);
 }
 
 // The tree below `root` as nested objects; a word node is a leaf with its word.

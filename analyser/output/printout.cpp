@@ -86,9 +86,9 @@ void printout_writer::print_same_brackets(std::size_t k, const parse_node* earli
     std::fprintf(out, "rule %d against rule %d", rule_number_of(d.first), rule_number_of(d.second));
   } else {
     std::fputs("label \"", out);
-    write_text(out, d.first->label != nullptr ? d.first->label : "", log_.utf8);
+    write_text(out, d.first->label, log_.utf8);
     std::fputs("\" against \"", out);
-    write_text(out, d.second->label != nullptr ? d.second->label : "", log_.utf8);
+    write_text(out, d.second->label, log_.utf8);
     std::fputc('"', out);
   }
   std::fprintf(out, " in [%zu]\n", k);

@@ -104,7 +104,7 @@ std::string values_text(const parse_node& node) {
 
 void append_node(std::string& svg, const laid_node& l) {
   const parse_node& n = *l.node;
-  const std::string label = to_utf8(n.label != nullptr ? n.label : "");
+  const std::string label = to_utf8(n.label);
   const std::string rule = n.rule != nullptr ? std::to_string(n.rule->rule_number) : "";
   const std::string span = std::to_string(n.seg_start) + "-" + std::to_string(n.seg_end);
   svg += "<g class=\"node" + std::string(n.left_comp != nullptr ? "" : " leaf") +
