@@ -1,5 +1,7 @@
 #include "analyser/output/analysis_tree.hpp"
 
+#include <algorithm>
+
 std::vector<std::string_view> position_words(const sentence_words& words) {
   std::vector<std::string_view> at(1);
   for (const sentence_word& w : words.words) {
@@ -23,12 +25,17 @@ std::vector<const parse_node*> complete_analyses(const sentence_analysis& analys
   return found;
 }
 
+std::size_t analyses_shown(std::size_t found, bool all, long limit) {
+  return std::min(found, all ? static_cast<std::size_t>(limit) : std::size_t{1});
+}
+
 analysis_count analyses_of(const sentence_analysis& analysis) {
   if (analysis.count) return *analysis.count;
   return {false, big_count(complete_analyses(analysis).size())};
 }
 
 std::string count_text(const analysis_count& count) {
-  return count.unbounded ? "unbounded" : count.value.to_decimal();
+  if (count.unbounded) return "unbounded";
+  return count.value.to_decimal();
 }
 

@@ -42,6 +42,10 @@ std::vector<std::string_view> position_words(const sentence_words& words);
 // one the printout shows).
 std::vector<const parse_node*> complete_analyses(const sentence_analysis& analysis);
 
+// How many of `found` complete analyses an output shows: the first alone, or
+// with -all at most `limit` (-max-analyses).
+std::size_t analyses_shown(std::size_t found, bool all, long limit);
+
 // The number of complete analyses of the sentence: its exact count when the
 // analysis has one, else the complete analyses among the nodes made.
 analysis_count analyses_of(const sentence_analysis& analysis);

@@ -51,6 +51,7 @@ TEST_F(Brackets, WordsBesideTheWordCategories) {
   EXPECT_EQ(leaf_words(plain, words), (std::vector<std::string_view>{"DER", "HUND", "BELLT"}));
   // A position beyond the words has none.
   EXPECT_EQ(bracket_line_with_words(satz, false, {"", "X"}), "<SATZ(B(C=X D)E)>");
+  EXPECT_EQ(leaf_words(plain, {"", "X"}), (std::vector<std::string_view>{"X", "", ""}));
 }
 
 TEST_F(Brackets, SeparatorBetweenComponents) {

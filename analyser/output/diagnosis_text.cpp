@@ -9,15 +9,9 @@ namespace {
 std::string_view name_of(const category_entry* category) { return category_name(*category); }
 
 const char* reason_text(block_reason reason) {
-  switch (reason) {
-    case block_reason::first_part:
-      return "first part";
-    case block_reason::second_part:
-      return "second part";
-    case block_reason::condition:
-      return "condition";
-  }
-  return "";
+  if (reason == block_reason::first_part) return "first part";
+  if (reason == block_reason::second_part) return "second part";
+  return "condition";
 }
 
 void print_span(std::FILE* out, const parse_node* node) {
@@ -79,6 +73,13 @@ void print_missing(const log_output& log, const missing_part& m, const parse_nod
   }
   std::fputc('\n', out);
 }
+
+// A fragment's bracket line, with `words` beside its word categories.
+std::string fragment_line(const parse_node& fragment, const std::vector<std::string_view>* words,
+                          const log_output& log) {
+  if (words != nullptr) return bracket_line_with_words(&fragment, false, *words);
+  return bracket_line(&fragment, false, log).bracket_text;
+}
 }  // namespace
 
 std::string rule_text(const grammar_rule& rule) {
@@ -97,9 +98,7 @@ void print_diagnosis(const log_output& log, const grammar_tables& grammar,
     const parse_node* f = d.fragments[i];
     if (f == nullptr) continue;
     print_span(log.out, f);
-    const std::string line = words ? bracket_line_with_words(f, false, texts)
-                                   : bracket_line(f, false, quiet).bracket_text;
-    write_text(log.out, line, log.utf8);
+    write_text(log.out, fragment_line(*f, words ? &texts : nullptr, quiet), log.utf8);
     std::fputc('\n', log.out);
   }
   for (int position : d.uncovered) std::fprintf(log.out, "  word %d: no constituent\n", position);

@@ -106,16 +106,16 @@ std::string dot_graph(const parse_node* root, const sentence_analysis& analysis,
 
 void dot_writer::sentence_analysed(const sentence_analysis& analysis) {
   needing_memory("print_results: malloc Fehler", [&] {
-    std::vector<const parse_node*> trees = complete_analyses(analysis);
+    const std::vector<const parse_node*> trees = complete_analyses(analysis);
     const std::string sentence = "sentence " + std::to_string(analysis.number);
     if (trees.empty()) {
       const std::string graph = dot_graph(nullptr, analysis, sentence);
       std::fwrite(graph.data(), 1, graph.size(), out_);
     }
-    if (!all_ && trees.size() > 1) trees.resize(1);
-    if (all_ && trees.size() > static_cast<std::size_t>(limit_)) trees.resize(limit_);
-    for (std::size_t k = 0; k < trees.size(); ++k) {
-      const std::string name = all_ ? sentence + ", analysis " + std::to_string(k + 1) : sentence;
+    const std::size_t shown = analyses_shown(trees.size(), all_, limit_);
+    for (std::size_t k = 0; k < shown; ++k) {
+      std::string name = sentence;
+      if (all_) name += ", analysis " + std::to_string(k + 1);
       const std::string graph = dot_graph(trees[k], analysis, name);
       std::fwrite(graph.data(), 1, graph.size(), out_);
     }

@@ -102,5 +102,10 @@ void append_json_count(std::string& out, const analysis_count& count) {
   constexpr std::uint64_t kLargestExactNumber = std::uint64_t{1} << 53;
   const bool number = !count.unbounded && count.value.fits_in(kLargestExactNumber);
   const std::string text = count_text(count);
-  out += number ? text : '"' + text + '"';
+  if (number) {
+    out += text;
+    return;
+  }
+  (out += '"') += text;
+  out += '"';
 }

@@ -21,7 +21,11 @@ void append_node_fields(std::string& out, const parse_node& node) {
   append_key(out, "values");
   append_json_values(out, node.subcat_values);
   append_key(out, "rule");
-  out += node.rule != nullptr ? std::to_string(node.rule->rule_number) : "null";
+  if (node.rule != nullptr) {
+    out += std::to_string(node.rule->rule_number);
+  } else {
+    out += "null";
+  }
   append_key(out, "label");
   append_json_string(out, node.label);
 }
@@ -87,6 +91,16 @@ void append_readings(std::string& out, const sentence_analysis& analysis) {
   out += ']';
 }
 
+// A component as the number of its node, null where there is none.
+void append_component(std::string& out, const parse_node* component,
+                      const std::unordered_map<const parse_node*, long>& number) {
+  if (component == nullptr) {
+    out += "null";
+    return;
+  }
+  out += std::to_string(number.at(component));
+}
+
 // Every node in creation order, numbered from 1, components by number.
 void append_nodes(std::string& out, const node_list& nodes) {
   std::unordered_map<const parse_node*, long> number;
@@ -101,9 +115,9 @@ void append_nodes(std::string& out, const node_list& nodes) {
     out += std::to_string(id);
     append_node_fields(out, *n);
     append_key(out, "left");
-    out += n->left_comp != nullptr ? std::to_string(number.at(n->left_comp)) : "null";
+    append_component(out, n->left_comp, number);
     append_key(out, "right");
-    out += n->right_comp != nullptr ? std::to_string(number.at(n->right_comp)) : "null";
+    append_component(out, n->right_comp, number);
     out += '}';
   }
   out += ']';
@@ -113,7 +127,7 @@ void append_all_analyses(std::string& out, const std::vector<const parse_node*>&
                          long limit, const std::vector<std::string_view>& words) {
   append_key(out, "all_analyses");
   out += '[';
-  const std::size_t shown = std::min(complete.size(), static_cast<std::size_t>(limit));
+  const std::size_t shown = analyses_shown(complete.size(), true, limit);
   for (std::size_t k = 0; k < shown; ++k) {
     if (k > 0) out += ',';
     append_tree(out, complete[k], words);
@@ -124,15 +138,9 @@ void append_all_analyses(std::string& out, const std::vector<const parse_node*>&
 }
 
 const char* reason_name(block_reason reason) {
-  switch (reason) {
-    case block_reason::first_part:
-      return "first_part";
-    case block_reason::second_part:
-      return "second_part";
-    case block_reason::condition:
-      return "condition";
-  }
-  return "";
+  if (reason == block_reason::first_part) return "first_part";
+  if (reason == block_reason::second_part) return "second_part";
+  return "condition";
 }
 
 // A group byte as the list of its values; all values where `group` is 0.

@@ -63,14 +63,13 @@ std::string penn_tree(const parse_node* root, const sentence_analysis& analysis,
 
 void penn_writer::sentence_analysed(const sentence_analysis& analysis) {
   needing_memory("print_results: malloc Fehler", [&] {
-    std::vector<const parse_node*> trees = complete_analyses(analysis);
-    if (!all_ && trees.size() > 1) trees.resize(1);
-    if (all_ && trees.size() > static_cast<std::size_t>(limit_)) trees.resize(limit_);
-    for (const parse_node* root : trees) {
-      const std::string line = penn_tree(root, analysis, values_);
+    const std::vector<const parse_node*> trees = complete_analyses(analysis);
+    const std::size_t shown = analyses_shown(trees.size(), all_, limit_);
+    for (std::size_t k = 0; k < shown; ++k) {
+      const std::string line = penn_tree(trees[k], analysis, values_);
       std::fprintf(out_, "%s\n", line.c_str());
     }
-    if (all_ || trees.empty()) std::fputc('\n', out_);
+    if (all_ || shown == 0) std::fputc('\n', out_);
     std::fflush(out_);
   });
 }

@@ -24,10 +24,6 @@ void print_values_or_none(std::FILE* out, const subcat_value_set* values) {
   }
   print_subcat_values(out, values);
 }
-
-int rule_number_of(const parse_node* node) {
-  return node->rule != nullptr ? node->rule->rule_number : -1;
-}
 }  // namespace
 
 // Message 9 and the bracket line of `axiom`, with -words the words beside
@@ -83,7 +79,9 @@ void printout_writer::print_same_brackets(std::size_t k, const parse_node* earli
     std::fputs(" against", out);
     print_values_or_none(out, d.second->subcat_values);
   } else if (d.rule) {
-    std::fprintf(out, "rule %d against rule %d", rule_number_of(d.first), rule_number_of(d.second));
+    // Both are rule nodes: a word node's place in the line cannot hold one.
+    std::fprintf(out, "rule %d against rule %d", d.first->rule->rule_number,
+                 d.second->rule->rule_number);
   } else {
     std::fputs("label \"", out);
     write_text(out, d.first->label, log_.utf8);
@@ -99,7 +97,7 @@ void printout_writer::print_same_brackets(std::size_t k, const parse_node* earli
 // gets a note that says where the two differ.
 void printout_writer::print_all(const sentence_analysis& analysis) {
   const std::vector<const parse_node*> complete = complete_analyses(analysis);
-  const std::size_t shown = std::min(complete.size(), std::size_t(settings_.analysis_limit));
+  const std::size_t shown = analyses_shown(complete.size(), true, settings_.analysis_limit);
   const position_texts words = position_words(analysis.words);
   std::unordered_map<std::string, std::size_t> first_with_line;
   for (std::size_t k = 0; k < shown; ++k) {
@@ -149,7 +147,7 @@ void printout_writer::sentence_read(int, const unsigned char* sentence) {
 
 void printout_writer::sentence_analysed(const sentence_analysis& analysis) {
   needing_memory("print_results: malloc Fehler", [&] {
-    switch (analysis.outcome) {
+    switch (analysis.outcome) {  // GCOVR_EXCL_BR_LINE: every outcome has its case
       case sentence_outcome::no_words:
       case sentence_outcome::no_number_reading:  // ends the run before it is printed
       case sentence_outcome::unreadable:         // told by the reader

@@ -164,4 +164,29 @@ TEST_F(Printout, EchoUnknownWordAndNodeLimit) {
             "\nNode limit of 7 nodes reached: sentence abandoned\n");
 }
 
+// -why without the tables adds nothing; the outcomes that the reader and the
+// driver tell print nothing; a sentence out of time says so.
+TEST_F(Printout, WhyWithoutTablesAndOutcomesWithoutAnalysis) {
+  sentence_analysis analysis;
+  analysis.text = byte_data(sentence);
+  analysis.nodes = &state.nodes;
+  const std::string word = "XYZZY";
+  analysis.words.unknown = {byte_data(word), 5, 1, 0};
+  printout_settings why;
+  why.why = true;
+  printout_writer writer(messages, state.log(), why);
+  for (sentence_outcome outcome :
+       {sentence_outcome::unreadable, sentence_outcome::no_number_reading,
+        sentence_outcome::unknown_word, sentence_outcome::no_analysis, sentence_outcome::timeout}) {
+    analysis.outcome = outcome;
+    writer.sentence_analysed(analysis);
+  }
+  EXPECT_EQ(output.text(),
+            "Wort nicht gefunden: XYZZY\n"
+            "keine Analyse\nC D E \n"
+            "      Kat.                 Rnu.  LK   RK #   UKW\n"
+            "-------------------------------------------------\n"
+            "\nTime limit reached: sentence abandoned\n");
+}
+
 }  // namespace

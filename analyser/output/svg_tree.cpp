@@ -105,16 +105,18 @@ std::string values_text(const parse_node& node) {
 void append_node(std::string& svg, const laid_node& l) {
   const parse_node& n = *l.node;
   const std::string label = to_utf8(n.label);
-  const std::string rule = n.rule != nullptr ? std::to_string(n.rule->rule_number) : "";
+  std::string rule;  // none for a word node
+  if (n.rule != nullptr) rule = std::to_string(n.rule->rule_number);
   const std::string span = std::to_string(n.seg_start) + "-" + std::to_string(n.seg_end);
   svg += "<g class=\"node" + std::string(n.left_comp != nullptr ? "" : " leaf") +
          "\" tabindex=\"0\" data-category=\"" + xml_escaped(l.category) + "\" data-start=\"" +
          std::to_string(n.seg_start) + "\" data-end=\"" + std::to_string(n.seg_end) +
          "\" data-rule=\"" + rule + "\" data-label=\"" + xml_escaped(label) +
          "\" data-values=\"" + values_text(n) + "\">";
-  svg += "<title>" + xml_escaped(l.category) + " " + span + (rule.empty() ? "" : ", rule " + rule) +
-         (label.empty() ? "" : ", " + xml_escaped(label)) + ", values " + values_text(n) +
-         "</title>";
+  svg += "<title>" + xml_escaped(l.category) + " " + span;
+  if (!rule.empty()) svg += ", rule " + rule;
+  if (!label.empty()) svg += ", " + xml_escaped(label);
+  svg += ", values " + values_text(n) + "</title>";
   const double y = y_of(l.depth) + kTextBaseline;
   svg += "<text x=\"" + number(l.x) + "\" y=\"" + number(y) + "\">" + xml_escaped(l.category) +
          "</text>";

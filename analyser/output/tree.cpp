@@ -46,7 +46,7 @@ bool ends_label(char c) { return c == '(' || c == ')' || c == '>' || c == ' ' ||
 bool advance_column(tree_scan& scan) {
   ++scan.column;
   if (scan.column * kCellWidth >= kColumnStop) return false;
-  if (scan.column > scan.highest_column) scan.highest_column = scan.column;
+  scan.highest_column = scan.column;  // columns only grow
   return true;
 }
 

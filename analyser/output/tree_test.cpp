@@ -192,4 +192,34 @@ TEST(DrawAnalysisTree, UnbalancedCloseStopsTheScan) {
   EXPECT_EQ(draw(")))"), "\n");
 }
 
+TEST(DrawAnalysisTree, WordsAtTheEdgesOfTheGrid) {
+  // Below the last line of the grid no word is drawn.
+  EXPECT_EQ(draw_with_words(nested(21), {"W"}), draw(nested(21)));
+  // At the right edge a word is cut at the grid's end, and the next leaf's
+  // word takes over from its own leaf on.
+  std::vector<std::string_view> words(29, "w");
+  const std::string x(30, 'X');
+  const std::string y(30, 'Y');
+  words.push_back(x);
+  words.push_back(y);
+  std::string last_line;
+  for (int i = 0; i < 29; ++i) last_line += "w" + blanks(7);
+  last_line += std::string(8, 'X') + std::string(16, 'Y') + "\n";
+  const std::string drawn = draw_with_words(wide(31), words);
+  EXPECT_EQ(drawn.substr(drawn.size() - last_line.size()), last_line);
+  // Leaves beyond the words stay without one.
+  EXPECT_EQ(draw_with_words("<S(A B)>", {"X"}), draw("<S(A B)>") + "X" + blanks(15) + "\n");
+}
+
+TEST(DrawAnalysisTree, TextEndingInsideALabelOrAtANulByte) {
+  EXPECT_EQ(draw_with_words("<S(A B", {"X", "Y"}), lines({
+                                         "S   _____",
+                                         "|       |",
+                                         "|       |",
+                                         "A       B",
+                                         "X       Y",
+                                     }));
+  EXPECT_EQ(draw(std::string("<S(A B\0C)>", 11)), draw("<S(A B"));
+}
+
 }  // namespace
