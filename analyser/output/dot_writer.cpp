@@ -1,7 +1,7 @@
 #include "analyser/output/dot_writer.hpp"
 
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "analyser/base/fatal_error.hpp"
@@ -53,6 +53,35 @@ void append_box(std::string& out, const parse_node& n, int id) {
   out += "\"];\n";
 }
 
+// The boxes, edges and leaves of a graph, made on the walk down its tree.
+struct graph_builder {
+  graph_builder(std::string& graph, std::vector<std::string_view> texts)
+      : out(graph), words(std::move(texts)) {}
+
+  std::string& out;
+  std::vector<std::string_view> words;
+  std::vector<int> parents;  // the boxes on the way down
+  std::string leaves = "  { rank=same;";
+  int boxes = 0;
+
+  // The box of `n` below its parent's; a word node's word below it.
+  void enter(const parse_node& n) {
+    const int self = ++boxes;
+    append_box(out, n, self);
+    if (!parents.empty()) {
+      out += "  n" + std::to_string(parents.back()) + " -> n" + std::to_string(self) + ";\n";
+    }
+    parents.push_back(self);
+    if (n.left_comp != nullptr) return;
+    const auto at = static_cast<std::size_t>(n.seg_start);
+    const std::string leaf = "w" + std::to_string(self);
+    out += "  " + leaf + " [shape=plaintext, label=\"";
+    append_quoted(out, at < words.size() ? words[at] : "");
+    out += "\"];\n  n" + std::to_string(self) + " -> " + leaf + ";\n";
+    leaves += " " + leaf + ";";
+  }
+};
+
 std::string title_of(const sentence_analysis& analysis, const std::string& name) {
   std::string title;
   append_quoted(title, name + ": ");
@@ -78,30 +107,11 @@ std::string dot_graph(const parse_node* root, const sentence_analysis& analysis,
     }
     return out + "  none [shape=note, label=\"" + note + "\"];\n}\n";
   }
-  const std::vector<std::string_view> words = position_words(analysis.words);
-  std::unordered_map<const parse_node*, int> id;
-  std::vector<std::pair<int, const parse_node*>> stack;  // parents on the way down
-  std::string leaves = "  { rank=same;";
+  graph_builder graph(out, position_words(analysis.words));
   walk_tree(
-      root,
-      [&](const parse_node* n, bool) {
-        const int self = static_cast<int>(id.size()) + 1;
-        id[n] = self;
-        append_box(out, *n, self);
-        if (!stack.empty()) {
-          out += "  n" + std::to_string(stack.back().first) + " -> n" + std::to_string(self) + ";\n";
-        }
-        stack.push_back({self, n});
-        if (n->left_comp != nullptr) return;
-        const auto at = static_cast<std::size_t>(n->seg_start);
-        const std::string leaf = "w" + std::to_string(self);
-        out += "  " + leaf + " [shape=plaintext, label=\"";
-        append_quoted(out, at < words.size() ? words[at] : "");
-        out += "\"];\n  n" + std::to_string(self) + " -> " + leaf + ";\n";
-        leaves += " " + leaf + ";";
-      },
-      [&](const parse_node*) { stack.pop_back(); });
-  return out + leaves + " }\n}\n";
+      root, [&](const parse_node* n, bool) { graph.enter(*n); },
+      [&](const parse_node*) { graph.parents.pop_back(); });
+  return out + graph.leaves + " }\n}\n";
 }
 
 void dot_writer::sentence_analysed(const sentence_analysis& analysis) {

@@ -30,24 +30,28 @@ void append_node_fields(std::string& out, const parse_node& node) {
   append_json_string(out, node.label);
 }
 
+// Opens the object of a tree node: its fields, then a word node's word or
+// the list of a rule node's children.
+void open_tree_node(std::string& out, const parse_node& n, bool second,
+                    const std::vector<std::string_view>& words) {
+  if (second) out += ',';
+  out += '{';
+  append_node_fields(out, n);
+  if (n.left_comp == nullptr) {
+    append_key(out, "word");
+    const std::size_t at = static_cast<std::size_t>(n.seg_start);
+    append_json_string(out, at < words.size() ? words[at] : "");
+  } else {
+    append_key(out, "children");
+    out += '[';
+  }
+}
+
 // The tree below `root` as nested objects; a word node is a leaf with its word.
 void append_tree(std::string& out, const parse_node* root,
                  const std::vector<std::string_view>& words) {
   walk_tree(
-      root,
-      [&](const parse_node* n, bool second) {
-        if (second) out += ',';
-        out += '{';
-        append_node_fields(out, *n);
-        if (n->left_comp == nullptr) {
-          append_key(out, "word");
-          const std::size_t at = static_cast<std::size_t>(n->seg_start);
-          append_json_string(out, at < words.size() ? words[at] : "");
-        } else {
-          append_key(out, "children");
-          out += '[';
-        }
-      },
+      root, [&](const parse_node* n, bool second) { open_tree_node(out, *n, second, words); },
       [&](const parse_node* n) { out += n->left_comp == nullptr ? "}" : "]}"; });
 }
 

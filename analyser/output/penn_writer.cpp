@@ -40,23 +40,27 @@ void append_values(std::string& out, const subcat_value_set* values) {
     out += ']';
   }
 }
+
+// Opens the bracket of `n`: its label (with `values` its value set) and a
+// word node's word.
+void open_bracket(std::string& out, const parse_node& n, const std::vector<std::string_view>& words,
+                  bool values) {
+  if (!out.empty()) out += ' ';
+  out += '(';
+  append_token(out, category_name(*n.category));
+  if (values) append_values(out, n.subcat_values);
+  if (n.left_comp != nullptr) return;
+  const auto at = static_cast<std::size_t>(n.seg_start);
+  out += ' ';
+  append_token(out, at < words.size() ? words[at] : "");
+}
 }  // namespace
 
 std::string penn_tree(const parse_node* root, const sentence_analysis& analysis, bool values) {
   const std::vector<std::string_view> words = position_words(analysis.words);
   std::string out;
   walk_tree(
-      root,
-      [&](const parse_node* n, bool) {
-        if (!out.empty()) out += ' ';
-        out += '(';
-        append_token(out, category_name(*n->category));
-        if (values) append_values(out, n->subcat_values);
-        if (n->left_comp != nullptr) return;
-        const auto at = static_cast<std::size_t>(n->seg_start);
-        out += ' ';
-        append_token(out, at < words.size() ? words[at] : "");
-      },
+      root, [&](const parse_node* n, bool) { open_bracket(out, *n, words, values); },
       [&](const parse_node*) { out += ')'; });
   return out;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "analyser/base/utf8_text.hpp"
@@ -57,41 +58,51 @@ double characters(std::string_view text) {
 // The constituents in depth-first order, leaves left to right, with their
 // depth and parent; leaves get their x from left to right, every other node
 // the middle of its first and last component.
-std::vector<laid_node> lay_out(const parse_node* root, const sentence_analysis& analysis) {
-  const std::vector<std::string_view> words = position_words(analysis.words);
+// The nodes laid out so far on the walk down the tree.
+struct tree_layout {
+  explicit tree_layout(std::vector<std::string_view> texts) : words(std::move(texts)) {}
+
+  std::vector<std::string_view> words;
   std::vector<laid_node> laid;
   std::vector<int> open;  // indices of the nodes entered and not left
   double cursor = kMargin;
+
+  void enter(const parse_node* n) {
+    const int parent = open.empty() ? -1 : open.back();
+    laid_node l;
+    l.node = n;
+    l.parent = parent;
+    l.depth = static_cast<int>(open.size());
+    l.category = to_utf8(category_name(*n->category));
+    if (n->left_comp == nullptr) {
+      const auto at = static_cast<std::size_t>(n->seg_start);
+      l.word = to_utf8(at < words.size() ? words[at] : "");
+      const double width = std::max(characters(l.category), characters(l.word)) * kCharacterWidth;
+      l.x = cursor + width / 2;
+      cursor += width + kLeafGap;
+    }
+    const int index = static_cast<int>(laid.size());
+    if (parent >= 0) {
+      if (laid[parent].first_child < 0) laid[parent].first_child = index;
+      laid[parent].last_child = index;
+    }
+    laid.push_back(l);
+    open.push_back(index);
+  }
+
+  void leave(const parse_node* n) {
+    laid_node& l = laid[open.back()];
+    if (n->left_comp != nullptr) l.x = (laid[l.first_child].x + laid[l.last_child].x) / 2;
+    open.pop_back();
+  }
+};
+
+std::vector<laid_node> lay_out(const parse_node* root, const sentence_analysis& analysis) {
+  tree_layout layout(position_words(analysis.words));
   walk_tree(
-      root,
-      [&](const parse_node* n, bool) {
-        const int parent = open.empty() ? -1 : open.back();
-        laid_node l;
-        l.node = n;
-        l.parent = parent;
-        l.depth = static_cast<int>(open.size());
-        l.category = to_utf8(category_name(*n->category));
-        if (n->left_comp == nullptr) {
-          const auto at = static_cast<std::size_t>(n->seg_start);
-          l.word = to_utf8(at < words.size() ? words[at] : "");
-          const double width = std::max(characters(l.category), characters(l.word)) * kCharacterWidth;
-          l.x = cursor + width / 2;
-          cursor += width + kLeafGap;
-        }
-        const int index = static_cast<int>(laid.size());
-        if (parent >= 0) {
-          if (laid[parent].first_child < 0) laid[parent].first_child = index;
-          laid[parent].last_child = index;
-        }
-        laid.push_back(l);
-        open.push_back(index);
-      },
-      [&](const parse_node* n) {
-        laid_node& l = laid[open.back()];
-        if (n->left_comp != nullptr) l.x = (laid[l.first_child].x + laid[l.last_child].x) / 2;
-        open.pop_back();
-      });
-  return laid;
+      root, [&](const parse_node* n, bool) { layout.enter(n); },
+      [&](const parse_node* n) { layout.leave(n); });
+  return std::move(layout.laid);
 }
 
 double y_of(int depth) { return kMargin + depth * kLevelHeight; }
