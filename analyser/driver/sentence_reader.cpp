@@ -79,6 +79,7 @@ input_line decoded_line_pending(analyser_state& state, FILE* stream) {
   remove_line_end(raw);
   r.unreadable_text = raw;
   r.problem = utf8_fault_problem(fault);
+  if (state.results != state.out) std::fflush(state.results);  // the results before it first
   std::fprintf(state.out, "%s; sentence skipped\n",
                utf8_fault_text(input_name(state, stream), r.line_number, fault).c_str());
   return input_line::unreadable;
@@ -146,14 +147,14 @@ input_rest rest_of(const sentence_reading& r, FILE* stream) {
   return rest;
 }
 
+}  // namespace
+
 // True for a stream over a regular file: reading it to its end cannot wait.
 bool is_regular_file(FILE* stream) {
   struct stat status {};
   const int descriptor = fileno(stream);
   return descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
 }
-}  // namespace
-
 input_line read_input_line(analyser_state& state, FILE* stream, unsigned char* buffer, int size) {
   std::memset(buffer, 0, size);
   sentence_reading& r = state.reading;
