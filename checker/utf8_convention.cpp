@@ -87,7 +87,8 @@ bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 decoded_char decode_sequence(std::string_view sequence) {
   const unsigned char lead = byte_at(sequence, 0);
-  if (lead < 0x80) return convention_char(lead);
+  // ASCII is its own convention byte: no spelled letter lies below 0x80.
+  if (lead < 0x80) return {utf8_fault::none, lead, lead};
   if (is_continuation(lead)) return faulty(utf8_fault::stray_continuation);
   const std::size_t announced = announced_length(lead);
   if (announced == 1) return faulty(utf8_fault::invalid_byte);
@@ -97,8 +98,11 @@ decoded_char decode_sequence(std::string_view sequence) {
 
 std::size_t encode_utf8(unsigned char c, char (&out)[kMaxEncodedLength]) {
   char32_t code_point = c;
-  for (const spelled_letter& spelled : kSpelledLetters) {
-    if (spelled.code == c) code_point = spelled.letter;
+  // The codes that spell letters all lie from "[" on; below it a byte is itself.
+  if (c >= '[') {
+    for (const spelled_letter& spelled : kSpelledLetters) {
+      if (spelled.code == c) code_point = spelled.letter;
+    }
   }
   if (code_point < 0x80) {
     out[0] = static_cast<char>(code_point);

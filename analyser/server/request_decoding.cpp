@@ -106,6 +106,9 @@ json decode_json(std::string_view body) {
     return json::parse(body.begin(), body.end(), depth_bound);
   } catch (const json::parse_error& e) {
     refuse(parse_error_text(e));
+  } catch (const json::out_of_range&) {
+    // A number beyond what a double holds ("1E400"): the library gives up on it.
+    refuse("a number in the request is too large");
   } catch (const too_deep&) {
     refuse("the request nests deeper than " + std::to_string(kMaxNesting) + " levels");
   }

@@ -40,6 +40,8 @@ TEST(RequestDecoding, RefusesWhatIsNoRequest) {
       {"{\"sentence\": \"\\udc00\"}", "invalid UTF-8 in the request at byte 20"},
       {"{\"sentence\": \"\xC0\xAF\"}", "invalid UTF-8 in the request at byte 15"},
       {"{\"sentence\": \"a\"} {}", "malformed JSON at byte 19: unexpected '{'"},
+      {"{\"sentence\": \"a\", \"node_limit\": 1E400}", "a number in the request is too large"},
+      {"-1e999", "a number in the request is too large"},
   };
   for (const auto& c : cases) EXPECT_EQ(refusal(decode_parse_request, c.body), c.message) << c.body;
 }
