@@ -6,6 +6,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -36,6 +37,8 @@ TEST(OrderedPipeline, HandsResultsOnInTheJobsOrderWhateverTheWorkersAndWindow) {
     }
   }
   EXPECT_TRUE(run_jobs(3, 4, 0).empty());
+  // No workers or no window still means one of each.
+  EXPECT_EQ(run_jobs(0, 0, 200), expected);
 }
 
 TEST(OrderedPipeline, KeepsNoMoreThanTheWindowInFlight) {
@@ -75,6 +78,39 @@ TEST(OrderedPipeline, AFailureComesInItsTurnAfterTheResultsBeforeIt) {
     EXPECT_STREQ(failure.what(), "job 7");
   }
   EXPECT_EQ(delivered, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+}
+
+// One worker: job 0 fails once every job is queued, job 1 (begun as soon
+// as job 0 ends) waits until the failure has come. The jobs behind it are
+// never begun.
+TEST(OrderedPipeline, NoJobWaitingBehindAFailureIsBegun) {
+  std::atomic<bool> queued{false};
+  std::atomic<bool> failed{false};
+  std::atomic<int> begun{0};
+  {
+    ordered_pipeline<int, int> pipeline(
+        1, 8,
+        [&](std::size_t, int& job) {
+          ++begun;
+          while (!(job == 0 ? queued : failed)) std::this_thread::yield();
+          if (job == 0) throw std::runtime_error("job 0");
+          return job;
+        },
+        [](int&) { FAIL() << "no job before the failure"; });
+    for (int k = 0; k < 5; ++k) pipeline.push(k);
+    queued = true;
+    EXPECT_THROW(pipeline.finish(), std::runtime_error);
+    failed = true;
+  }  // job 1 ends, the others never begin
+  EXPECT_EQ(begun, 2);
+}
+
+TEST(OrderedPipeline, AFailingLastJobLeavesNothingBehind) {
+  ordered_pipeline<int, int> pipeline(
+      2, 4, [](std::size_t, int&) -> int { throw std::runtime_error("only job"); },
+      [](int&) { FAIL() << "a result of a failed job"; });
+  pipeline.push(0);
+  EXPECT_THROW(pipeline.finish(), std::runtime_error);
 }
 
 TEST(OrderedPipeline, EachWorkerKeepsItsNumber) {
