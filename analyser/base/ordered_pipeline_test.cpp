@@ -1,9 +1,14 @@
 #include "analyser/base/ordered_pipeline.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -129,4 +134,40 @@ TEST(OrderedPipeline, EachWorkerKeepsItsNumber) {
   for (int k = 0; k < 300; ++k) pipeline.push(k);
   pipeline.finish();
   EXPECT_FALSE(shared);
+}
+
+namespace {
+// The address space the process takes now, in bytes.
+rlim_t address_space_in_use() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Starts a pipeline of many workers in an address space all but full, so
+// that no thread gets a stack; exits with status 3 and the fatal text on
+// standard error.
+void start_without_room() {
+  const rlim_t room = address_space_in_use() + (4 << 20);
+  const rlimit limit{room, room};
+  setrlimit(RLIMIT_AS, &limit);
+  try {
+    ordered_pipeline<int, int> pipeline(
+        64, 8, [](std::size_t, int& job) { return job; }, [](int&) {});
+  } catch (const fatal_end& end) {
+    std::fputs(end.text, stderr);
+    std::exit(3);
+  }
+  std::exit(0);
+}
+}  // namespace
+
+// Threads that cannot be started end the run with a text of their own, once
+// those started have ended.
+TEST(OrderedPipelineDeathTest, ThreadsThatCannotBeStartedEndTheRun) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs the address space it reserves";
+#endif
+  EXPECT_EXIT(start_without_room(), ::testing::ExitedWithCode(3), "the threads cannot be started");
 }
