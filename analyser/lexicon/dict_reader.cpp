@@ -66,27 +66,21 @@ void dict_reader::take(int c) {
   const auto b = static_cast<unsigned char>(c);
   if (log_.trace) write_text(log_.out, &b, 1, log_.utf8);
   line_.started = true;
-  switch (line_.field) {
-    case line_field::label:
-      if (line_.label.size() < kDictLabelLength && !(b == ' ' && line_.label.empty())) {
-        line_.label += static_cast<char>(b);
-      }
-      return;
-    case line_field::category:
-      if (b == ':') {
-        line_.field = line_field::label;
-      } else {
-        (line_.category.size() < kCategoryLength ? line_.category : line_.subcat) +=
-            static_cast<char>(b);
-      }
-      return;
-    case line_field::word:
-      if (b == '=') {
-        line_.field = line_field::category;
-      } else {
-        line_.word += static_cast<char>(upcase_as(letter_case_of(log_.utf8), b));
-      }
-      return;
+  if (line_.field == line_field::label) {
+    if (line_.label.size() < kDictLabelLength && !(b == ' ' && line_.label.empty())) {
+      line_.label += static_cast<char>(b);
+    }
+  } else if (line_.field == line_field::category) {
+    if (b == ':') {
+      line_.field = line_field::label;
+    } else {
+      (line_.category.size() < kCategoryLength ? line_.category : line_.subcat) +=
+          static_cast<char>(b);
+    }
+  } else if (b == '=') {
+    line_.field = line_field::category;
+  } else {
+    line_.word += static_cast<char>(upcase_as(letter_case_of(log_.utf8), b));
   }
 }
 
