@@ -63,9 +63,10 @@ class fields {
     const bool whole = v->is_number_integer() ||
                        (v->is_number_float() && std::floor(v->get<double>()) == v->get<double>());
     if (!whole || v->get<double>() < static_cast<double>(least)) refuse(wrong);
-    if (v->is_number_unsigned()) return std::min<std::uint64_t>(v->get<std::uint64_t>(), most);
+    // What is left is no less than `least`, which is never negative: a whole
+    // number in floating point, or an integer that fits in 64 bits unsigned.
     if (v->is_number_float()) return std::min<double>(v->get<double>(), most);
-    return std::min<std::int64_t>(v->get<std::int64_t>(), most);
+    return std::min<std::uint64_t>(v->get<std::uint64_t>(), most);
   }
 
   void finish() const {
