@@ -87,6 +87,8 @@ TEST(ReadRulesModel, ReadsRulesAsTheLoaderDoes) {
        "AAAA = BBBB;1,a2\r\n0.", {"1 AAAA@1:1 = BBBB@1:8 ; 1@1:13 2@1:16 0@2:1"}},
       {"groups counted by their \"(\"", "AAAA G(1)(2)H() = BBBB (;.",
        {"1 AAAA(3)@1:1 = BBBB(1)@1:19 ;"}},
+      {"a comment on the last line, without a line end", "AAAA = BBBB;.\n$ the end",
+       {"1 AAAA@1:1 = BBBB@1:8 ;"}},
   };
   for (const row& r : rows) EXPECT_EQ(rules_of(r.text), r.rules) << r.what;
 }
@@ -122,6 +124,9 @@ TEST(ReadEntriesModel, ReadsLinesAsTheLoaderDoes) {
       {"lines without word, \"=\" or category are skipped; CR ignored",
        "\n=NOMN\nWORD\nA=\r\nB=BBBB\r\n", {"B=BBBB@5:1@5:3"}},
       {"a \"$\" in the label is label text", "A=AAAA:x$y(1)\n", {"A=AAAA@1:1@1:3"}},
+      {"an entry before a comment that ends the file is kept", "A=AAAA $ the end",
+       {"A=AAAA(0)@1:1@1:3"}},
+      {"a comment line that ends the file", "A=AAAA\n$ the end", {"A=AAAA@1:1@1:3"}},
   };
   for (const row& r : rows) EXPECT_EQ(entries_of(r.text), r.entries) << r.what;
 }
@@ -129,6 +134,10 @@ TEST(ReadEntriesModel, ReadsLinesAsTheLoaderDoes) {
 TEST(GrammarModel, CountsColumnsInCharactersOfUtf8Text) {
   EXPECT_EQ(entries_of("ÄPFEL=NOMN (1)\nGRÖẞE=NOMN\n", true),
             (lines{"[PFEL=NOMN(1)@1:1@1:7", "GR\\^E=NOMN@2:1@2:7"}));
+  // Small letters of ISO-8859-1 are upper-cased in a UTF-8 file, but the division sign;
+  // the same bytes in an 8-bit file stay as they are.
+  EXPECT_EQ(entries_of("\u00e0\u00fe\u00f7=NOMN\n", true), (lines{"\xC0\xDE\xF7=NOMN@1:1@1:5"}));
+  EXPECT_EQ(entries_of("\xE0\xFE=NOMN\n"), (lines{"\xE0\xFE=NOMN@1:1@1:4"}));
   // A byte that is no UTF-8 is passed over, as the file's own check reports it.
   EXPECT_EQ(rules_of("ÄÄÄÄ \xff= BBBB; 1.", true), (lines{"1 [[[[@1:1 = BBBB@1:9 ; 1@1:15"}));
 }

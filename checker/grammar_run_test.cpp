@@ -80,6 +80,32 @@ TEST_F(RunGrammarCheck, LimitsTheReportsOfEachCheckAndCountsThemAll) {
       << output;
 }
 
+TEST_F(RunGrammarCheck, ReportsEveryFindingWithoutALimit) {
+  write_grammar("A = SATZ;.\nB = SATZ;.\n", "A=A\n", "X=ENDG\nY=ENDG\n");
+  checker_state settings;
+  settings.max_errors = 0;
+  int status = 0;
+  const std::string output = run(settings, status);
+  EXPECT_EQ(output.find("... "), std::string::npos) << output;
+  EXPECT_NE(output.find("r.txt:2:2: error: length of main category\n"), std::string::npos);
+  EXPECT_NE(output.find("e.txt:2:1: warning: the ending Y"), std::string::npos) << output;
+  EXPECT_EQ(status, kStatusSyntaxError);
+}
+
+TEST_F(RunGrammarCheck, TakesTheNamesAsTheAnalyserReadsThem) {
+  write_grammar("AAAA = SATZ;.\n", "A=AAAA\n", "");
+  int status = -9;
+  // CR LF line ends, an empty line where the delimiters would be, a last line without its end.
+  directory.write("g.cfg", "m.txt\r\n\n46\r\nr.txt\r\nl.txt\ne.txt");
+  EXPECT_EQ(run(checker_state(), status), "0 errors, 0 warnings\n");
+  EXPECT_EQ(status, kStatusCorrect);
+  // The message file is opened too, though nothing here reads it.
+  directory.write("g.cfg", "missing.txt\n32\n46\nr.txt\nl.txt\ne.txt\n");
+  EXPECT_EQ(run(checker_state(), status),
+            "ERROR: cannot open the message file missing.txt (g.cfg:1)\n");
+  EXPECT_EQ(status, kStatusCannotOpen);
+}
+
 TEST_F(RunGrammarCheck, ReadsUtf8FilesAndPassesOverTheirFaults) {
   write_grammar("ÄHRE = SATZ;.\n", "Ä\xff=ÄHRE\n", "");
   checker_state settings;

@@ -1,6 +1,7 @@
 #include "checker/utf8_convention.hpp"
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -52,26 +53,20 @@ decoded_char decode_complete(std::string_view sequence) {
   return convention_char(code_point);
 }
 
-const char* fault_name(utf8_fault fault) {
-  switch (fault) {
-    case utf8_fault::stray_continuation:
-      return "stray continuation byte";
-    case utf8_fault::invalid_byte:
-      return "byte never used in UTF-8";
-    case utf8_fault::truncated:
-      return "truncated sequence";
-    case utf8_fault::overlong:
-      return "overlong form";
-    case utf8_fault::surrogate:
-      return "surrogate";
-    case utf8_fault::beyond_unicode:
-      return "beyond U+10FFFF";
-    case utf8_fault::none:
-    case utf8_fault::not_held:
-      break;
-  }
-  return "";
-}
+// The names of the faults of invalid UTF-8, in the order of utf8_fault (a
+// character that is not held has a message of its own).
+constexpr const char* kFaultNames[] = {
+    "",                  // none
+    "stray continuation byte",
+    "byte never used in UTF-8",
+    "truncated sequence",
+    "overlong form",
+    "surrogate",
+    "beyond U+10FFFF",
+};
+static_assert(std::size(kFaultNames) == static_cast<std::size_t>(utf8_fault::not_held));
+
+const char* fault_name(utf8_fault fault) { return kFaultNames[static_cast<std::size_t>(fault)]; }
 
 }  // namespace
 
@@ -87,7 +82,8 @@ bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 decoded_char decode_sequence(std::string_view sequence) {
   const unsigned char lead = byte_at(sequence, 0);
-  if (lead < 0x80) return convention_char(lead);
+  // ASCII is its own convention byte: no spelled letter lies below 0x80.
+  if (lead < 0x80) return {utf8_fault::none, lead, lead};
   if (is_continuation(lead)) return faulty(utf8_fault::stray_continuation);
   const std::size_t announced = announced_length(lead);
   if (announced == 1) return faulty(utf8_fault::invalid_byte);
@@ -97,8 +93,11 @@ decoded_char decode_sequence(std::string_view sequence) {
 
 std::size_t encode_utf8(unsigned char c, char (&out)[kMaxEncodedLength]) {
   char32_t code_point = c;
-  for (const spelled_letter& spelled : kSpelledLetters) {
-    if (spelled.code == c) code_point = spelled.letter;
+  // The codes that spell letters all lie from "[" on; below it a byte is itself.
+  if (c >= '[') {
+    for (const spelled_letter& spelled : kSpelledLetters) {
+      if (spelled.code == c) code_point = spelled.letter;
+    }
   }
   if (code_point < 0x80) {
     out[0] = static_cast<char>(code_point);

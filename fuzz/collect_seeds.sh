@@ -62,6 +62,22 @@ packed fuzz_sentence_pipeline example-ambiguous "$examples/regeln.txt" "$example
 packed fuzz_sentence_pipeline example-first-sentences "$examples/regeln.txt" \
   "$examples/lexikon.txt" "$examples/endungen.txt" "$scratch/first-sentences"
 
+# Short copies of the example for the harnesses whose inputs are capped at a
+# few kilobytes (their -max_len in harnesses.txt), where the whole example
+# would be cut off inside its rules: the first rules and entries, without
+# the comments.
+example_head() {  # file lines
+  grep -v '^\$' "$1" | head -n "$2"
+}
+example_head "$examples/regeln.txt" 8 > "$scratch/rules-head"
+example_head "$examples/lexikon.txt" 10 > "$scratch/lexicon-head"
+packed fuzz_checker_grammar example-head "$scratch/rules-head" "$scratch/lexicon-head" \
+  "$examples/endungen.txt"
+example_head "$examples/regeln.txt" 30 > "$scratch/rules-head"
+example_head "$examples/lexikon.txt" 60 > "$scratch/lexicon-head"
+packed fuzz_sentence_pipeline example-head "$scratch/rules-head" "$scratch/lexicon-head" \
+  "$examples/endungen.txt" "$scratch/first-sentences"
+
 seed fuzz_suite_reader example-suite "$examples/saetze.suite"
 packed fuzz_checker_grammar example "$examples/regeln.txt" "$examples/lexikon.txt" \
   "$examples/endungen.txt"

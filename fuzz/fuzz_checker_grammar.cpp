@@ -15,10 +15,10 @@
 //    and ends with the status those give;
 //  - with -Werror (8-bit) it writes the same reports, each warning as an
 //    error.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,6 +111,57 @@ long long lines_of(std::string_view text) {
   return lines;
 }
 
+// Takes `literal` from the front of `text`; false when it does not stand there.
+bool take(std::string_view& text, std::string_view literal) {
+  if (text.substr(0, literal.size()) != literal) return false;
+  text.remove_prefix(literal.size());
+  return true;
+}
+
+// Takes the digits at the front of `text` as `number`; false when there are
+// none, or more than any count of a run can need.
+bool take_number(std::string_view& text, long long& number) {
+  constexpr std::size_t kMostDigits = 18;
+  const std::size_t digits = std::min(text.find_first_not_of("0123456789"), text.size());
+  if (digits == 0 || digits > kMostDigits) return false;
+  number = 0;
+  for (const char c : text.substr(0, digits)) number = number * 10 + (c - '0');
+  text.remove_prefix(digits);
+  return true;
+}
+
+// "N errors, M warnings" (or "error", "warning"), and nothing else.
+bool read_tally(std::string_view line, long long& errors, long long& warnings) {
+  if (!take_number(line, errors) || !take(line, " error")) return false;
+  take(line, "s");
+  if (!take(line, ", ") || !take_number(line, warnings) || !take(line, " warning")) return false;
+  take(line, "s");
+  return line.empty();
+}
+
+struct report_place {
+  int file;  // index into kNames
+  long long line;
+  long long column;
+  bool error;
+};
+
+// "F:LINE:COLUMN: error: TEXT" (or "warning"), F one of kNames and TEXT not
+// empty, on one line.
+bool read_report(std::string_view line, report_place& place) {
+  const std::size_t file = std::string_view("crle").find(line.substr(0, 1));
+  if (line.empty() || file == std::string_view::npos) return false;
+  line.remove_prefix(1);
+  place.file = static_cast<int>(file);
+  if (!take(line, ":") || !take_number(line, place.line) || !take(line, ":") ||
+      !take_number(line, place.column) || !take(line, ": ")) {
+    return false;
+  }
+  place.error = take(line, "error: ");
+  if (!place.error && !take(line, "warning: ")) return false;
+  return !line.empty() && line.find('\r') == std::string_view::npos;
+}
+
 struct run_output {
   std::vector<std::string> reports;
   long long errors = 0;
@@ -137,28 +188,28 @@ run_output checked_run(const std::vector<std::string_view>& parts, const std::st
   settings.warnings_as_errors = warnings_as_errors;
   const int status = check_grammar_files(settings, sources);
 
-  static const std::regex kReport("([crle]):([0-9]+):([0-9]+): (error|warning): .+");
-  static const std::regex kTally("([0-9]+) errors?, ([0-9]+) warnings?");
+  // The lines of each file, counted once: a run may report on most of them.
+  long long file_lines[kGrammarFiles] = {4};
+  for (int i = 1; i < kGrammarFiles; ++i) file_lines[i] = lines_of(parts[i - 1]);
   run_output run;
   const std::string text = output.text();
   std::size_t at = 0;
   for (std::size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-    const std::string line = text.substr(at, end - at);
-    std::smatch match;
+    const std::string_view line(text.data() + at, end - at);
     if (end + 1 == text.size()) {
-      fuzz_expect(std::regex_match(line, match, kTally), "the run ends without its tally");
-      fuzz_expect(std::stoll(match[1]) == run.errors && std::stoll(match[2]) == run.warnings,
+      long long errors = 0, warnings = 0;
+      fuzz_expect(read_tally(line, errors, warnings), "the run ends without its tally");
+      fuzz_expect(errors == run.errors && warnings == run.warnings,
                   "the tally does not count the reports");
       break;
     }
-    fuzz_expect(std::regex_match(line, match, kReport), "a line of the run is no report");
-    const int file = static_cast<int>(std::string("crle").find(match[1].str()));
-    const long long line_number = std::stoll(match[2]);
-    fuzz_expect(file == 0 ? line_number == 4 : line_number <= lines_of(parts[file - 1]),
+    report_place place{};
+    fuzz_expect(read_report(line, place), "a line of the run is no report");
+    fuzz_expect(place.file == 0 ? place.line == 4 : place.line <= file_lines[place.file],
                 "a report names a line outside its file");
-    fuzz_expect(std::stoll(match[3]) >= 1, "a report names a column before the first");
-    ++(match[4] == "error" ? run.errors : run.warnings);
-    run.reports.push_back(line);
+    fuzz_expect(place.column >= 1, "a report names a column before the first");
+    ++(place.error ? run.errors : run.warnings);
+    run.reports.emplace_back(line);
   }
   fuzz_expect(at < text.size(), "the run wrote no tally");
   fuzz_expect(status == (run.errors > 0 ? kStatusSyntaxError : kStatusCorrect),

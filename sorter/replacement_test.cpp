@@ -129,6 +129,46 @@ TEST(replacement, CannotBeMadeInAFolderThatIsNone) {
   EXPECT_FALSE(output.commit());
 }
 
+TEST(replacement, KeepsTheOldFileWhenTheNewOneCannotTakeItsName) {
+  const scratch_directory directory;
+  {
+    replacement output("out");
+    owned_stream file = output.open();
+    ASSERT_NE(file, nullptr);
+    std::fputs("new\n", file.get());
+    ASSERT_TRUE(close_stream(std::move(file)));
+    // A folder that is not empty now stands where the file would go.
+    std::filesystem::create_directory("out");
+    directory.write("out/kept", "old\n");
+    EXPECT_FALSE(output.commit());
+  }
+  EXPECT_EQ(file_content("out/kept"), "old\n");
+  EXPECT_EQ(hidden_files(), 0);
+}
+
+// A signal the program ignores stays ignored while the new file exists; the
+// handlers of before come back with the commit.
+TEST(replacement, LeavesIgnoredSignalsIgnored) {
+  const scratch_directory directory;
+  struct sigaction before {};
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGHUP, &ignore, &before);
+  struct sigaction seen {};
+  replacement output("out.txt");
+  owned_stream file = output.open();
+  ASSERT_NE(file, nullptr);
+  sigaction(SIGHUP, nullptr, &seen);
+  EXPECT_EQ(seen.sa_handler, SIG_IGN);
+  sigaction(SIGTERM, nullptr, &seen);
+  EXPECT_NE(seen.sa_handler, SIG_DFL) << "an ending signal that is not ignored removes the file";
+  ASSERT_TRUE(close_stream(std::move(file)));
+  EXPECT_TRUE(output.commit());
+  sigaction(SIGTERM, nullptr, &seen);
+  EXPECT_EQ(seen.sa_handler, SIG_DFL);
+  sigaction(SIGHUP, &before, nullptr);
+}
+
 // A signal that ends the program removes the new file first.
 TEST(replacementDeathTest, RemovesTheNewFileWhenASignalEndsTheProgram) {
   const scratch_directory directory;

@@ -1,9 +1,11 @@
 #include "sorter/script_form.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,10 @@ TEST(run_script, ReportsEachProblemGoesOnAndEndsWithStatusOne) {
     std::string shown;
   };
   const std::string counts = "Anz. Saetze: 2\nElim. Doppeleintraege: 0\n";
+  // An output in a folder whose name leaves no room for the new file's name.
+  std::string long_name;
+  while (long_name.size() < 4100) long_name += "d/";
+  long_name += "out.txt";
   const table_row rows[] = {
       {{"-o", "out.txt", "missing.txt", "in.txt"},
        "a\nb\n",
@@ -120,6 +126,8 @@ TEST(run_script, ReportsEachProblemGoesOnAndEndsWithStatusOne) {
       {{"-o", "/dev/full", "in.txt"},
        "",
        "\n--- Ueberlauf: /dev/full nicht vollstaendig geschrieben ---\n"},
+      {{"-o", ".", "in.txt"}, "", "\n--- Dateifehler: . ---\n"},
+      {{"-o", long_name.c_str(), "in.txt"}, "", "\n--- Dateifehler: " + long_name + " ---\n"},
   };
   for (const table_row& row : rows) {
     std::remove("out.txt");
@@ -136,6 +144,69 @@ TEST(run_script, OverwritesAnOutputThatIsAlsoAnInputOnlyWhenAllIsRead) {
   directory.write("words.txt", "b\na\nb\n");
   EXPECT_EQ(run({"-o", "words.txt", "words.txt", "words.txt"}).status, 0);
   EXPECT_EQ(file_content("words.txt"), "a\nb\n");
+}
+
+TEST(run_script, KeepsAnOutputThatExistsAfterAProblemWithTheInputs) {
+  const scratch_directory directory;
+  directory.write("in.txt", "b\na\n");
+  directory.write("out.txt", "old\n");
+  const run_result result = run({"-o", "out.txt", "in.txt", "missing.txt"});
+  EXPECT_EQ(result.status, kScriptProblemStatus);
+  EXPECT_EQ(result.out,
+            "\n--- nicht gefunden: missing.txt ---\n\n--- out.txt bleibt unveraendert ---\n"
+            "Anz. Saetze: 2\nElim. Doppeleintraege: 0\n");
+  EXPECT_EQ(file_content("out.txt"), "old\n");
+}
+
+TEST(run_script, ReportsAListThatStandardOutputDoesNotTake) {
+  captured_output err;
+  sorter_state state;
+  const owned_file full(std::fopen("/dev/full", "w"));
+  ASSERT_NE(full.get(), nullptr);
+  state.out = full.get();
+  state.err = err.file();
+  const memory_input console("b\na\n");
+  state.console = console.file();
+  std::vector<const char*> args = {"Zandoret", "-o", "-", "-"};
+  EXPECT_EQ(run_sorter(state, static_cast<int>(args.size()), args.data()), kScriptProblemStatus);
+  EXPECT_EQ(err.text(), "\n--- Ueberlauf: - nicht vollstaendig geschrieben ---\n");
+}
+
+// Sets the file size limit of the process for as long as it lives.
+class file_size_limit {
+ public:
+  explicit file_size_limit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &before_);
+    struct rlimit limit = before_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  file_size_limit(const file_size_limit&) = delete;
+  file_size_limit& operator=(const file_size_limit&) = delete;
+  ~file_size_limit() { setrlimit(RLIMIT_FSIZE, &before_); }
+
+ private:
+  struct rlimit before_ {};
+};
+
+TEST(run_script, KeepsTheOldOutputWhenTheNewOneCannotBeWrittenWhole) {
+  const scratch_directory directory;
+  std::string words;
+  for (int i = 0; i < 20000; ++i) words += "w" + std::to_string(i) + "\n";
+  directory.write("in.txt", words);
+  directory.write("out.txt", "old\n");
+  run_result result;
+  {
+    const file_size_limit limit(4096);
+    result = run({"-o", "out.txt", "in.txt"});
+  }
+  EXPECT_EQ(result.status, kScriptProblemStatus);
+  EXPECT_EQ(result.out, "\n--- Ueberlauf: out.txt nicht vollstaendig geschrieben ---\n");
+  EXPECT_EQ(file_content("out.txt"), "old\n");
+  int left = 0;
+  for (const auto& file : std::filesystem::directory_iterator(directory.path()))
+    left += file.path().filename().string().starts_with(".Zandoret-");
+  EXPECT_EQ(left, 0) << "the part written is removed";
 }
 
 void* no_memory(void*, std::size_t) { return nullptr; }

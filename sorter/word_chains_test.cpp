@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -326,6 +327,67 @@ TEST(settle_entries, MergesHeldDuplicatesOfLongTexts) {
   const std::vector<std::string> walked = stored(state);
   ASSERT_EQ(walked.size(), 3000u);
   EXPECT_EQ(walked.front(), std::string(16, 'x') + "0 2");
+}
+
+// Blocks of table and list memory granted before the shortage begins.
+int table_blocks_left = 0;
+
+void* resize_until_dry(void* block, std::size_t size) {
+  if (table_blocks_left-- <= 0) return nullptr;
+  return std::realloc(block, size);
+}
+
+// Texts in order with repeats, then out of order, long and short, with
+// walks between: every way the store takes a line.
+std::vector<std::string> lines_of_every_kind() {
+  std::vector<std::string> lines = {"a", "a", "b", std::string(40, 'b'), std::string(40, 'b'), "c"};
+  for (const std::string& text : scattered_texts(3000, 4)) lines.push_back(text);
+  for (int i = 0; i < 600; ++i) lines.push_back("t" + std::to_string(i * 5));
+  for (int i = 0; i < 400; ++i) lines.push_back(std::string(20, 'x') + std::to_string(i % 200));
+  return lines;
+}
+
+std::vector<std::string> expected_entries(const std::map<std::string, int>& taken) {
+  std::vector<std::string> expected;
+  for (const auto& [text, count] : taken) expected.push_back(text + " " + std::to_string(count));
+  return expected;
+}
+
+// Wherever table or list memory runs out, the line that needed it is refused
+// and every line taken before stays, with its count, in order; with memory
+// again, the store takes the rest.
+TEST(make_entry, AShortageOfTableMemoryKeepsEveryLineTakenBefore) {
+  const std::vector<std::string> lines = lines_of_every_kind();
+  for (const bool late : {false, true}) {
+    for (int blocks = 0; blocks < 10; ++blocks) {  // from 9 on the lines need no more
+      SCOPED_TRACE("late " + std::to_string(late) + ", blocks " + std::to_string(blocks));
+      sorter_state state;
+      state.chain_table.late_duplicates = late;
+      state.resize_table = resize_until_dry;
+      table_blocks_left = blocks;
+      std::map<std::string, int> taken;
+      std::size_t i = 0;
+      for (; i < lines.size(); ++i) {
+        if (i == 3 || i == 2000) stored(state, entry_order::by_falling_count);  // a walk between
+        if (make_entry(state, lines[i]) != 0) break;
+        ++taken[lines[i]];
+      }
+      settle_entries(state);  // what a run does before it writes the list
+      EXPECT_EQ(stored(state), expected_entries(taken));
+      table_blocks_left = 1 << 30;
+      if (i > 0 && i < lines.size()) {  // the last line again, then a walk that reorders
+        ASSERT_EQ(make_entry(state, lines[i - 1]), 0);
+        ++taken[lines[i - 1]];
+        stored(state, entry_order::by_falling_count);
+      }
+      for (; i < lines.size(); ++i) {
+        ASSERT_EQ(make_entry(state, lines[i]), 0) << i;
+        ++taken[lines[i]];
+      }
+      settle_entries(state);
+      EXPECT_EQ(stored(state), expected_entries(taken));
+    }
+  }
 }
 
 }  // namespace

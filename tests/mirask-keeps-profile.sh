@@ -4,6 +4,7 @@
 # leaves the old file as it was, byte for byte, and no new file beside it.
 #   tests/mirask-keeps-profile.sh MIRASK EXAMPLES_DIR
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 examples=$(cd "$2" && pwd)
 work=$(mktemp -d)
@@ -11,21 +12,9 @@ trap 'rm -rf "$work"' EXIT
 cp -R "$examples"/. "$work"/
 cd "$work" || exit 2
 chmod 755 "$work"
-failed=0
-fail() { echo "--- $*"; failed=1; }
-
-old_profile=$'{"old":"profile"}\n'
-# A fresh profile holding the old content, with permissions of its own.
-old_output() {
-  printf '%s' "$old_profile" > "$1"
-  chmod 640 "$1"
-}
-# Whether the profile `$1` still holds the old content and nothing was left
-# beside it.
-expect_kept() {
-  [[ $(cat "$1"; echo .) == "$old_profile." ]] || fail "$2: the old profile changed"
-  ! ls -A "$(dirname "$1")" | grep -q '^\.Mirask-' || fail "$2: a new file was left"
-}
+old_content=$'{"old":"profile"}\n'
+new_file_prefix=.Mirask-
+source "$here/kept-output.sh"
 grep -v -e '^\$' -e '^[[:space:]]*$' saetze.suite > items.txt
 for i in $(seq 400); do cat items.txt; done > big.suite
 

@@ -4,26 +4,15 @@
 # the middle leaves the old file as it was, byte for byte, and no new file
 # beside it.   tests/zandoret-keeps-output.sh PROGRAM
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
 chmod 755 "$work"
-failed=0
-fail() { echo "--- $*"; failed=1; }
-
-old_list=$'kept\nlist\n'
-# A fresh output file holding the old list, with permissions of its own.
-old_output() {
-  printf '%s' "$old_list" >"$1"
-  chmod 640 "$1"
-}
-# Whether the output file `$1` still holds the old list and nothing was
-# left beside it.
-expect_kept() {
-  [[ $(cat "$1"; echo .) == "$old_list." ]] || fail "$2: the old output changed"
-  ! ls -A "$(dirname "$1")" | grep -q '^\.Zandoret-' || fail "$2: a new file was left"
-}
+old_content=$'kept\nlist\n'
+new_file_prefix=.Zandoret-
+source "$here/kept-output.sh"
 
 printf 'b\na\nb\n' >in.txt
 awk 'BEGIN { for (i = 0; i < 300000; i++) printf "w%06d\n", (i * 7919) % 300000 }' >big.txt
@@ -60,9 +49,9 @@ if [[ $(id -u) != 0 || ${#as_nobody[@]} -gt 0 ]]; then
   "${as_nobody[@]}" "$program" -o locked/out.txt in.txt >shown.txt 2>&1
   [[ $? == 1 ]] || fail "unwritable folder: exit status not 1"
   grep -q -- '--- Dateifehler: locked/out.txt ---' shown.txt || fail "unwritable folder: no message"
-  old_list=$(cat locked/out.txt; echo .) && old_list=${old_list%.}
+  old_content=$(cat locked/out.txt; echo .) && old_content=${old_content%.}
   expect_kept locked/out.txt "unwritable folder"
-  old_list=$'kept\nlist\n'
+  old_content=$'kept\nlist\n'
 fi
 
 # Killed while it reads its input: standard input that does not end.

@@ -81,6 +81,11 @@ TEST(BigCount, PassingTwoTo64CarriesIntoLimbs) {
   big_count square(UINT64_MAX);
   square.multiply(big_count(UINT64_MAX));
   EXPECT_EQ(square.to_decimal(), "340282366920938463426481119284349108225");
+  // Ordered by their number of limbs first, whichever side holds more.
+  EXPECT_LT(big_count(UINT64_MAX), n);
+  EXPECT_LT(n, square);
+  EXPECT_GT(square, n);
+  EXPECT_FALSE(square.is_zero());
   big_count two_to_128(1);
   for (int i = 0; i < 128; ++i) two_to_128.add(two_to_128);  // doubles, aliased
   EXPECT_EQ(two_to_128.to_decimal(), "340282366920938463463374607431768211456");

@@ -17,6 +17,7 @@ TEST(Checksum, ChecksumOfAFileOrNoneWhenItCannotBeRead) {
   dir.write("f.txt", "foobar");
   EXPECT_EQ(file_checksum("f.txt"), "fnv1a64:85944171f73967e8");
   EXPECT_EQ(file_checksum("missing.txt"), "");
+  EXPECT_EQ(file_checksum("."), "");  // opens, but cannot be read
 }
 
 }  // namespace

@@ -46,6 +46,9 @@ class ordered_pipeline {
     } catch (const std::system_error&) {
       stop();  // the threads started end before the run does
       fatal_error("the threads cannot be started");
+    } catch (...) {
+      stop();  // out of memory for a thread: the ones started end first, too
+      throw;
     }
   }
 

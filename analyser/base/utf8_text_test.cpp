@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "test_support/streams.hpp"
 
 namespace {
@@ -9,6 +11,17 @@ std::string converted(std::string_view text) {
   std::string out;
   utf8_fault fault;
   return from_utf8(text, out, fault) ? out : "fault: " + fault.reason + " [" + fault.bytes + "]";
+}
+
+// The bytes of a text as hexadecimal pairs, as a fault lists them.
+std::string fault_bytes(std::string_view text) {
+  std::string pairs;
+  for (unsigned char b : text) {
+    char pair[4];
+    std::snprintf(pair, sizeof pair, "%02X", b);
+    pairs += (pairs.empty() ? "" : " ") + std::string(pair);
+  }
+  return pairs;
 }
 
 TEST(Utf8Text, ConventionLettersBothWays) {
@@ -58,6 +71,7 @@ TEST(Utf8Text, FaultsNameTheirKindColumnAndBytes) {
       {"\xE2\x82x", "invalid UTF-8 (truncated sequence)", "E2 82", 1},
       {"a\x80", "invalid UTF-8 (stray continuation byte)", "80", 2},
       {"\xC0\x80", "invalid UTF-8 (overlong form)", "C0", 1},
+      {"\xC1\xBF", "invalid UTF-8 (overlong form)", "C1", 1},
       {"\xE0\x80\x80", "invalid UTF-8 (overlong form)", "E0 80 80", 1},
       {"\xED\xA0\x80", "invalid UTF-8 (surrogate)", "ED A0 80", 1},
       {"\xF4\x90\x80\x80", "invalid UTF-8 (beyond U+10FFFF)", "F4 90 80 80", 1},
@@ -71,6 +85,35 @@ TEST(Utf8Text, FaultsNameTheirKindColumnAndBytes) {
     EXPECT_EQ(fault.reason, r.reason) << r.text;
     EXPECT_EQ(fault.bytes, r.bytes) << r.text;
     EXPECT_EQ(fault.column, r.column) << r.text;
+  }
+}
+
+// Characters of every UTF-8 length, written and read back: the decoder
+// names the one it cannot hold by its value.
+TEST(Utf8Text, AppendWritesEveryLengthOfSequence) {
+  struct row {
+    char32_t c;
+    const char* bytes;
+  } rows[] = {
+      {U'A', "A"},
+      {0xE9, "\xC3\xA9"},
+      {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"},
+      {0x20AC, "\xE2\x82\xAC"},
+      {0xFFFF, "\xEF\xBF\xBF"},
+      {0x10000, "\xF0\x90\x80\x80"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+  };
+  for (const row& r : rows) {
+    std::string out = "<";
+    append_utf8(out, r.c);
+    EXPECT_EQ(out, std::string("<") + r.bytes) << static_cast<unsigned long>(r.c);
+    if (r.c > 0xFF) {
+      char name[16];
+      std::snprintf(name, sizeof name, "U+%04lX", static_cast<unsigned long>(r.c));
+      EXPECT_EQ(converted(out), std::string("fault: character ") + name +
+                                    " has no 8-bit code [" + fault_bytes(r.bytes) + "]");
+    }
   }
 }
 

@@ -69,6 +69,13 @@ const server_number* server_number_of(std::string_view name) {
   return nullptr;
 }
 
+// The misuse of an option that takes a file name (or -serve an address)
+// without one.
+const char* missing_name(std::string_view name) {
+  return name == "-serve" ? "-serve needs [HOST:]PORT"
+                          : "-test, -profile and -compare need a file name";
+}
+
 // The option at argv[i] that takes the next argument as its value.
 int scan_value_option(added_settings& added, int i, int argc, const char* const* argv) {
   const std::string_view name = argv[i];
@@ -80,15 +87,15 @@ int scan_value_option(added_settings& added, int i, int argc, const char* const*
   const server_number* number = server_number_of(name);
   if (file == nullptr && number == nullptr && name != "-max-analyses") return -1;
   if (i + 1 >= argc) {
-    added.misuse = name == "-serve"    ? "-serve needs [HOST:]PORT"
-                   : file != nullptr   ? "-test, -profile and -compare need a file name"
+    added.misuse = file != nullptr     ? missing_name(name)
                    : number != nullptr ? number->misuse
                                        : "-max-analyses needs a whole number of at least 1";
     return i;
   }
   if (file != nullptr) {
+    // An empty name would silently turn the option off.
     *file = argv[i + 1];
-    if (name == "-serve" && file->empty()) added.misuse = "-serve needs [HOST:]PORT";
+    if (file->empty()) added.misuse = missing_name(name);
   } else if (number != nullptr) {
     added.*(number->value) = whole_number(argv[i + 1], number->least);
     if (added.*(number->value) < 0) {

@@ -115,6 +115,10 @@ bool analyse_next_sentence(analyser_state& state, FILE* stream, result_writer& w
   if (kind == input_line::text_ended || kind == input_line::input_ended) return false;
   sentence_tools tools{state.analyser, state.nodes, state.log(), writer};
   const sentence_outcome outcome = analyse_line(state, tools, last_line_read(state, kind));
+  if (state.reading.may_wait) {
+    std::fflush(state.results);
+    std::fflush(state.out);
+  }
   if (state.console_input == 1 && kind == input_line::sentence &&
       outcome != sentence_outcome::no_words) {
     wait_for_user(state);
@@ -171,9 +175,12 @@ void sentence_loop(analyser_state& state, FILE* stream) {
     return;
   }
   const std::unique_ptr<result_writer> writer = writer_of(state, state.out, state.results);
+  state.reading.may_wait = !is_regular_file(stream);
   while (analyse_next_sentence(state, stream, *writer)) {
   }
   writer->input_ended();
+  // Every result stands before what follows on the other stream.
+  std::fflush(state.results);
   report_unread_lines(state, stream);
 }
 
@@ -211,6 +218,7 @@ void run_early_options(analyser_state& state) {
 // Writes the framed text of the end of a run and returns the status of a
 // fatal end.
 int end_run(analyser_state& state, const char* text) {
+  std::fflush(state.results);  // the results of the sentences before the end come first
   std::fprintf(state.out, "\n\t\t------ %s ------\n", text);
   std::fflush(state.out);
   return kFatalStatus;

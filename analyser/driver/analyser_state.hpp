@@ -65,6 +65,9 @@ struct sentence_reading {
   std::string unreadable_text;
   std::string problem;
   bool ended_at_line = false;  // the input ended at a line without text, not at its end
+  // The input is no regular file (the console, a pipe): its next line may be
+  // long in coming, so the output of each sentence is flushed before it is read.
+  bool may_wait = true;
 };
 
 struct analyser_state {

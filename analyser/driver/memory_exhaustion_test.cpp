@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <new>
 #include <set>
@@ -20,13 +22,16 @@
 
 namespace {
 // Allocations still granted; negative: no limit. Once it reaches zero every
-// further allocation fails, as memory stays exhausted.
-long allocations_left = -1;
-long allocations_made = 0;
+// further allocation fails, as memory stays exhausted. Threads of a run
+// allocate at once, so the counts are atomic.
+std::atomic<long> allocations_left = -1;
+std::atomic<long> allocations_made = 0;
 
 void* allocate(std::size_t size) {
-  if (allocations_left == 0) throw std::bad_alloc();
-  if (allocations_left > 0) --allocations_left;
+  long left = allocations_left.load();
+  while (left > 0 && !allocations_left.compare_exchange_weak(left, left - 1)) {
+  }
+  if (left == 0) throw std::bad_alloc();
   ++allocations_made;
   void* p = std::malloc(size == 0 ? 1 : size);
   if (p == nullptr) throw std::bad_alloc();
@@ -68,7 +73,8 @@ const std::set<std::string> kMemoryTexts = {
     "make_node: malloc Fehler",             "parse_sentence: malloc Fehler",
     "print_results: malloc Fehler",         "malloc Fehler",
     "count_analyses: malloc Fehler",        "read_sentence: malloc Fehler",
-    "json_record: malloc Fehler",
+    "json_record: malloc Fehler",           "run_test_suite: malloc Fehler",
+    "rules_of_analyses: malloc Fehler",
 };
 
 struct run_end {
@@ -76,11 +82,13 @@ struct run_end {
   std::string text;  // the framed text the output ends with, or what it ends with
 };
 
-// One run of the example with every output on, allowed `allowed` allocations
-// (negative: no limit).
-run_end run_example(long allowed) {
-  const std::vector<std::string> words = {"Mirask", "-c", "mirask.cfg", "-i",
-                                          "saetze.txt", "-tree", "-subcat", "-count", "-why"};
+// The command line of a run of the example with every output on.
+const std::vector<std::string> kEveryOutput = {"Mirask", "-c", "mirask.cfg", "-i", "saetze.txt",
+                                               "-tree", "-subcat", "-count", "-why"};
+
+// One run of the example with the command line `words`, allowed `allowed`
+// allocations (negative: no limit).
+run_end run_example(long allowed, const std::vector<std::string>& words = kEveryOutput) {
   std::vector<char*> argv;
   for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
   captured_output out;
@@ -123,5 +131,37 @@ TEST(MemoryExhaustion, EveryAllocationPointEndsWithAFramedText) {
   EXPECT_TRUE(seen.count("read_dict: malloc Fehler")) << seen.size();
   EXPECT_TRUE(seen.count("keep_node: malloc Fehler"));
   EXPECT_TRUE(seen.count("print_results: malloc Fehler"));
+}
+
+std::string last_line(const std::string& text) {
+  const std::size_t end = text.ends_with('\n') ? text.size() - 1 : text.size();
+  const std::size_t start = text.rfind('\n', end == 0 ? 0 : end - 1);
+  return text.substr(start == std::string::npos ? 0 : start + 1);
+}
+
+// Runs on threads: a fatal end met by a thread, by the reader or by the
+// thread that writes comes out as on one thread, framed, with status 1.
+TEST(MemoryExhaustion, RunsOnThreadsEndWithAFramedText) {
+  ASSERT_EQ(chdir(MIRASK_EXAMPLES_DIR), 0);
+  const std::vector<std::vector<std::string>> runs = {
+      {"Mirask", "-c", "mirask.cfg", "-i", "saetze.txt", "-utf8", "-threads", "2"},
+      {"Mirask", "-c", "mirask.cfg", "-test", "saetze.suite", "-threads", "2"},
+  };
+  for (const std::vector<std::string>& words : runs) {
+    const run_end whole = run_example(-1, words);
+    ASSERT_EQ(whole.status, 0) << words[3];
+    const long needed = allocations_made;
+    // Some hundred points spread over the run.
+    const long stride = std::max(1L, needed / 200);
+    for (long n = 0; n <= needed; n += stride) {
+      const run_end end = run_example(n, words);
+      // Memory enough: the run's last line (a suite's times differ from run to run).
+      if (end.status == 0 && last_line(end.text) == last_line(whole.text)) continue;
+      ASSERT_EQ(end.status, 1) << words[3] << " failing from allocation " << n;
+      ASSERT_TRUE(kMemoryTexts.count(end.text) == 1)
+          << words[3] << " failing from allocation " << n << " of " << needed
+          << " ends with: " << end.text;
+    }
+  }
 }
 }  // namespace

@@ -12,10 +12,12 @@
 #include "analyser/base/utf8_text.hpp"
 
 namespace {
-// The bytes of the input as a stream gives them.
+// The bytes of the input as a stream gives them. Only the thread that
+// reads the sentences reads the input, so a byte costs no lock even while
+// other threads analyse.
 struct stream_bytes {
   FILE* stream;
-  int get() { return std::getc(stream); }
+  int get() { return getc_unlocked(stream); }
   void unget(int c) { std::ungetc(c, stream); }
 };
 
@@ -79,6 +81,7 @@ input_line decoded_line_pending(analyser_state& state, FILE* stream) {
   remove_line_end(raw);
   r.unreadable_text = raw;
   r.problem = utf8_fault_problem(fault);
+  if (state.results != state.out) std::fflush(state.results);  // the results before it first
   std::fprintf(state.out, "%s; sentence skipped\n",
                utf8_fault_text(input_name(state, stream), r.line_number, fault).c_str());
   return input_line::unreadable;
@@ -146,14 +149,14 @@ input_rest rest_of(const sentence_reading& r, FILE* stream) {
   return rest;
 }
 
+}  // namespace
+
 // True for a stream over a regular file: reading it to its end cannot wait.
 bool is_regular_file(FILE* stream) {
   struct stat status {};
   const int descriptor = fileno(stream);
   return descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
 }
-}  // namespace
-
 input_line read_input_line(analyser_state& state, FILE* stream, unsigned char* buffer, int size) {
   std::memset(buffer, 0, size);
   sentence_reading& r = state.reading;

@@ -40,3 +40,6 @@ unsigned char* read_sentence(analyser_state& state, FILE* stream, unsigned char*
 // lines were not read: "NAME:LINE: the input ends here at a line without
 // text; 2 lines after it were not read".
 void report_unread_lines(analyser_state& state, FILE* stream);
+
+// True for a stream over a regular file: reading it to its end cannot wait.
+bool is_regular_file(FILE* stream);

@@ -129,6 +129,26 @@ TEST(IndexedParser, SecondSentenceStartsWithEmptyTables) {
   EXPECT_EQ(dump(indexed), dump(reference));
 }
 
+// The tables' weight grows with the nodes and positions of the sentence and
+// counts every entry in use.
+TEST(IndexedParser, TheTablesWeighWhatTheyHold) {
+  indexed_parse_tables tables;
+  const std::size_t empty = tables.bytes();
+  parsed_case small;
+  parse_indexed(small, {{"AAAA + AAAA = AAAA"}, {{"AAAA"}, {"AAAA"}}}, tables);
+  const std::size_t two_words = tables.bytes();
+  EXPECT_GT(two_words, empty);
+  EXPECT_GE(two_words, 3 * sizeof(indexed_parse_tables::node_entry));
+  indexed_parse_tables large_tables;
+  parsed_case large;
+  test_case many{{"AAAA + BBBB = CCCC"}, {}};
+  for (int w = 0; w < 3000; ++w) many.words.push_back({w % 2 == 0 ? "AAAA" : "BBBB"});
+  parse_indexed(large, many, large_tables);
+  EXPECT_GE(large_tables.bytes(),
+            static_cast<std::size_t>(large.state.nodes.count) * sizeof(indexed_parse_tables::node_entry));
+  EXPECT_GT(large_tables.bytes(), two_words);
+}
+
 // Catalan numbers: n words of one category under X + X = X give
 // sum over spans of length L of C(L-1) nodes.
 TEST(IndexedParser, MaximallyAmbiguousGrammar) {

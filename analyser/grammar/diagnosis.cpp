@@ -21,10 +21,11 @@ covering cover(const node_list& nodes, int word_count) {
       ending_at[n->seg_end].push_back(n);
     }
   }
+  // Every position before e is covered by then, so best[start - 1] is a count.
   for (int e = 1; e <= word_count; ++e) {
     for (const parse_node* n : ending_at[e]) {  // in creation order: the first made wins ties
       const int before = c.best[n->seg_start - 1];
-      if (before != kNone && before + 1 < c.best[e]) {
+      if (before + 1 < c.best[e]) {
         c.best[e] = before + 1;
         c.last[e] = n;
       }
@@ -34,10 +35,10 @@ covering cover(const node_list& nodes, int word_count) {
   return c;
 }
 
-// Group `i` of a value set as subcat_group reads it: all values when absent.
+// Group `i` of a value set that has it; all values for group 0 (no group
+// named, as the group counts differ).
 unsigned char group_byte(const subcat_value_set* values, int i) {
-  if (i == 0 || values == nullptr || i > values[0]) return kAllValues;
-  return values[i];
+  return i == 0 ? kAllValues : values[i];
 }
 
 // Why part k of `rule` disagrees with `node`, when it does.

@@ -1,5 +1,7 @@
 #include "analyser/grammar/sentence_analysis.hpp"
 
+#include <iterator>
+
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/text_utils.hpp"
 #include "analyser/grammar/parser.hpp"
@@ -9,6 +11,7 @@ struct outcome_entry {
   sentence_outcome outcome;
   const char* name;
 };
+// In the order of sentence_outcome, so that an outcome finds its name by its value.
 constexpr outcome_entry kOutcomes[] = {
     {sentence_outcome::no_words, "no_words"},
     {sentence_outcome::unknown_word, "unknown_word"},
@@ -20,6 +23,14 @@ constexpr outcome_entry kOutcomes[] = {
     {sentence_outcome::unreadable, "unreadable"},
 };
 
+constexpr bool in_outcome_order() {
+  for (std::size_t i = 0; i < std::size(kOutcomes); ++i) {
+    if (static_cast<std::size_t>(kOutcomes[i].outcome) != i) return false;
+  }
+  return true;
+}
+static_assert(in_outcome_order());
+
 // A copy of `label` in sentence storage, terminated.
 const char* stored_label(node_list& nodes, std::string_view label) {
   auto* copy = static_cast<unsigned char*>(nodes.storage.allocate(label.size() + 1));
@@ -30,10 +41,7 @@ const char* stored_label(node_list& nodes, std::string_view label) {
 }  // namespace
 
 const char* outcome_name(sentence_outcome outcome) {
-  for (const outcome_entry& e : kOutcomes) {
-    if (e.outcome == outcome) return e.name;
-  }
-  return "";
+  return kOutcomes[static_cast<std::size_t>(outcome)].name;
 }
 
 bool outcome_of(std::string_view name, sentence_outcome& outcome) {

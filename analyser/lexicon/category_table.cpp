@@ -54,8 +54,8 @@ const subcat_value_set* put_scv(arena& storage, const unsigned char* text, int l
   unsigned char previous = 0;
   for (int i = 0; i < length && text[i] != ';'; ++i) {
     unsigned char c = text[i];
-    if (c == ')' && previous == '(') {
-      if (n > 0 && !past_limit) groups[n - 1] = kAllValues;
+    if (c == ')' && previous == '(') {  // a group was opened just before
+      if (!past_limit) groups[n - 1] = kAllValues;
     } else if (c == '(') {
       if (n < kMaxGroups) {
         groups[n++] = 0;

@@ -160,6 +160,24 @@ TEST_F(LexAnalysis, WordWithoutIndexSlotIsNotFound) {
   }
 }
 
+// Every split tried, as "STEM+ENDING stem-found ending-found".
+TEST_F(LexAnalysis, SplitAttemptsListEveryFittingEndingShortestFirst) {
+  const auto attempts = [](const lexicon_tables& lexicon, const std::string& word) {
+    std::string text;
+    for (const split_attempt& a : split_attempts(lexicon, byte_data(word), byte_count(word))) {
+      text += (text.empty() ? "" : " ") + word.substr(0, a.stem_length) + "+" +
+              std::string(text_view(a.ending->word, a.ending->word_length)) +
+              " " + std::to_string(a.stem_found) + std::to_string(a.ending_found);
+    }
+    return text;
+  };
+  // KATZE is no word, N is; KATZ and EN both are. Found or not, each is listed.
+  EXPECT_EQ(attempts(state, "KATZEN"), "KATZE+N 01 KATZ+EN 11");
+  EXPECT_EQ(attempts(state, "WART"), "WAR+T 00");
+  EXPECT_EQ(attempts(state, "DAS"), "");     // no stem of three bytes is left
+  EXPECT_EQ(attempts(state, "HAUSX"), "");  // no ending fits
+}
+
 TEST_F(LexAnalysis, NumberWithoutNullEntryStopsTheSentence) {
   lexicon_tables bare;
   const unsigned char blank[] = {' ', 0};
@@ -191,6 +209,7 @@ TEST(DictLookup, ScansTheRunOfTheFirstLetter) {
   EXPECT_EQ(next_homograph(abc1, byte_data("ABC"), 3), abc2);
   EXPECT_EQ(next_homograph(abc2, byte_data("ABC"), 3), nullptr);
   EXPECT_EQ(next_homograph(ab, byte_data("AB"), 2), nullptr);
+  EXPECT_EQ(next_homograph(abc1, byte_data(""), 0), nullptr);  // an empty word has none
   EXPECT_EQ(entry_matches(ab, byte_data("ABC"), 2), ab);
   EXPECT_EQ(entry_matches(ab, byte_data("ABC"), 3), nullptr);
 }

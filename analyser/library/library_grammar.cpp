@@ -18,12 +18,13 @@ std::string place_text(const std::string& file, long line, long column) {
 }
 
 // Opens the names of a configuration relative to a folder ("" for the
-// current folder); a name that begins with "/" stands for itself.
+// current folder, else ending in "/"); a name that begins with "/" stands
+// for itself.
 class folder_opener : public text_opener {
  public:
   explicit folder_opener(std::string folder) : folder_(std::move(folder)) {}
   std::string path_of(const std::string& name) const {
-    return folder_.empty() || (!name.empty() && name[0] == '/') ? name : folder_ + "/" + name;
+    return name.starts_with('/') ? name : folder_ + name;
   }
   unique_file open(const std::string& name, bool utf8) const override {
     return open_text_file(path_of(name), utf8);
@@ -60,9 +61,9 @@ void load_into(detail::grammar_data& data, FILE* config, const text_opener& open
   }
 }
 
+// The folder of `path` with its closing "/"; "" for a name without one.
 std::string folder_of(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "" : slash == 0 ? "/" : path.substr(0, slash);
+  return path.substr(0, path.rfind('/') + 1);
 }
 
 // The first line of `text`, as a configuration line holds it.

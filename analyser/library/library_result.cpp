@@ -1,5 +1,6 @@
 // mirask::result: what a parse found, turned into the library's values on
 // demand; the records come from the same writers as the command line's.
+#include <iterator>
 #include <unordered_map>
 
 #include "analyser/base/fatal_error.hpp"
@@ -28,6 +29,8 @@ std::string text_of(const unsigned char* bytes, int length) {
 
 std::string category_of(const parse_node& n) { return to_utf8(category_name(*n.category)); }
 
+// The nodes of a sentence analysis all have labels: the entry's, the
+// number's or the rule's.
 tree_node tree_of(const parse_node* root, const sentence_analysis& analysis) {
   const std::vector<std::string_view> words = position_words(analysis.words);
   tree_node top;
@@ -41,11 +44,9 @@ tree_node tree_of(const parse_node* root, const sentence_analysis& analysis) {
         t->end = n->seg_end;
         t->values = values_of(n->subcat_values);
         t->rule = n->rule != nullptr ? n->rule->rule_number : 0;
-        t->label = to_utf8(n->label != nullptr ? n->label : "");
-        if (n->left_comp == nullptr) {
-          const auto at = static_cast<std::size_t>(n->seg_start);
-          t->word = to_utf8(at < words.size() ? words[at] : "");
-        }
+        t->label = to_utf8(n->label);
+        // A leaf is a word node, made for a position of the sentence's words.
+        if (n->left_comp == nullptr) t->word = to_utf8(words[n->seg_start]);
         open.push_back(t);
       },
       [&](const parse_node*) { open.pop_back(); });
@@ -94,15 +95,15 @@ const std::vector<const parse_node*>& complete_of(const detail::result_data& d) 
 }  // namespace
 
 std::optional<std::uint64_t> analysis_count::value() const {
-  if (unbounded || digits.size() > 20) return std::nullopt;
-  try {
-    std::size_t used = 0;
-    const unsigned long long v = std::stoull(digits, &used);
-    if (used != digits.size()) return std::nullopt;
-    return v;
-  } catch (const std::exception&) {
-    return std::nullopt;
+  if (unbounded || digits.empty()) return std::nullopt;
+  std::uint64_t v = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (v > (UINT64_MAX - digit) / 10) return std::nullopt;  // beyond 64 bits
+    v = v * 10 + digit;
   }
+  return v;
 }
 
 namespace {
@@ -110,23 +111,30 @@ struct outcome_pair {
   sentence_outcome inside;
   outcome outside;
 };
+// In the order of sentence_outcome, so that a sentence's outcome finds its
+// pair by its value.
 constexpr outcome_pair kOutcomes[] = {
-    {sentence_outcome::analysed, outcome::analysed},
-    {sentence_outcome::no_analysis, outcome::no_analysis},
+    {sentence_outcome::no_words, outcome::no_words},
     {sentence_outcome::unknown_word, outcome::unknown_word},
     {sentence_outcome::no_number_reading, outcome::no_number_reading},
     {sentence_outcome::node_limit, outcome::node_limit},
     {sentence_outcome::timeout, outcome::timeout},
-    {sentence_outcome::no_words, outcome::no_words},
+    {sentence_outcome::analysed, outcome::analysed},
+    {sentence_outcome::no_analysis, outcome::no_analysis},
     {sentence_outcome::unreadable, outcome::unreadable},
 };
+
+constexpr bool in_outcome_order() {
+  for (std::size_t i = 0; i < std::size(kOutcomes); ++i) {
+    if (static_cast<std::size_t>(kOutcomes[i].inside) != i) return false;
+  }
+  return true;
+}
+static_assert(in_outcome_order());
 }  // namespace
 
 mirask::outcome result::outcome() const {
-  for (const outcome_pair& p : kOutcomes) {
-    if (p.inside == data_->analysis.outcome) return p.outside;
-  }
-  return outcome::unreadable;
+  return kOutcomes[static_cast<std::size_t>(data_->analysis.outcome)].outside;
 }
 
 std::string_view outcome_name(outcome o) {
@@ -233,7 +241,7 @@ std::vector<node_row> result::nodes() const {
       id[n] = number;
       rows.push_back({number, category_of(*n), n->seg_start, n->seg_end,
                       values_of(n->subcat_values), n->rule != nullptr ? n->rule->rule_number : 0,
-                      to_utf8(n->label != nullptr ? n->label : ""),
+                      to_utf8(n->label),
                       n->left_comp != nullptr ? id.at(n->left_comp) : 0,
                       n->right_comp != nullptr ? id.at(n->right_comp) : 0});
     }

@@ -129,6 +129,5 @@ void dot_writer::sentence_analysed(const sentence_analysis& analysis) {
       const std::string graph = dot_graph(trees[k], analysis, name);
       std::fwrite(graph.data(), 1, graph.size(), out_);
     }
-    std::fflush(out_);
   });
 }

@@ -1,5 +1,7 @@
 #include "analyser/output/json_text.hpp"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 
@@ -41,10 +43,17 @@ std::size_t utf8_character_length(std::string_view text) {
 
 void append_json_string(std::string& out, std::string_view text) {
   out += '"';
-  for (unsigned char c : text) {
+  std::size_t plain = 0;  // where the run of bytes written as they are begins
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::string_view form = utf8_of(c);
+    if (c >= 0x20 && c != '"' && form.size() == 1 && form[0] == text[i]) continue;
+    out.append(text, plain, i - plain);
     // The convention's backslash is a letter, written as the letter it stands for.
-    if (!append_escaped(out, c, false)) out += utf8_of(c);
+    if (!append_escaped(out, c, false)) out += form;
+    plain = i + 1;
   }
+  out.append(text, plain);
   out += '"';
 }
 
@@ -72,10 +81,28 @@ void append_json_utf8(std::string& out, std::string_view text) {
 }
 
 void append_key(std::string& out, std::string_view key) {
-  if (!out.empty() && out.back() != '{') out += ',';
-  out += '"';
-  out += key;
-  out += "\":";
+  // One append: a record has some hundred keys.
+  char piece[64];
+  const bool comma = !out.empty() && out.back() != '{';
+  if (key.size() + 4 > sizeof piece) {
+    if (comma) out += ',';
+    out += '"';
+    out += key;
+    out += "\":";
+    return;
+  }
+  char* end = piece;
+  if (comma) *end++ = ',';
+  *end++ = '"';
+  end = std::copy(key.begin(), key.end(), end);
+  *end++ = '"';
+  *end++ = ':';
+  out.append(piece, end);
+}
+
+void append_json_number(std::string& out, long long n) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
 }
 
 void append_json_values(std::string& out, const unsigned char* values) {
@@ -85,15 +112,17 @@ void append_json_values(std::string& out, const unsigned char* values) {
   }
   out += '[';
   for (int g = 1; g <= values[0]; ++g) {
-    if (g > 1) out += ',';
-    out += '[';
-    const char* separator = "";
+    // A group in one append: ",[" and at most eight values, each with a comma.
+    char group[2 + 2 * 8 + 1];
+    char* end = group;
+    if (g > 1) *end++ = ',';
+    *end++ = '[';
     for (int v : group_values(values[g])) {
-      out += separator;
-      out += static_cast<char>('0' + v);  // values are 1 to 8
-      separator = ",";
+      if (end[-1] != '[') *end++ = ',';
+      *end++ = static_cast<char>('0' + v);  // values are 1 to 8
     }
-    out += ']';
+    *end++ = ']';
+    out.append(group, end);
   }
   out += ']';
 }

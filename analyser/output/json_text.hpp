@@ -28,6 +28,9 @@ void append_json_utf8(std::string& out, std::string_view text);
 // Appends `"key":`, with a comma before it unless it opens an object.
 void append_key(std::string& out, std::string_view key);
 
+// Appends a whole number.
+void append_json_number(std::string& out, long long n);
+
 // Appends a value set as a list of groups, each the list of its values;
 // "null" for no set.
 void append_json_values(std::string& out, const unsigned char* values);

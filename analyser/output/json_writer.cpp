@@ -343,6 +343,5 @@ void json_writer::sentence_analysed(const sentence_analysis& analysis) {
     const std::string record = json_record(analysis, settings_);
     std::fwrite(record.data(), 1, record.size(), out_);
     std::fputc('\n', out_);
-    std::fflush(out_);
   });
 }

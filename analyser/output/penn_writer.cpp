@@ -74,6 +74,5 @@ void penn_writer::sentence_analysed(const sentence_analysis& analysis) {
       std::fprintf(out_, "%s\n", line.c_str());
     }
     if (all_ || shown == 0) std::fputc('\n', out_);
-    std::fflush(out_);
   });
 }

@@ -142,7 +142,6 @@ void printout_writer::sentence_read(int, const unsigned char* sentence) {
   std::fputs("Satz: ", log_.out);
   write_text(log_.out, reinterpret_cast<const char*>(sentence), log_.utf8);
   std::fputc('\n', log_.out);
-  std::fflush(log_.out);
 }
 
 void printout_writer::sentence_analysed(const sentence_analysis& analysis) {

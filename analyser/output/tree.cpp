@@ -158,6 +158,5 @@ void draw_analysis_tree(const log_output& log, const std::string& bracket_text,
       }
     }
     std::fputc('\n', log.out);
-    std::fflush(log.out);
   }
 }

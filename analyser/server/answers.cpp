@@ -14,20 +14,23 @@ std::string text_of(const json& value) {
 }
 
 json grammar_object(const mirask::grammar& g) {
-  json files = json::array();
+  json object;
+  json& files = object["files"] = json::array();
   for (const mirask::file_info& f : g.files()) {
-    files.push_back({{"role", f.role}, {"name", f.name}, {"checksum", f.checksum}});
+    json& file = files.emplace_back();
+    file["role"] = f.role;
+    file["name"] = f.name;
+    file["checksum"] = f.checksum;
   }
-  json problems = json::array();
+  object["rules"] = g.rule_count();
+  object["entries"] = g.entry_count();
+  object["endings"] = g.ending_count();
+  object["categories"] = g.category_count();
+  object["start_category"] = g.start_category();
+  object["utf8"] = g.utf8();
+  json& problems = object["problems"] = json::array();
   for (const mirask::problem& p : g.problems()) problems.push_back(p.to_string());
-  return {{"files", files},
-          {"rules", g.rule_count()},
-          {"entries", g.entry_count()},
-          {"endings", g.ending_count()},
-          {"categories", g.category_count()},
-          {"start_category", g.start_category()},
-          {"utf8", g.utf8()},
-          {"problems", problems}};
+  return object;
 }
 
 // True when the nodes of row `id` down make `tree`; their ids go to `ids`.
@@ -122,7 +125,9 @@ std::string parse_answer(mirask::analyser& analyser, const parse_request& reques
 }
 
 std::string reload_answer(const reload_outcome& outcome, const mirask::grammar& in_service) {
-  json answer = {{"reloaded", outcome.replaced}, {"grammar", grammar_object(in_service)}};
+  json answer;
+  answer["reloaded"] = outcome.replaced;
+  answer["grammar"] = grammar_object(in_service);
   if (!outcome.replaced) {
     const std::size_t n = outcome.problems.size();
     answer["error"] = "the grammar was not reloaded (" + std::to_string(n) +
@@ -132,4 +137,8 @@ std::string reload_answer(const reload_outcome& outcome, const mirask::grammar& 
   return text_of(answer);
 }
 
-std::string error_answer(const std::string& message) { return text_of(json{{"error", message}}); }
+std::string error_answer(const std::string& message) {
+  json answer;
+  answer["error"] = message;
+  return text_of(answer);
+}

@@ -90,6 +90,16 @@ TEST(Answers, ParseAnswersAreTheLibrarysRecordsWithWhatThePageNeeds) {
   EXPECT_EQ(second["analysis_nodes"].size(), static_cast<std::size_t>(tree_size(r.complete_analysis(1))));
   EXPECT_EQ(second["nodes"].size(), second["node_count"]);
 
+  // Each addition alone: the count of analyses, or the nodes of the first one.
+  const json counted = json::parse(parse_answer(
+      a, request_of(std::string("{\"sentence\": \"") + kAmbiguous + "\", \"analysis_index\": 1}")));
+  EXPECT_EQ(counted["complete_analyses"], 2);
+  EXPECT_FALSE(counted.contains("svg") || counted.contains("analysis_nodes"));
+  const json listed = json::parse(parse_answer(
+      a, request_of(std::string("{\"sentence\": \"") + kAmbiguous + "\", \"nodes\": true}")));
+  EXPECT_FALSE(listed.contains("svg") || listed.contains("complete_analyses"));
+  EXPECT_EQ(listed["analysis_nodes"].size(), static_cast<std::size_t>(tree_size(*r.analysis())));
+
   const json beyond = json::parse(parse_answer(
       a, request_of(std::string("{\"sentence\": \"") + kAmbiguous + "\", \"svg\": true, \"analysis_index\": 2}")));
   EXPECT_TRUE(beyond["svg"].is_null());

@@ -55,6 +55,20 @@ TEST(GrammarStore, ReloadKeepsTheGrammarInServiceUnlessTheNewOneLoadsCleanly) {
   EXPECT_EQ(a.parse("Der Hund bellt.").outcome(), mirask::outcome::analysed);
 }
 
+TEST(GrammarStore, AFaultOfAUtf8FileIsReportedAtItsPlace) {
+  scratch_directory dir;
+  write_grammar(dir, "DETA + NOMN = NPHR;.\nNPHR + VERB = SATZ;.\n");
+  mirask::load_options options = in_current_folder();
+  options.utf8 = true;
+  grammar_store store("g.cfg", options);
+  dir.write("lexicon.txt", "BELLT=VERB\nD\xFFR=DETA\n");
+  const reload_outcome outcome = store.reload();
+  EXPECT_FALSE(outcome.replaced);
+  ASSERT_EQ(outcome.problems.size(), 1u);
+  EXPECT_EQ(outcome.problems[0],
+            "lexicon.txt:2:2: error: invalid UTF-8 (byte never used in UTF-8): bytes FF");
+}
+
 TEST(GrammarStore, AFirstLoadThatFailsThrows) {
   scratch_directory dir;
   EXPECT_THROW(grammar_store("missing.cfg", in_current_folder()), mirask::error);

@@ -74,22 +74,22 @@ std::string body_limit_message(std::size_t max_body) {
   return "the request body is over the limit of " + std::to_string(max_body) + " bytes";
 }
 
-std::string status_message(int status, const httplib::Request& req) {
+// The message of an answer that the library makes itself. (A path that is
+// served for nothing never gets here: the check refuses it first.)
+std::string status_message(int status) {
   switch (status) {
     case 400: return "malformed request";
-    case 404: return "no such resource: " + req.path;
     case 414: return "the request line is too long";
     default: return "the request could not be answered (HTTP status " + std::to_string(status) + ")";
   }
 }
 
+// The page's headers beyond those every answer has (set_default_headers).
 const char* const kPageHeaders[][2] = {
     {"Content-Security-Policy",
      "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self' data:; "
      "connect-src 'self'; form-action 'none'; frame-ancestors 'none'; base-uri 'none'"},
-    {"X-Content-Type-Options", "nosniff"},
     {"Referrer-Policy", "no-referrer"},
-    {"Cache-Control", "no-store"},
 };
 }  // namespace
 
@@ -218,8 +218,9 @@ void http_service::parts::set_routes() {
   post("/api/reload", [this](std::string_view body, httplib::Response& res) { reload(body, res); });
   // Answers the library makes itself (a malformed request line, a header
   // over its limit) get a JSON body too.
-  server.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
-    if (!res.has_header("Content-Type")) answer(res, res.status, error_answer(status_message(res.status, req)));
+  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (!res.has_header("Content-Type"))
+      answer(res, res.status, error_answer(status_message(res.status)));
   });
   server.set_exception_handler([](const auto&, auto& res, std::exception_ptr failure) {
     std::string message = "the request could not be answered";

@@ -63,9 +63,10 @@ class fields {
     const bool whole = v->is_number_integer() ||
                        (v->is_number_float() && std::floor(v->get<double>()) == v->get<double>());
     if (!whole || v->get<double>() < static_cast<double>(least)) refuse(wrong);
-    if (v->is_number_unsigned()) return std::min<std::uint64_t>(v->get<std::uint64_t>(), most);
+    // What is left is no less than `least`, which is never negative: a whole
+    // number in floating point, or an integer that fits in 64 bits unsigned.
     if (v->is_number_float()) return std::min<double>(v->get<double>(), most);
-    return std::min<std::int64_t>(v->get<std::int64_t>(), most);
+    return std::min<std::uint64_t>(v->get<std::uint64_t>(), most);
   }
 
   void finish() const {
@@ -106,6 +107,9 @@ json decode_json(std::string_view body) {
     return json::parse(body.begin(), body.end(), depth_bound);
   } catch (const json::parse_error& e) {
     refuse(parse_error_text(e));
+  } catch (const json::out_of_range&) {
+    // A number beyond what a double holds ("1E400"): the library gives up on it.
+    refuse("a number in the request is too large");
   } catch (const too_deep&) {
     refuse("the request nests deeper than " + std::to_string(kMaxNesting) + " levels");
   }

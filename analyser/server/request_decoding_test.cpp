@@ -35,11 +35,15 @@ TEST(RequestDecoding, RefusesWhatIsNoRequest) {
       {"{\"sentence\": \"a\", \"node_limit\": 2.5}", "\"node_limit\" must be a whole number of at least 1"},
       {"{\"sentence\": \"a\", \"timeout_ms\": -3}", "\"timeout_ms\" must be a whole number of at least 1"},
       {"{\"sentence\": \"a\", \"analysis_index\": -1}", "\"analysis_index\" must be a whole number of at least 0"},
+      {"{\"sentence\": \"a\", \"node_limit\": \"5\"}",
+       "\"node_limit\" must be a whole number of at least 1"},
       {"{\"sentence\": \"a\", \"colour\": true}", "unknown field \"colour\""},
       {"{\"sentence\": \"\xC3\"}", "invalid UTF-8 in the request at byte 16"},
       {"{\"sentence\": \"\\udc00\"}", "invalid UTF-8 in the request at byte 20"},
       {"{\"sentence\": \"\xC0\xAF\"}", "invalid UTF-8 in the request at byte 15"},
       {"{\"sentence\": \"a\"} {}", "malformed JSON at byte 19: unexpected '{'"},
+      {"{\"sentence\": \"a\", \"node_limit\": 1E400}", "a number in the request is too large"},
+      {"-1e999", "a number in the request is too large"},
   };
   for (const auto& c : cases) EXPECT_EQ(refusal(decode_parse_request, c.body), c.message) << c.body;
 }
@@ -80,6 +84,14 @@ TEST(RequestDecoding, TakesTheFieldsAndKeepsTheServersLimits) {
   EXPECT_EQ(more.options.node_limit, 5000);
   EXPECT_EQ(more.time_limit, std::chrono::milliseconds(2000));
   EXPECT_FALSE(more.analysis_index.has_value());
+
+  // Whole numbers in any JSON form: an exponent, a fraction of zero, minus zero.
+  const parse_request spelled = decode_parse_request(
+      "{\"sentence\": \"a\", \"timeout_ms\": 1e3, \"node_limit\": 70.0, \"analysis_index\": -0}",
+      small_limits());
+  EXPECT_EQ(spelled.time_limit, std::chrono::milliseconds(1000));
+  EXPECT_EQ(spelled.options.node_limit, 70);
+  EXPECT_EQ(spelled.analysis_index, 0);
 
   const parse_request plain = decode_parse_request("{\"sentence\": \"\xC3\xA4\"}", small_limits());
   EXPECT_EQ(plain.options.node_limit, 5000);

@@ -82,6 +82,18 @@ TEST(SuiteRun, MalformedLinesFailuresAndTheComparison) {
                 "Changes against the earlier run: 1 worse, 0 better, 1 different, 0 new, 0 gone; 1 unchanged"),
             std::string::npos);
 
+  // An item left out is gone, one added is new: each has one side only.
+  const json third = run(
+      after,
+      json{{"suite", "Der Hund bellt.\n*Hund Der.\n"}, {"compare", profile_of(earlier)}}.dump());
+  ASSERT_EQ(third["changes"].size(), 4u);
+  EXPECT_EQ(third["changes"][1],
+            json::parse("{\"change\":\"new\",\"line\":2,\"text\":\"Hund Der.\","
+                        "\"before\":null,\"now\":\"pass\"}"));
+  EXPECT_EQ(third["changes"][2],
+            json::parse("{\"change\":\"gone\",\"line\":2,\"text\":\"Der Hund.\","
+                        "\"before\":\"pass\",\"now\":null}"));
+
   const json broken = run(after, json{{"suite", ""}, {"compare", "{\"nonsense\": 1}\n"}}.dump());
   EXPECT_TRUE(broken["records"].empty());
   EXPECT_NE(broken["compare_problems"].get<std::string>().find("compare:1"), std::string::npos);

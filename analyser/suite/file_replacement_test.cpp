@@ -1,9 +1,13 @@
 #include "analyser/suite/file_replacement.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <climits>
+#include <csignal>
 #include <filesystem>
+#include <string>
 
 #include "test_support/streams.hpp"
 
@@ -82,5 +86,78 @@ TEST(FileReplacement, NewFilesLinksAndDevices) {
   file_replacement nowhere("missing/p.profile");
   EXPECT_EQ(nowhere.open(), nullptr);
   EXPECT_FALSE(nowhere.commit());
+}
+// The handler of `signal_number` now.
+void (*handler_of(int signal_number))(int) {
+  struct sigaction now {};
+  sigaction(signal_number, nullptr, &now);
+  return now.sa_handler;
+}
+
+TEST(FileReplacement, GuardsOnlyWhileTheNewFileExists) {
+  scratch_directory dir;
+  const auto pipe_before = std::signal(SIGPIPE, SIG_IGN);
+  {
+    file_replacement file("p.profile");
+    ASSERT_NE(file.open(), nullptr);
+    EXPECT_EQ(handler_of(SIGPIPE), SIG_IGN);  // an ignored signal stays ignored
+    EXPECT_NE(handler_of(SIGTERM), SIG_DFL);  // removes the new file first
+    EXPECT_EQ(handler_of(SIGXFSZ), SIG_IGN);  // a write beyond the size limit fails instead
+    ASSERT_TRUE(file.commit());
+  }
+  EXPECT_EQ(handler_of(SIGPIPE), SIG_IGN);
+  EXPECT_EQ(handler_of(SIGTERM), SIG_DFL);
+  EXPECT_EQ(handler_of(SIGXFSZ), SIG_DFL);
+  std::signal(SIGPIPE, pipe_before);
+}
+
+TEST(FileReplacement, FailedWritesLeaveTheOldFile) {
+  scratch_directory dir;
+  // A device that takes no byte.
+  {
+    file_replacement full("/dev/full");
+    std::fputs("x", full.open());
+    EXPECT_FALSE(full.commit());
+  }
+  // The file size limit of the process.
+  dir.write("p.profile", "old\n");
+  {
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    file_replacement file("p.profile");
+    std::fputs(std::string(4096, 'x').c_str(), file.open());
+    EXPECT_FALSE(file.commit());
+    setrlimit(RLIMIT_FSIZE, &before);
+  }
+  EXPECT_EQ(file_content("p.profile"), "old\n");
+  EXPECT_EQ(files_here(), 1);
+  // The old name turned into a folder while the new file was written.
+  {
+    file_replacement file("q.profile");
+    std::fputs("x", file.open());
+    fs::create_directory("q.profile");
+    dir.write("q.profile/kept", "");
+    EXPECT_FALSE(file.commit());
+  }
+  EXPECT_TRUE(fs::is_directory("q.profile"));
+  EXPECT_EQ(files_here(), 2);
+}
+
+TEST(FileReplacement, NamesBeyondTheSystemsLimitsAndLinksToNothing) {
+  scratch_directory dir;
+  file_replacement long_name(std::string(PATH_MAX, 'd') + "/p.profile");
+  EXPECT_EQ(long_name.open(), nullptr);
+  // A link that names no file stands for itself.
+  fs::create_symlink("missing/p.profile", "dangling.profile");
+  {
+    file_replacement file("dangling.profile");
+    std::fputs("new", file.open());
+    ASSERT_TRUE(file.commit());
+  }
+  EXPECT_EQ(file_content("dangling.profile"), "new");
+  EXPECT_EQ(files_here(), 1);
 }
 }  // namespace

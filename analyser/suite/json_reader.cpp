@@ -42,7 +42,7 @@ std::size_t first_bracket_beyond(std::string_view text, int limit) {
       --depth;
     }
   }
-  return 0;
+  return 0;  // GCOVR_EXCL_LINE: parse_json asks only about a text that opens more
 }
 
 // Builds a json_value from the library's events, without recursion: the
@@ -69,7 +69,7 @@ class value_builder {
     if (v != nullptr) v->text = std::move(s);
     return true;
   }
-  bool binary(json::binary_t&) { return true; }  // never given by a JSON text
+  bool binary(json::binary_t&) { return true; }  // GCOVR_EXCL_LINE: never given by a JSON text
   bool start_object(std::size_t) { return open(json_kind::object); }
   bool start_array(std::size_t) { return open(json_kind::array); }
   bool end_object() { return close(); }

@@ -45,6 +45,8 @@ TEST(JsonReader, ReadsEveryKindOfValue) {
       {"0", "#0"},
       {"-12.5e+3", "#-12.5e+3"},
       {"1E5", "#1E5"},
+      {"-0", "#-0"},  // the sign is kept
+      {"-7", "#-7"},
       {"\"a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\"", "'a\"b\\c/d\b\f\n\r\t'"},
       {"\"\\u00e4\\u00C4\"", "'\xC3\xA4\xC3\x84'"},
       {"\"\\ud83d\\ude00\"", "'\xF0\x9F\x98\x80'"},  // a surrogate pair
@@ -133,6 +135,9 @@ TEST(JsonReader, NestingIsBoundedAtTheLimit) {
   // Far deeper than any stack holds: refused at once.
   EXPECT_FALSE(parse_json(std::string(1'000'000, '['), value, error));
   EXPECT_EQ(error.column, static_cast<std::size_t>(kJsonDepthLimit) + 1);
+  // Closed brackets before it count no more.
+  EXPECT_FALSE(parse_json("[[],{}," + nested(kJsonDepthLimit) + "]", value, error));
+  EXPECT_EQ(error.column, 7u + kJsonDepthLimit);
   // Brackets in strings open nothing; an unkept member is bounded too.
   const std::string quoted = "{\"a\":\"[{\\\"[\",\"record\":";
   EXPECT_FALSE(parse_json(quoted + nested(kJsonDepthLimit) + "}", value, error, "record"));
@@ -147,6 +152,9 @@ TEST(JsonReader, UnkeptMemberIsCheckedButNotKept) {
   ASSERT_TRUE(
       parse_json("{\"record\":{\"a\":[1,\"x\"]},\"b\":{\"record\":2}}", value, error, "record"));
   EXPECT_EQ(dump(value), "{record:null,b:{record:#2}}");  // only the top level's is dropped
+  ASSERT_TRUE(parse_json("{\"record\":[true,-1,2.5,\"s\",null],\"c\":false}", value, error,
+                         "record"));
+  EXPECT_EQ(dump(value), "{record:null,c:false}");
   EXPECT_FALSE(parse_json("{\"record\":[1,}", value, error, "record"));
   EXPECT_EQ(error.column, 14u);
 }
@@ -168,5 +176,8 @@ TEST(JsonReader, WholeNumbersUpToTheirLimit) {
   EXPECT_FALSE(whole("1.0", 100));
   EXPECT_FALSE(whole("1e2", 1000));
   EXPECT_FALSE(whole("\"1\"", 100));
+  json_value no_digits;
+  no_digits.kind = json_kind::number;
+  EXPECT_FALSE(whole_number(no_digits, 100, n));
 }
 }  // namespace

@@ -17,6 +17,9 @@ constexpr std::uint64_t kLongLimit = LONG_MAX;
 constexpr std::uint64_t kIntLimit = INT_MAX;
 // Lines read and parsed at a time.
 constexpr std::size_t kBatchLines = 1024;
+// A batch of fewer bytes is parsed on the reading thread: starting threads
+// would cost more than its parsing.
+constexpr std::size_t kSharedBatchBytes = 64 * 1024;
 
 // The members of one object of a record, checked as they are taken. The
 // first problem is kept; after it every value is empty.
@@ -212,11 +215,10 @@ std::string item_of(const json_value& record, item_result& result) {
   return problem;
 }
 
-// The checksums of a header's files, as one text to compare parts by.
+// The checksums of the files of a header (an object), as one text to
+// compare parts by.
 std::string files_of(const json_value& record, std::string& problem) {
-  record_fields top(&record, "record", problem);
-  const json_value* files = top.member("files");
-  if (!problem.empty()) return "";
+  const json_value* files = record.member("files");
   if (files == nullptr || files->kind != json_kind::array) {
     problem = "field \"files\" is not a list";
     return "";
@@ -240,9 +242,9 @@ bool is_blank(std::string_view line) {
   return true;
 }
 
-// Parses the first `count` of `lines` into `parsed`, the lines shared out
-// among the machine's cores: the reading of a large profile is mostly the
-// reading of its JSON.
+// Parses the first `count` of `lines` into `parsed`, the lines of a large
+// batch shared out among the machine's cores: the reading of a large profile
+// is mostly the reading of its JSON.
 void parse_lines(const std::vector<std::string>& lines, std::size_t count,
                  std::vector<parsed_line>& parsed) {
   const auto parse_range = [&](std::size_t from, std::size_t to) {
@@ -252,16 +254,19 @@ void parse_lines(const std::vector<std::string>& lines, std::size_t count,
       p.parsed = !p.blank && parse_json(lines[i], p.record, p.error, "record");
     }
   };
-  const std::size_t workers = std::max(1u, std::thread::hardware_concurrency());
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < count; ++i) bytes += lines[i].size();
+  const std::size_t workers =
+      bytes < kSharedBatchBytes ? 1 : std::max(1u, std::thread::hardware_concurrency());
   const std::size_t share = (count + workers - 1) / workers;
   std::vector<std::future<void>> others;
   for (std::size_t from = share; from < count; from += share) {
     const std::size_t to = std::min(count, from + share);
     try {
       others.push_back(std::async(std::launch::async, parse_range, from, to));
-    } catch (const std::system_error&) {
+    } catch (const std::system_error&) {  // GCOVR_EXCL_START: no test can take the threads away
       parse_range(from, to);  // no thread to be had: parsed here
-    }
+    }  // GCOVR_EXCL_STOP
   }
   parse_range(0, std::min(count, share));
   for (std::future<void>& other : others) other.get();
@@ -376,15 +381,20 @@ void profile_reader::take_record(const parsed_line& line, const std::string& nam
 }
 
 void profile_reader::read(std::FILE* stream, const std::string& name) {
-  std::vector<std::string> lines(kBatchLines);
-  std::vector<parsed_line> parsed(kBatchLines);
+  // Both grow to the lines of the largest batch: a short profile makes room
+  // for its own lines only.
+  std::vector<std::string> lines;
+  std::vector<parsed_line> parsed;
   long number = 0;
   bool more = true;
   while (more) {
     std::size_t count = 0;
-    while (count < kBatchLines && (more = read_line(stream, lines[count]))) {
-      remove_line_end(lines[count++]);
+    for (; count < kBatchLines; ++count) {
+      if (count == lines.size()) lines.emplace_back();
+      if (!(more = read_line(stream, lines[count]))) break;
+      remove_line_end(lines[count]);
     }
+    if (parsed.size() < count) parsed.resize(count);
     parse_lines(lines, count, parsed);
     for (std::size_t i = 0; i < count; ++i) take_record(parsed[i], name, ++number);
   }

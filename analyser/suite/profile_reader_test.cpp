@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "test_support/streams.hpp"
@@ -189,5 +192,102 @@ TEST_F(ProfileReader, FaultyLinesAreNamedAndLeftOut) {
             "p.profile:16: profile part without its end record (was its run cut short?)\n");
   EXPECT_EQ(reader.problems(), 13);
   EXPECT_EQ(items.size(), 2u);
+}
+// An item record of line 1 whose "found" object holds `found`.
+std::string item_found_as(const std::string& found) {
+  return "{\"item\":{\"line\":1,\"text\":\"a\",\"grammatical\":true},\"verdict\":\"pass\","
+         "\"found\":{\"outcome\":\"analysed\",\"analysis\":null,\"nodes\":1,\"time_us\":1" +
+         found + "}}\n";
+}
+
+TEST_F(ProfileReader, EveryFaultyFieldIsNamed) {
+  struct row {
+    std::string line;
+    const char* message;  // "" for a record taken
+  };
+  const std::vector<row> rows = {
+      {"{\"item\":{\"line\":1,\"grammatical\":true},\"verdict\":\"pass\"}\n",
+       "field \"item.text\" missing"},
+      {"{\"item\":{\"text\":\"a\"},\"verdict\":\"pass\"}\n", "field \"item.line\" missing"},
+      {item_found_as(""), "field \"found.count\" is not a count of analyses"},
+      {item_found_as(",\"count\":true"), "field \"found.count\" is not a count of analyses"},
+      {item_found_as(",\"count\":\"12a\""), "field \"found.count\" is not a count of analyses"},
+      {item_found_as(",\"count\":\"12\",\"rules\":true"), "field \"found.rules\" is not a list"},
+      {item_found_as(",\"count\":1,\"rules\":[],\"entries\":[-1]"),
+       "field \"found.entries\" is not a list of whole numbers"},
+      {item_found_as(",\"count\":1,\"entries\":[3]"), "field \"found.rules\" missing"},
+      {item_found_as(",\"count\":1,\"rules\":[],\"entries\":[3]"), ""},
+      {" \t\r\n", ""},
+      {"[1]\n", "not a record of a profile"},
+      {"5\n", "not a record of a profile"},
+      {"{\"end\":{\"lines\":\"9\",\"items\":1}}\n", "field \"end.lines\" is not a whole number"},
+      {"{\"profile\":\"1\",\"suite\":\"s\",\"files\":[]}\n",
+       "field \"record.profile\" is not a whole number"},
+      {"{\"profile\":1,\"files\":[]}\n", "field \"record.suite\" missing"},
+      {"{\"profile\":1,\"suite\":\"s\"}\n", "field \"files\" is not a list"},
+      {"{\"profile\":1,\"suite\":\"s\",\"files\":{}}\n", "field \"files\" is not a list"},
+  };
+  std::string profile = header("s");
+  std::string expected;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    profile += rows[i].line;
+    if (*rows[i].message != '\0') {
+      expected += "p.profile:" + std::to_string(i + 2) + ": " + rows[i].message + "\n";
+    }
+  }
+  read(profile + end_record(1, 1) + "\n");
+  reader.finish();
+  EXPECT_EQ(messages.text(), expected);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].found.coverage, (item_coverage{{}, {3}}));
+}
+
+TEST_F(ProfileReader, ChecksumsMayBeNull) {
+  const std::string files = "{\"profile\":1,\"suite\":\"s\",\"files\":[{\"role\":\"rules\","
+                            "\"name\":\"r\",\"checksum\":";
+  read(files + "null}]}\n" + end_record(0, 0) + "\n" + files + "\"fnv1a64:00\"}]}\n" +
+       end_record(0, 0) + "\n");
+  reader.finish();
+  EXPECT_EQ(messages.text(), "");
+  EXPECT_EQ(reader.parts(), 2);
+  EXPECT_TRUE(reader.mixed_files());
+}
+
+TEST_F(ProfileReader, LinesOfAPartAgainstItsEndRecord) {
+  const auto at = [](long line) {
+    return items_record(sample_item(line, "a", item_verdict::pass));
+  };
+  // Items out of order; an end record with fewer lines than its items.
+  read(header("s") + at(5) + at(3) + end_record(9, 2) + "\n" + header("s") + at(5) +
+       end_record(3, 1) + "\n");
+  reader.finish();
+  EXPECT_EQ(messages.text(), "p.profile:7: the part has items beyond its 3 lines\n");
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[1].line, 3);
+}
+
+TEST_F(ProfileReader, LineNumbersOfStandardInputSaturate) {
+  const std::string one = items_record(sample_item(1, "a", item_verdict::pass));
+  read(header("-") + end_record(LONG_MAX, 0) + "\n" + header("-") + one + end_record(1, 1) +
+       "\n" + header("-") + one + end_record(1, 1) + "\n");
+  reader.finish();
+  EXPECT_EQ(messages.text(),
+            "p.profile:4: line number too large\n"
+            "p.profile:5: the part holds 0 items, its end record says 1\n"
+            "p.profile:7: line number too large\n"
+            "p.profile:8: the part holds 0 items, its end record says 1\n");
+  EXPECT_TRUE(items.empty());
+}
+
+TEST_F(ProfileReader, ReadsPastABatchOfLinesAndNamesAReadError) {
+  read(std::string(1030, '\n') + "x\n");
+  std::FILE* folder = std::fopen(".", "r");
+  ASSERT_NE(folder, nullptr);
+  reader.read(folder, "folder");
+  std::fclose(folder);
+  EXPECT_EQ(messages.text(),
+            "p.profile:1031:1: syntax error while parsing value - invalid literal\n"
+            "folder:0: read error\n");
+  EXPECT_EQ(reader.problems(), 2);
 }
 }  // namespace

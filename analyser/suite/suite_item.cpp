@@ -69,15 +69,9 @@ item_verdict judge(const item_expectation& expected, const item_found& found) {
 }
 
 const char* verdict_name(item_verdict verdict) {
-  switch (verdict) {
-    case item_verdict::pass:
-      return "pass";
-    case item_verdict::fail:
-      return "fail";
-    case item_verdict::malformed:
-      return "malformed";
-  }
-  return "";
+  // In the order of the enumeration.
+  static const char* const kNames[] = {"pass", "fail", "malformed"};
+  return kNames[static_cast<int>(verdict)];
 }
 
 bool verdict_of(std::string_view name, item_verdict& verdict) {

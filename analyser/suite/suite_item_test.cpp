@@ -50,6 +50,7 @@ TEST(SuiteItem, Verdicts) {
       // The node limit leaves the parse unknown: no verdict can be a pass.
       {expecting(false), found("node_limit", 0), fail},
       {expecting(true), found("node_limit", 0), fail},
+      {expecting(false), found("timeout", 0), fail},
   };
   for (const row& r : rows) {
     EXPECT_EQ(judge(r.expected, r.found), r.verdict)
@@ -76,6 +77,21 @@ TEST(SuiteItem, CountsBeyond64BitsAndUnbounded) {
   EXPECT_EQ(judge(expecting(true), cycle), item_verdict::pass);
   EXPECT_EQ(judge(expecting(true, 1), cycle), item_verdict::fail);
   EXPECT_EQ(found_text(cycle), "analysed, unbounded analyses, <A>");
+  EXPECT_TRUE(same_count(cycle.count, cycle.count));
+  EXPECT_FALSE(same_count(cycle.count, found("analysed", 0).count));
+}
+
+TEST(SuiteItem, FoundOfAnAnalysisWithoutNodes) {
+  const unsigned char sentence[] = "ZWEI HUNDE ";
+  sentence_analysis analysis;
+  analysis.outcome = sentence_outcome::no_number_reading;
+  analysis.words.unknown = {sentence, 4, 1, 0};
+  analysis.time_us = 7;
+  const item_found got = found_of(analysis);
+  EXPECT_EQ(found_text(got), "no_number_reading ZWEI, 0 analyses");
+  EXPECT_EQ(got.nodes, 0);
+  EXPECT_EQ(got.time_us, 7);
+  EXPECT_FALSE(got.analysis);
 }
 
 TEST(SuiteItem, ReportLines) {

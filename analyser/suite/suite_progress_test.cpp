@@ -1,6 +1,10 @@
 #include "analyser/suite/suite_progress.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "test_support/streams.hpp"
 
@@ -18,6 +22,20 @@ TEST(SuiteProgress, DrawsClearsAndEndsTheLine) {
             "\r                        \r"
             "\r2 of 12 items, 1 failing"
             "\r3 of 12 items, 1 failing\n");
+}
+
+TEST(SuiteProgress, RedrawsAfterItsIntervalAndBlanksOutALongerLine) {
+  captured_output out;
+  suite_progress progress(out.file(), true, -1);
+  progress.clear();  // nothing drawn: nothing to remove
+  progress.item_done(10);
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));
+  progress.item_done(3);
+  progress.finish();
+  EXPECT_EQ(out.text(),
+            "\r1 items, 10 failing"
+            "\r2 items, 3 failing "
+            "\r2 items, 3 failing \n");
 }
 
 TEST(SuiteProgress, WithoutTotalAndWhenNotShown) {
@@ -43,5 +61,11 @@ TEST(SuiteProgress, CountsTheItemsOfARegularFileAhead) {
   std::fclose(file);
   memory_input memory("a\nb\n");
   EXPECT_EQ(count_suite_items(memory.file()), -1);  // no file to read twice
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::FILE* pipe_end = fdopen(ends[0], "r");
+  EXPECT_EQ(count_suite_items(pipe_end), -1);
+  std::fclose(pipe_end);
+  close(ends[1]);
 }
 }  // namespace

@@ -72,10 +72,11 @@ std::string_view next_field(std::string_view text, std::size_t& at) {
   return text.substr(start, at - start);
 }
 
-// The text from `at` to the next tab, without the blanks at its end.
+// The text from the field at `at` to the next tab, without the blanks at
+// its end (the field itself is none).
 std::string up_to_tab(std::string_view text, std::size_t at) {
   std::string_view rest = text.substr(at, text.find('\t', at) - at);
-  while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
+  while (rest.back() == ' ') rest.remove_suffix(1);
   return std::string(rest);
 }
 
@@ -132,15 +133,11 @@ std::string sentence_problem(std::string_view sentence) {
   return "";
 }
 
-std::string_view without_mark(std::string_view sentence) {
-  return sentence.empty() || sentence.front() != '*' ? sentence : sentence.substr(1);
-}
-
 // The item of a line in the convention.
 suite_line item_of(std::string_view line, const unsigned char* sentence_end_chars) {
   suite_line result;
   result.expected.grammatical = line.front() != '*';
-  const std::string_view unmarked = without_mark(line);
+  const std::string_view unmarked = result.expected.grammatical ? line : line.substr(1);
   const std::size_t end = sentence_end(unmarked, sentence_end_chars);
   std::size_t text_end = std::min(unmarked.find('\t'), unmarked.size());
   // Fields before any tab: the text is the sentence.

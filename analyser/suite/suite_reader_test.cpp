@@ -79,6 +79,7 @@ TEST(SuiteLine, WhatFollowsTheSentenceIsItsExpectation) {
       {"Der Hund lacht. Die Katze schl{ft.", kMalformed,
        "expectation not understood: \"Die Katze schl{ft.\""},
       {"Der Hund lacht. 2 und\t<A>", kMalformed, "expectation not understood: \"und\""},
+      {"Der Hund lacht. 2 und so  \t<A>", kMalformed, "expectation not understood: \"und so\""},
       {"Der Hund lacht. 2x", kMalformed, "expectation not understood: \"2x\""},
       {"Der Hund lacht. \"", kMalformed, "expectation not understood: \"\"\""},
       {"a. 2 3", kMalformed, "two expected counts"},

@@ -76,9 +76,23 @@ TEST(SuiteSummary, UnboundedCountsAreLeftOutOfTheMean) {
   cycle.found.count.unbounded = true;
   add_item(summary, cycle);
   add_item(summary, item(true, item_verdict::pass, "analysed", 2, 10, 10));
+  add_item(summary, cycle);
   const std::string text = printed(summary);
-  EXPECT_NE(text.find("  analyses:                     mean 3.00 per analysed item (1 unbounded "
+  EXPECT_NE(text.find("  analyses:                     mean 3.00 per analysed item (2 unbounded "
                       "left out), largest unbounded\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST(SuiteSummary, CountsBeyond64BitsInTheMean) {
+  suite_summary summary;
+  item_result many = item(true, item_verdict::pass, "analysed", 0, 10, 10);
+  ASSERT_TRUE(count_of_text("36893488147419103232", many.found.count));  // 2^65
+  add_item(summary, many);
+  add_item(summary, item(true, item_verdict::pass, "analysed", 2, 10, 10));
+  const std::string text = printed(summary);
+  EXPECT_NE(text.find("  analyses:                     mean 18446744073709551616.00 per analysed "
+                      "item, largest 36893488147419103232\n"),
             std::string::npos)
       << text;
 }

@@ -8,6 +8,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -47,6 +48,21 @@ def make_ambiguous(folder):
     for name, text in files.items():
         with open(os.path.join(folder, name), "w") as f:
             f.write(text)
+
+
+def raw_exchange(port, data):
+    """(status, parsed JSON body) of the answer to the bytes `data`, sent as they are. (The
+    client keeps its side open: a server may take a half-closed connection for a gone one.)"""
+    with socket.create_connection(("127.0.0.1", port), timeout=30) as s:
+        s.sendall(data)
+        answer = b""
+        while b"\r\n\r\n" not in answer:
+            answer += s.recv(65536)
+        head, _, body = answer.partition(b"\r\n\r\n")
+        length = int(re.search(rb"\r\nContent-Length: (\d+)", head).group(1))
+        while len(body) < length:
+            body += s.recv(65536)
+    return int(head.split(b" ")[1]), json.loads(body)
 
 
 class Api(unittest.TestCase):
@@ -129,6 +145,35 @@ class Api(unittest.TestCase):
                 self.assertEqual(found, status)
                 self.assertIn(message, answer["error"])
 
+    def test_malformed_requests_get_json_answers(self):
+        host = b"Host: 127.0.0.1:%d\r\n" % self.server.port
+        cases = [
+            (b"NONSENSE\r\n\r\n", 400, "malformed request"),
+            (b"GET /" + b"a" * 10000 + b" HTTP/1.1\r\n" + host + b"\r\n", 414,
+             "the request line is too long"),
+            (b"POST /api/parse HTTP/1.1\r\n" + host + b"Content-Length: 12x\r\n\r\n", 400,
+             "malformed Content-Length"),
+            (b"GET /api/health HTTP/1.1\r\n" + host + b"Content-Length: 2\r\n\r\n{}", 400,
+             "GET takes no body"),
+            (b"POST /api/parse HTTP/1.1\r\n" + host + b"Transfer-Encoding: chunked\r\n\r\nzz\r\n", 400,
+             "the request body could not be read"),
+        ]
+        for data, status, message in cases:
+            with self.subTest(request=data[:40]):
+                found, answer = raw_exchange(self.server.port, data)
+                self.assertEqual(found, status)
+                self.assertIn(message, answer["error"])
+
+    def test_head_is_get_without_the_body(self):
+        c = self.server.connection()
+        c.request("HEAD", "/api/health")
+        response = c.getresponse()
+        self.assertEqual((response.status, response.read()), (200, b""))
+        c.request("HEAD", "/api/parse")
+        response = c.getresponse()
+        self.assertEqual((response.status, response.getheader("Allow")), (405, "POST"))
+        c.close()
+
     def test_a_chunked_body_over_the_limit_is_stopped_while_read(self):
         c = self.server.connection()
         c.putrequest("POST", "/api/parse")
@@ -187,6 +232,8 @@ class Api(unittest.TestCase):
             self.assertEqual(response.status, 200)
             self.assertEqual(response.getheader("Content-Type"), kind + "; charset=utf-8")
             self.assertIn("script-src 'self'", response.getheader("Content-Security-Policy"))
+            for name in ["Cache-Control", "X-Content-Type-Options", "Referrer-Policy"]:
+                self.assertEqual(len(response.headers.get_all(name)), 1, name)
             self.assertNotIn("http://", text.replace("http://www.w3.org", ""))
         c.close()
 
@@ -199,11 +246,13 @@ class Limits(unittest.TestCase):
             with Server(MIRASK, folder, extra=["-a", "XXXX", "-threads", "2"]) as server:
                 long_answer = {}
 
+                # Half a second: far less than the 10^7 nodes of the server's
+                # node limit take to build, however fast the machine.
                 def long_parse():
                     start = time.time()
                     long_answer["answer"] = server.request(
                         "POST", "/api/parse", {"sentence": AMBIGUOUS, "all": True, "count": False,
-                                               "timeout_ms": 1000})
+                                               "timeout_ms": 500})
                     long_answer["seconds"] = time.time() - start
 
                 thread = threading.Thread(target=long_parse)
@@ -281,6 +330,38 @@ class Reload(unittest.TestCase):
                 self.assertEqual(server.stop(), 0)
 
 
+class Startup(unittest.TestCase):
+    def test_a_grammar_with_problems_is_served_on_the_port_given(self):
+        with tempfile.TemporaryDirectory() as scratch:
+            folder = os.path.join(scratch, "examples")
+            shutil.copytree(EXAMPLES, folder, ignore=shutil.ignore_patterns("guide", "utf8", "library"))
+            rules = os.path.join(folder, "regeln.txt")
+            with open(rules, encoding="latin-1") as f:
+                original = f.read()
+            broken = original.replace("+ VPHR NUM()PER() = SATZ;", "+ VPHR NUM()PER() = ;")
+            with open(rules, "w", encoding="latin-1") as f:
+                f.write(broken)
+            with socket.socket() as probe:  # a port that is free now
+                probe.bind(("127.0.0.1", 0))
+                port = probe.getsockname()[1]
+            with Server(MIRASK, folder, address="127.0.0.1:%d" % port) as server:
+                self.assertEqual(server.port, port)
+                self.assertEqual(len(server.startup_lines), 1, server.startup_lines)
+                self.assertRegex(server.startup_lines[0], r"^regeln\.txt:\d+:\d+: error: ")
+                status, grammar = server.request("GET", "/api/grammar")
+                self.assertEqual((status, grammar["problems"]), (200, server.startup_lines))
+                status, answer = server.request("POST", "/api/reload")
+                self.assertEqual((status, answer["error"]), (422, "the grammar was not reloaded "
+                                                             "(1 problem); the one in service stays"))
+                with open(rules, "w", encoding="latin-1") as f:
+                    f.write(broken.replace("SATZ + SKON = SATZ;", "SATZ + SKON = ;"))
+                status, answer = server.request("POST", "/api/reload")
+                self.assertEqual(status, 422)
+                self.assertIn("(2 problems)", answer["error"])
+                self.assertEqual(len(answer["problems"]), 2)
+                self.assertEqual(server.stop(), 0)
+
+
 class CommandLine(unittest.TestCase):
     def run_mirask(self, *arguments):
         return subprocess.run([MIRASK, *arguments], cwd=EXAMPLES, capture_output=True, text=True,
@@ -302,6 +383,14 @@ class CommandLine(unittest.TestCase):
                                  cwd=EXAMPLES, capture_output=True, text=True, timeout=30)
             self.assertEqual(run.returncode, 1)
             self.assertIn("-serve is not built in", run.stderr)
+        serve = os.path.join(os.path.dirname(MIRASK), "Mirask-serve")
+        for arguments, message in [(["-c", "mirask.cfg"], "usage: Mirask-serve -c CONFIG -serve [HOST:]PORT"),
+                                   (["-c", "mirask.cfg", "-serve", "0", "-threads", "0"], "-threads needs")]:
+            with self.subTest(alone=arguments):
+                run = subprocess.run([serve, *arguments], cwd=EXAMPLES, capture_output=True, text=True,
+                                     timeout=30)
+                self.assertEqual(run.returncode, 1)
+                self.assertIn("Mirask-serve: " + message, run.stderr)
         for arguments, message in [(["-max-body", "5"], "-max-body goes with -serve"),
                                    (["-serve", "0", "-threads", "0"], "-threads needs a whole number"),
                                    (["-serve", "0", "-json"], "-serve goes with none of")]:

@@ -11,11 +11,12 @@ import time
 
 
 class Server:
-    def __init__(self, mirask, folder, config="mirask.cfg", extra=()):
+    def __init__(self, mirask, folder, config="mirask.cfg", extra=(), address="127.0.0.1:0"):
         self.process = subprocess.Popen(
-            [mirask, "-c", config, "-serve", "127.0.0.1:0", *extra],
+            [mirask, "-c", config, "-serve", address, *extra],
             cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
         self.port = None
+        self.startup_lines = []  # what the server wrote before it listened
         deadline = time.time() + 30
         while self.port is None and time.time() < deadline:
             line = self.process.stderr.readline()
@@ -24,6 +25,8 @@ class Server:
             found = re.match(r"listening on http://127\.0\.0\.1:(\d+)/$", line.strip())
             if found:
                 self.port = int(found.group(1))
+            else:
+                self.startup_lines.append(line.rstrip("\n"))
         if self.port is None:
             self.process.kill()
             raise RuntimeError("the server did not start: " + self.process.stderr.read())

@@ -1,0 +1,3 @@
+{"profile":1,"program":"Mirask 09-2002","date":"2024-05-01T12:00:00Z","configuration":"conf.cfg","start_category":"SATZ","utf8":false,"suite":"a.suite","files":[{"role":"rules","name":"rules.txt","checksum":"fnv1a64:1111111111111111"}],"coverage":{"rules_file":"rules.txt","rules":[{"number":1,"line":1,"label":"","parts":"AAAA + BBBB = SATZ"}],"lexicon_file":"lex.txt","entries":[{"line":1,"word":"ALPHA","category":"AAAA"}]}}
+{"item":{"line":1,"text":"alpha beta","grammatical":true,"expected_count":null,"expected_analysis":null},"verdict":"pass","found":{"outcome":"analysed","count":1,"analysis":"<SATZ(AAAA BBBB)>","nodes":3,"time_us":1000,"rules":[1],"entries":[1]},"record":{"version":1,"number":1}}
+{"end":{"lines":1,"items":1}}
