@@ -67,6 +67,12 @@ TEST(JsonText, KeysAndCounts) {
   out += "1";
   append_key(out, "b");
   EXPECT_EQ(out, "\"a\":1,\"b\":");
+  // A key of any length, and whole numbers of either sign.
+  const std::string long_key(70, 'k');
+  append_json_number(out, -42);
+  append_key(out, long_key);
+  append_json_number(out, 1234567890123LL);
+  EXPECT_EQ(out, "\"a\":1,\"b\":-42,\"" + long_key + "\":1234567890123");
   const auto count = [](const analysis_count& c) {
     std::string text;
     append_json_count(text, c);
