@@ -15,14 +15,14 @@ void append_node_fields(std::string& out, const parse_node& node) {
   append_key(out, "category");
   append_json_string(out, category_name(*node.category));
   append_key(out, "start");
-  out += std::to_string(node.seg_start);
+  append_json_number(out, node.seg_start);
   append_key(out, "end");
-  out += std::to_string(node.seg_end);
+  append_json_number(out, node.seg_end);
   append_key(out, "values");
   append_json_values(out, node.subcat_values);
   append_key(out, "rule");
   if (node.rule != nullptr) {
-    out += std::to_string(node.rule->rule_number);
+    append_json_number(out, node.rule->rule_number);
   } else {
     out += "null";
   }
@@ -62,7 +62,7 @@ void append_words(std::string& out, const sentence_analysis& analysis) {
     if (out.back() != '[') out += ',';
     out += '{';
     append_key(out, "position");
-    out += std::to_string(w.position);
+    append_json_number(out, w.position);
     append_key(out, "text");
     append_json_string(out, text_view(w.text, w.length));
     if (w.stem_length > 0) {
@@ -83,7 +83,7 @@ void append_readings(std::string& out, const sentence_analysis& analysis) {
     if (out.back() != '[') out += ',';
     out += '{';
     append_key(out, "position");
-    out += std::to_string(r.position);
+    append_json_number(out, r.position);
     append_key(out, "category");
     append_json_string(out, category_name(*r.entry->category));
     append_key(out, "values");
