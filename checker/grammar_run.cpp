@@ -1,6 +1,8 @@
 #include "checker/grammar_run.hpp"
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "checker/grammar_check.hpp"
@@ -121,6 +123,22 @@ grammar_model read_model(const checker_state& settings, const grammar_sources& s
   return model;
 }
 
+// `text` with every control byte shown as \xNN: a name in a finding may
+// hold any byte of its file, and a NUL would cut the report short.
+std::string shown_text(const std::string& text) {
+  std::string shown;
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
+      shown += c;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+    shown += escaped;
+  }
+  return shown;
+}
+
 // Writes the findings across files, as many as "-max-errors" allows, and
 // counts them all.
 void write_findings(const checker_state& settings, const grammar_model& model,
@@ -133,7 +151,7 @@ void write_findings(const checker_state& settings, const grammar_model& model,
     ++written;
     std::fprintf(settings.out, "%s:%lld:%lld: %s: %s\n", model.name(found.file).c_str(),
                  found.at.line, found.at.column, as_error ? "error" : "warning",
-                 found.text.c_str());
+                 shown_text(found.text).c_str());
   }
   const long long unwritten = static_cast<long long>(findings.size()) - written;
   if (unwritten > 0) {

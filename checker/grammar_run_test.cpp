@@ -106,6 +106,17 @@ TEST_F(RunGrammarCheck, TakesTheNamesAsTheAnalyserReadsThem) {
   EXPECT_EQ(status, kStatusCannotOpen);
 }
 
+// A name may hold any byte of its file; a report shows control bytes, so a
+// NUL does not cut it short.
+TEST_F(RunGrammarCheck, ShowsTheControlBytesOfANameInAReport) {
+  write_grammar("AAAA = SATZ;.\n", std::string("A=AAAA\nB=\x01\0\tB\n", 14), "");
+  int status = 0;
+  const std::string output = run(checker_state(), status);
+  EXPECT_NE(output.find("l.txt:2:3: warning: no rule uses the category \\x01\\x00\tB and"),
+            std::string::npos)
+      << output;
+}
+
 TEST_F(RunGrammarCheck, ReadsUtf8FilesAndPassesOverTheirFaults) {
   write_grammar("ÄHRE = SATZ;.\n", "Ä\xff=ÄHRE\n", "");
   checker_state settings;
