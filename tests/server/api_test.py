@@ -65,12 +65,21 @@ def raw_exchange(port, data):
     return int(head.split(b" ")[1]), json.loads(body)
 
 
+def copy_of_examples(scratch):
+    """The bundled example copied into `scratch`: its folder, its rules file
+    and that file's text."""
+    folder = os.path.join(scratch, "examples")
+    shutil.copytree(EXAMPLES, folder, ignore=shutil.ignore_patterns("guide", "utf8", "library"))
+    rules = os.path.join(folder, "regeln.txt")
+    with open(rules, encoding="latin-1") as f:
+        return folder, rules, f.read()
+
+
 class Api(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.scratch = tempfile.mkdtemp()
-        cls.folder = os.path.join(cls.scratch, "examples")
-        shutil.copytree(EXAMPLES, cls.folder, ignore=shutil.ignore_patterns("guide", "utf8", "library"))
+        cls.folder = copy_of_examples(cls.scratch)[0]
         cls.server = Server(MIRASK, cls.folder, extra=["-threads", "2", "-max-body", "200000"])
 
     @classmethod
@@ -302,11 +311,7 @@ class Limits(unittest.TestCase):
 class Reload(unittest.TestCase):
     def test_a_broken_rules_file_keeps_the_old_grammar(self):
         with tempfile.TemporaryDirectory() as scratch:
-            folder = os.path.join(scratch, "examples")
-            shutil.copytree(EXAMPLES, folder, ignore=shutil.ignore_patterns("guide", "utf8", "library"))
-            rules = os.path.join(folder, "regeln.txt")
-            with open(rules, encoding="latin-1") as f:
-                original = f.read()
+            folder, rules, original = copy_of_examples(scratch)
             with Server(MIRASK, folder) as server:
                 with open(rules, "w", encoding="latin-1") as f:
                     f.write(original.replace("+ VPHR NUM()PER() = SATZ;", "+ VPHR NUM()PER() = ;"))
@@ -333,11 +338,7 @@ class Reload(unittest.TestCase):
 class Startup(unittest.TestCase):
     def test_a_grammar_with_problems_is_served_on_the_port_given(self):
         with tempfile.TemporaryDirectory() as scratch:
-            folder = os.path.join(scratch, "examples")
-            shutil.copytree(EXAMPLES, folder, ignore=shutil.ignore_patterns("guide", "utf8", "library"))
-            rules = os.path.join(folder, "regeln.txt")
-            with open(rules, encoding="latin-1") as f:
-                original = f.read()
+            folder, rules, original = copy_of_examples(scratch)
             broken = original.replace("+ VPHR NUM()PER() = SATZ;", "+ VPHR NUM()PER() = ;")
             with open(rules, "w", encoding="latin-1") as f:
                 f.write(broken)
