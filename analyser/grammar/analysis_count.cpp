@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <new>
 #include <vector>
 
@@ -16,25 +15,6 @@ namespace {
 // long could not be counted in any useful time either.
 constexpr std::size_t kLargestSpanTable = std::size_t{1} << 30;
 
-// One class of nodes that the rules cannot tell apart: same category entry,
-// same words, same value set.
-struct packed_item {
-  parse_node proxy{};     // category, value set and words, as the rules see a node
-  big_count derivations;  // the number of its nodes, when bounded
-  bool unbounded = false;
-  // In packed_chart::rules: the rules that the parser tries with such a node
-  // as first component and whose part 1 it matches.
-  std::uint32_t rules_begin = 0;
-  std::uint32_t rules_end = 0;
-};
-
-// A unary rule application within a span: item `to` has a node for every
-// node of item `from`.
-struct unary_edge {
-  std::uint32_t from;
-  std::uint32_t to;
-};
-
 // One rule application between chart items: `rule` makes a node of item
 // `to` from nodes of `left` and (a binary rule) `right`.
 struct packed_application {
@@ -45,11 +25,28 @@ struct packed_application {
 };
 constexpr std::uint32_t kNoApplicationPart = UINT32_MAX;
 
-// The chart and the work space of one count. Items are grouped by span, the
-// spans in the order they are filled: by length, then by start.
+using word_list = std::vector<const parse_node*>;
+
+// The chart and the work space of one count, over the storage of the
+// caller's count_workspace. Items are grouped by span, the spans in the order
+// they are filled: by length, then by start.
 struct packed_chart {
-  packed_chart(const grammar_tables& g, const steady_deadline& d)
-      : grammar(g), first_rules(current_rule_lookup(g, own_rules)), deadline(d) {}
+  packed_chart(const grammar_tables& g, const steady_deadline& d, count_workspace& w)
+      : grammar(g),
+        first_rules(current_rule_lookup(g, own_rules)),
+        deadline(d),
+        items(w.items),
+        span_first(w.span_first),
+        rules(w.rules),
+        value_sets(w.value_sets),
+        edges(w.edges),
+        waiting(w.waiting),
+        out_first(w.out_first),
+        out(w.out),
+        ready(w.ready),
+        words(w.words) {
+    w.clear();
+  }
 
   const grammar_tables& grammar;
   rule_lookup own_rules;
@@ -58,20 +55,22 @@ struct packed_chart {
   unsigned steps = 0;
   bool timed_out = false;
   int positions = 0;
-  std::deque<packed_item> items;  // a deque: references stay valid as it grows
+  // Items are named by their index: adding one may move the others.
+  std::vector<packed_item>& items;
   // By span_index: the span's first item. Spans are filled one after the
   // other, so a span's items end where those of the next span begin.
-  std::vector<std::uint32_t> span_first;
-  std::vector<grammar_rule*> rules;
-  arena value_sets;  // the value sets of rule results
+  std::vector<std::uint32_t>& span_first;
+  std::vector<grammar_rule*>& rules;
+  arena& value_sets;  // the value sets of rule results
   unsigned char scratch[kMaxGroups + 1] = {};
   // The unary closure of the current span: its edges, and the ordering of
   // its items (reused from span to span).
-  std::vector<unary_edge> edges;
-  std::vector<std::uint32_t> waiting;    // unsettled incoming edges per item
-  std::vector<std::uint32_t> out_first;  // per item: its first edge in `out`
-  std::vector<std::uint32_t> out;        // targets of the edges, by source
-  std::vector<std::uint32_t> ready;
+  std::vector<unary_edge>& edges;
+  std::vector<std::uint32_t>& waiting;    // unsettled incoming edges per item
+  std::vector<std::uint32_t>& out_first;  // per item: its first edge in `out`
+  std::vector<std::uint32_t>& out;        // targets of the edges, by source
+  std::vector<std::uint32_t>& ready;
+  word_list& words;  // the word nodes, in the order their spans are filled
   // Where the rule applications are noted, when they are wanted.
   std::vector<packed_application>* applications = nullptr;
 
@@ -183,19 +182,19 @@ void add_pairs(packed_item& to, const packed_item& left, const packed_item& righ
 // of the span `rights` as second component.
 void combine_with(packed_chart& chart, std::uint32_t first, std::uint32_t left_at, span whole,
                   span rights) {
-  const packed_item& left = chart.items[left_at];
   const std::uint32_t rights_begin = span_begin(chart, rights);
   const std::uint32_t rights_end = span_end(chart, rights);
-  for (std::uint32_t k = left.rules_begin; k < left.rules_end; ++k) {
+  const std::uint32_t rules_end = chart.items[left_at].rules_end;
+  for (std::uint32_t k = chart.items[left_at].rules_begin; k < rules_end; ++k) {
     const grammar_rule& rule = *chart.rules[k];
     if (!is_binary(rule)) continue;
     for (std::uint32_t right_at = rights_begin; right_at < rights_end; ++right_at) {
       if (chart.step()) return;
-      const packed_item& right = chart.items[right_at];
-      if (!part_matches(rule, right.proxy, kSecondPart)) continue;
-      if (!apply_condition(rule, left.proxy, &right.proxy, chart.scratch)) continue;
+      const parse_node& right = chart.items[right_at].proxy;
+      if (!part_matches(rule, right, kSecondPart)) continue;
+      if (!apply_condition(rule, chart.items[left_at].proxy, &right, chart.scratch)) continue;
       const std::uint32_t to = result_item(chart, first, rule, whole);
-      add_pairs(chart.items[to], left, right);
+      add_pairs(chart.items[to], chart.items[left_at], chart.items[right_at]);
       note_application(chart, {to, left_at, right_at, &rule});
     }
   }
@@ -219,11 +218,13 @@ void combine_binary(packed_chart& chart, std::uint32_t first, span whole) {
 void close_unary(packed_chart& chart, std::uint32_t first, span whole) {
   chart.edges.clear();
   for (std::uint32_t at = first; at < chart.items.size(); ++at) {
-    const packed_item& item = chart.items[at];
-    for (std::uint32_t k = item.rules_begin; k < item.rules_end; ++k) {
+    const std::uint32_t rules_end = chart.items[at].rules_end;
+    for (std::uint32_t k = chart.items[at].rules_begin; k < rules_end; ++k) {
       if (chart.step()) return;
       const grammar_rule& rule = *chart.rules[k];
-      if (is_binary(rule) || !apply_condition(rule, item.proxy, nullptr, chart.scratch)) continue;
+      if (is_binary(rule) || !apply_condition(rule, chart.items[at].proxy, nullptr, chart.scratch)) {
+        continue;
+      }
       const std::uint32_t to = result_item(chart, first, rule, whole);
       chart.edges.push_back({at, to});
       note_application(chart, {to, at, kNoApplicationPart, &rule});
@@ -243,7 +244,9 @@ void index_edges(packed_chart& chart, std::uint32_t first) {
     ++chart.out_first[e.from - first + 1];
   }
   for (std::size_t i = 0; i < count; ++i) chart.out_first[i + 1] += chart.out_first[i];
-  std::vector<std::uint32_t> cursor(chart.out_first.begin(), chart.out_first.end() - 1);
+  // `ready` serves as the cursors: settle_unary fills it afresh afterwards.
+  std::vector<std::uint32_t>& cursor = chart.ready;
+  cursor.assign(chart.out_first.begin(), chart.out_first.end() - 1);
   for (const unary_edge& e : chart.edges) chart.out[cursor[e.from - first]++] = e.to - first;
 }
 
@@ -280,27 +283,29 @@ void settle_unary(packed_chart& chart, std::uint32_t first) {
   }
 }
 
-// Word nodes sorted in the order their spans are filled.
-using word_list = std::vector<const parse_node*>;
-
 bool fills_earlier(const parse_node* a, const parse_node* b) {
   const int length_a = a->seg_end - a->seg_start;
   const int length_b = b->seg_end - b->seg_start;
   return length_a != length_b ? length_a < length_b : a->seg_start < b->seg_start;
 }
 
-// The word nodes from `first` that lie within positions 1 to `max_position`.
-word_list words_within(const parse_node* first, int max_position) {
-  word_list words;
+// The word nodes from `first` that lie within positions 1 to `max_position`,
+// in the order their spans are filled, into `words`. They come nearly in
+// that order already, so an insertion sort (stable, needing no buffer) is
+// cheapest.
+void collect_words(word_list& words, const parse_node* first, int max_position) {
   for (const parse_node* node = first; node != nullptr && node->rule == nullptr;
        node = node->next) {
-    if (node->category != nullptr && node->seg_start >= 1 && node->seg_start <= node->seg_end &&
-        node->seg_end <= max_position) {
-      words.push_back(node);
+    if (node->category == nullptr || node->seg_start < 1 || node->seg_start > node->seg_end ||
+        node->seg_end > max_position) {
+      continue;
+    }
+    words.push_back(node);
+    for (std::size_t at = words.size() - 1; at > 0 && fills_earlier(words[at], words[at - 1]);
+         --at) {
+      std::swap(words[at], words[at - 1]);
     }
   }
-  std::stable_sort(words.begin(), words.end(), fills_earlier);
-  return words;
 }
 
 // Fills one span: its word nodes (each a node of its own), the binary
@@ -324,7 +329,8 @@ void fill_span(packed_chart& chart, const word_list& words, std::size_t& next_wo
 // Fills every span over the word nodes within positions 1 to `max_position`,
 // shorter spans first.
 void fill_chart(packed_chart& chart, const parse_node* first, int max_position) {
-  const word_list words = words_within(first, max_position);
+  word_list& words = chart.words;
+  collect_words(words, first, max_position);
   for (const parse_node* word : words) chart.positions = std::max(chart.positions, word->seg_end);
   const auto n = static_cast<std::size_t>(chart.positions);
   const std::size_t spans = n * (n + 1) / 2;
@@ -356,12 +362,43 @@ analysis_count total_of(const packed_chart& chart, Wanted wanted) {
 }
 }  // namespace
 
+namespace {
+// Entries a vector of the workspace keeps from one count to the next; a
+// longer sentence's storage is given back (its count costs far more than
+// getting it again).
+constexpr std::size_t kKeptEntries = 1 << 14;
+
+template <typename T>
+void clear_keeping_little(std::vector<T>& v) {
+  if (v.capacity() > kKeptEntries) {
+    std::vector<T>().swap(v);
+  } else {
+    v.clear();
+  }
+}
+}  // namespace
+
+void count_workspace::clear() {
+  clear_keeping_little(items);
+  clear_keeping_little(span_first);
+  clear_keeping_little(rules);
+  value_sets.reset();
+  clear_keeping_little(edges);
+  clear_keeping_little(waiting);
+  clear_keeping_little(out_first);
+  clear_keeping_little(out);
+  clear_keeping_little(ready);
+  clear_keeping_little(words);
+}
+
 analysis_count count_analyses(const grammar_tables& grammar, const parse_node* first,
-                              const analysis_target& target, const steady_deadline& deadline) {
+                              const analysis_target& target, const steady_deadline& deadline,
+                              count_workspace* workspace) {
   if (target.word_count < 1) return {};
   return needing_memory("count_analyses: malloc Fehler", [&] {
+    count_workspace own;
     // Nodes within words 1 to word_count are made from word nodes there only.
-    packed_chart chart(grammar, deadline);
+    packed_chart chart(grammar, deadline, workspace != nullptr ? *workspace : own);
     fill_chart(chart, first, target.word_count);
     return total_of(chart, [&](const parse_node& n) { return is_complete_analysis(n, target); });
   });
@@ -370,7 +407,8 @@ analysis_count count_analyses(const grammar_tables& grammar, const parse_node* f
 analysis_count count_nodes(const grammar_tables& grammar, const parse_node* first,
                            const steady_deadline& deadline) {
   return needing_memory("count_nodes: malloc Fehler", [&] {
-    packed_chart chart(grammar, deadline);
+    count_workspace own;
+    packed_chart chart(grammar, deadline, own);
     fill_chart(chart, first, INT_MAX);
     return total_of(chart, [](const parse_node&) { return true; });
   });
@@ -423,7 +461,8 @@ std::vector<int> rules_of_analyses(const grammar_tables& grammar, const parse_no
                                    const analysis_target& target) {
   if (target.word_count < 1) return {};
   return needing_memory("rules_of_analyses: malloc Fehler", [&] {
-    packed_chart chart(grammar, steady_deadline{});
+    count_workspace own;
+    packed_chart chart(grammar, steady_deadline{}, own);
     std::vector<packed_application> applications;
     chart.applications = &applications;
     fill_chart(chart, first, target.word_count);

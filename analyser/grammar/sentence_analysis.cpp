@@ -72,7 +72,8 @@ void parse_words(const analysis_setup& setup, node_list& nodes, sentence_analysi
   result.target = target_of(setup, result.words.word_count);
   const analysis_target& target = result.target;
   if (setup.count_analyses) {
-    result.count = count_analyses(setup.grammar, nodes.head, target, setup.deadline);
+    result.count =
+        count_analyses(setup.grammar, nodes.head, target, setup.deadline, setup.count_tables);
     if (result.count->timed_out) {
       // A count cut short has no number to give.
       result.count.reset();

@@ -62,6 +62,9 @@ struct analysis_setup {
   // Count the complete analyses over a packed chart, whether or not the
   // parse makes them all.
   bool count_analyses = false;
+  // The count's storage, kept for the next sentence (null: every count
+  // makes its own).
+  count_workspace* count_tables = nullptr;
   // Once it has passed, the count and the parse give up and the sentence
   // gets the outcome timeout.
   steady_deadline deadline{};

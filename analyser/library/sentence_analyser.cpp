@@ -12,6 +12,7 @@ sentence_analysis sentence_analyser::analyse(const unsigned char* sentence, node
   setup.stop_at_first_analysis = request.stop_at_first_analysis;
   setup.parse_tables = &tables_;
   setup.count_analyses = request.count_analyses;
+  setup.count_tables = &count_tables_;
   if (request.time_limit.count() > 0) setup.deadline = start + request.time_limit;
   nodes.limit = request.node_limit;
   sentence_analysis analysis = analyse_sentence(setup, nodes, sentence);

@@ -1,5 +1,5 @@
 // One thread's analysis of sentences with a loaded grammar: the parser's
-// side tables, kept from sentence to sentence so that a sentence costs no
+// side tables and the count's chart, kept from sentence to sentence so that a sentence costs no
 // fresh allocation. The grammar is only read, so any number of analysers
 // share one.
 #pragma once
@@ -36,4 +36,5 @@ class sentence_analyser {
  private:
   const loaded_grammar& grammar_;
   indexed_parse_tables tables_;
+  count_workspace count_tables_;
 };

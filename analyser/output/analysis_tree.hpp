@@ -19,7 +19,9 @@ void walk_tree(const parse_node* root, Enter&& enter, Leave&& leave) {
     bool second;
     bool leaving;
   };
-  std::vector<step> pending{{root, false, false}};
+  std::vector<step> pending;
+  pending.reserve(32);  // room for most trees at once: one allocation a walk
+  pending.push_back({root, false, false});
   while (!pending.empty()) {
     const step s = pending.back();
     pending.pop_back();

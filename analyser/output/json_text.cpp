@@ -1,6 +1,7 @@
 #include "analyser/output/json_text.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -41,20 +42,32 @@ std::size_t utf8_character_length(std::string_view text) {
 }
 }  // namespace
 
-void append_json_string(std::string& out, std::string_view text) {
-  out += '"';
-  std::size_t plain = 0;  // where the run of bytes written as they are begins
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const std::string_view form = utf8_of(c);
-    if (c >= 0x20 && c != '"' && form.size() == 1 && form[0] == text[i]) continue;
-    out.append(text, plain, i - plain);
-    // The convention's backslash is a letter, written as the letter it stands for.
-    if (!append_escaped(out, c, false)) out += form;
-    plain = i + 1;
+char* put_json_string(char* at, std::string_view text) {
+  *at++ = '"';
+  for (const char byte : text) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c == '"') {
+      *at++ = '\\';
+      *at++ = '"';
+    } else if (c < 0x20) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      at = put_text(at, "\\u00");
+      *at++ = kHex[c >> 4];
+      *at++ = kHex[c & 0xF];
+    } else {
+      // The convention's backslash is a letter, written as the letter it stands for.
+      const utf8_form& form = kUtf8Forms[c];
+      std::memcpy(at, form.bytes, sizeof form.bytes);
+      at += form.length;
+    }
   }
-  out.append(text, plain);
-  out += '"';
+  *at++ = '"';
+  return at;
+}
+
+void append_json_string(std::string& out, std::string_view text) {
+  append_in_room(out, most_json_string_bytes(text.size()),
+                 [&](char* at) { return put_json_string(at, text); });
 }
 
 void append_json_latin1(std::string& out, std::string_view text) {
@@ -81,7 +94,8 @@ void append_json_utf8(std::string& out, std::string_view text) {
 }
 
 void append_key(std::string& out, std::string_view key) {
-  // One append: a record has some hundred keys.
+  // One append, of a pointer and a length (an iterator pair would take the
+  // string's general replace): a record has some hundred keys.
   char piece[64];
   const bool comma = !out.empty() && out.back() != '{';
   if (key.size() + 4 > sizeof piece) {
@@ -97,34 +111,56 @@ void append_key(std::string& out, std::string_view key) {
   end = std::copy(key.begin(), key.end(), end);
   *end++ = '"';
   *end++ = ':';
-  out.append(piece, end);
+  out.append(piece, static_cast<std::size_t>(end - piece));
 }
 
 void append_json_number(std::string& out, long long n) {
   char digits[24];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+  const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+namespace {
+// The values of every group byte as JSON list items ("1,3,4"), made once:
+// every node and reading of a record lists its groups.
+struct group_text {
+  unsigned char length = 0;
+  char text[15] = {};  // "1,2,3,4,5,6,7,8" at most
+};
+
+std::array<group_text, 256> make_group_texts() {
+  std::array<group_text, 256> texts;
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    group_text& t = texts[byte];
+    for (int v : group_values(static_cast<unsigned char>(byte))) {
+      if (t.length > 0) t.text[t.length++] = ',';
+      t.text[t.length++] = static_cast<char>('0' + v);  // values are 1 to 8
+    }
+  }
+  return texts;
+}
+
+const std::array<group_text, 256> kGroupTexts = make_group_texts();
+}  // namespace
+
+char* put_json_values(char* at, const unsigned char* values) {
+  if (values == nullptr) return put_text(at, "null");
+  *at++ = '[';
+  for (int g = 1; g <= values[0]; ++g) {
+    if (g > 1) *at++ = ',';
+    *at++ = '[';
+    const group_text& t = kGroupTexts[values[g]];
+    std::memcpy(at, t.text, sizeof t.text);
+    at += t.length;
+    *at++ = ']';
+  }
+  *at++ = ']';
+  return at;
 }
 
 void append_json_values(std::string& out, const unsigned char* values) {
-  if (values == nullptr) {
-    out += "null";
-    return;
-  }
-  out += '[';
-  for (int g = 1; g <= values[0]; ++g) {
-    // A group in one append: ",[" and at most eight values, each with a comma.
-    char group[2 + 2 * 8 + 1];
-    char* end = group;
-    if (g > 1) *end++ = ',';
-    *end++ = '[';
-    for (int v : group_values(values[g])) {
-      if (end[-1] != '[') *end++ = ',';
-      *end++ = static_cast<char>('0' + v);  // values are 1 to 8
-    }
-    *end++ = ']';
-    out.append(group, end);
-  }
-  out += ']';
+  append_in_room(out, most_json_values_bytes(values),
+                 [&](char* at) { return put_json_values(at, values); });
 }
 
 void append_json_count(std::string& out, const analysis_count& count) {

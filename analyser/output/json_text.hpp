@@ -2,6 +2,8 @@
 // UTF-8 JSON strings, numbers, lists of values.
 #pragma once
 
+#include <charconv>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -38,3 +40,38 @@ void append_json_values(std::string& out, const unsigned char* values);
 // Appends a count: a number while JSON numbers are exact (up to 2^53),
 // beyond that a string of digits, and "unbounded" for a unary cycle.
 void append_json_count(std::string& out, const analysis_count& count);
+
+// Writing into room made beforehand, for the parts of a record that every
+// sentence has many of: the room is sized once for the most a part can take,
+// and each put_ function writes at `at` and returns the end of what it wrote,
+// with no check of its own. The most each can write:
+constexpr std::size_t kMostNumberBytes = 20;
+// A JSON string of `size` bytes of the convention: quotes, and six bytes a
+// byte (an escape).
+constexpr std::size_t most_json_string_bytes(std::size_t size) { return 2 + 6 * size; }
+// A value set: brackets, and a group of at most eight values a group.
+constexpr std::size_t most_json_values_bytes(const unsigned char* values) {
+  return values == nullptr ? 4 : 2 + static_cast<std::size_t>(values[0]) * 18;
+}
+
+inline char* put_text(char* at, std::string_view text) {
+  std::memcpy(at, text.data(), text.size());
+  return at + text.size();
+}
+
+inline char* put_json_number(char* at, long long n) {
+  return std::to_chars(at, at + kMostNumberBytes, n).ptr;
+}
+
+char* put_json_string(char* at, std::string_view text);
+char* put_json_values(char* at, const unsigned char* values);
+
+// Makes room for at most `most` bytes at the end of `out`, lets `write` fill
+// it (it takes the start and returns the end) and keeps what it wrote.
+template <typename Write>
+void append_in_room(std::string& out, std::size_t most, Write&& write) {
+  const std::size_t old = out.size();
+  out.resize(old + most);
+  char* start = out.data() + old;
+  out.resize(old + static_cast<std::size_t>(write(start) - start));
+}

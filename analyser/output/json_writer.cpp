@@ -1,5 +1,6 @@
 #include "analyser/output/json_writer.hpp"
 
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -10,41 +11,56 @@
 #include "analyser/output/json_text.hpp"
 
 namespace {
+// The most that put_node_fields writes for `node`: its texts and numbers,
+// and the keys with their punctuation.
+std::size_t most_node_field_bytes(const parse_node& node) {
+  constexpr std::size_t kKeys = sizeof R"("category":,"start":,"end":,"values":,"rule":,"label":)";
+  const std::string_view category = category_name(*node.category);
+  return kKeys + most_json_string_bytes(category.size()) + 3 * kMostNumberBytes +
+         most_json_values_bytes(node.subcat_values) + most_json_string_bytes(std::strlen(node.label));
+}
+
 // The fields every node and every tree node have.
+char* put_node_fields(char* at, const parse_node& node) {
+  at = put_text(at, R"("category":)");
+  at = put_json_string(at, category_name(*node.category));
+  at = put_text(at, R"(,"start":)");
+  at = put_json_number(at, node.seg_start);
+  at = put_text(at, R"(,"end":)");
+  at = put_json_number(at, node.seg_end);
+  at = put_text(at, R"(,"values":)");
+  at = put_json_values(at, node.subcat_values);
+  at = put_text(at, R"(,"rule":)");
+  at = node.rule != nullptr ? put_json_number(at, node.rule->rule_number) : put_text(at, "null");
+  at = put_text(at, R"(,"label":)");
+  return put_json_string(at, node.label);
+}
+
 void append_node_fields(std::string& out, const parse_node& node) {
-  append_key(out, "category");
-  append_json_string(out, category_name(*node.category));
-  append_key(out, "start");
-  append_json_number(out, node.seg_start);
-  append_key(out, "end");
-  append_json_number(out, node.seg_end);
-  append_key(out, "values");
-  append_json_values(out, node.subcat_values);
-  append_key(out, "rule");
-  if (node.rule != nullptr) {
-    append_json_number(out, node.rule->rule_number);
-  } else {
-    out += "null";
-  }
-  append_key(out, "label");
-  append_json_string(out, node.label);
+  const bool comma = !out.empty() && out.back() != '{';
+  append_in_room(out, 1 + most_node_field_bytes(node), [&](char* at) {
+    if (comma) *at++ = ',';
+    return put_node_fields(at, node);
+  });
 }
 
 // Opens the object of a tree node: its fields, then a word node's word or
 // the list of a rule node's children.
 void open_tree_node(std::string& out, const parse_node& n, bool second,
                     const std::vector<std::string_view>& words) {
-  if (second) out += ',';
-  out += '{';
-  append_node_fields(out, n);
-  if (n.left_comp == nullptr) {
-    append_key(out, "word");
-    const std::size_t at = static_cast<std::size_t>(n.seg_start);
-    append_json_string(out, at < words.size() ? words[at] : "");
-  } else {
-    append_key(out, "children");
-    out += '[';
-  }
+  const std::size_t at_word = static_cast<std::size_t>(n.seg_start);
+  const std::string_view word =
+      n.left_comp == nullptr && at_word < words.size() ? words[at_word] : "";
+  constexpr std::size_t kOpening = sizeof R"(,{,"children":[)";
+  append_in_room(out, kOpening + most_node_field_bytes(n) + most_json_string_bytes(word.size()),
+                 [&](char* at) {
+                   if (second) *at++ = ',';
+                   *at++ = '{';
+                   at = put_node_fields(at, n);
+                   if (n.left_comp != nullptr) return put_text(at, R"(,"children":[)");
+                   at = put_text(at, R"(,"word":)");
+                   return put_json_string(at, word);
+                 });
 }
 
 // The tree below `root` as nested objects; a word node is a leaf with its word.
@@ -59,19 +75,24 @@ void append_words(std::string& out, const sentence_analysis& analysis) {
   append_key(out, "words");
   out += '[';
   for (const sentence_word& w : analysis.words.words) {
-    if (out.back() != '[') out += ',';
-    out += '{';
-    append_key(out, "position");
-    append_json_number(out, w.position);
-    append_key(out, "text");
-    append_json_string(out, text_view(w.text, w.length));
-    if (w.stem_length > 0) {
-      append_key(out, "stem");
-      append_json_string(out, text_view(w.text, w.stem_length));
-      append_key(out, "ending");
-      append_json_string(out, text_view(w.text + w.stem_length, w.length - w.stem_length));
-    }
-    out += '}';
+    const std::string_view text = text_view(w.text, w.length);
+    constexpr std::size_t kKeys = sizeof R"(,{"position":,"text":,"stem":,"ending":})";
+    append_in_room(out, kKeys + kMostNumberBytes + 2 * most_json_string_bytes(text.size()),
+                   [&](char* at) {
+                     if (at[-1] != '[') *at++ = ',';
+                     at = put_text(at, R"({"position":)");
+                     at = put_json_number(at, w.position);
+                     at = put_text(at, R"(,"text":)");
+                     at = put_json_string(at, text);
+                     if (w.stem_length > 0) {
+                       at = put_text(at, R"(,"stem":)");
+                       at = put_json_string(at, text.substr(0, w.stem_length));
+                       at = put_text(at, R"(,"ending":)");
+                       at = put_json_string(at, text.substr(w.stem_length));
+                     }
+                     *at++ = '}';
+                     return at;
+                   });
   }
   out += ']';
 }
@@ -80,17 +101,24 @@ void append_readings(std::string& out, const sentence_analysis& analysis) {
   append_key(out, "readings");
   out += '[';
   for (const word_reading& r : analysis.words.readings) {
-    if (out.back() != '[') out += ',';
-    out += '{';
-    append_key(out, "position");
-    append_json_number(out, r.position);
-    append_key(out, "category");
-    append_json_string(out, category_name(*r.entry->category));
-    append_key(out, "values");
-    append_json_values(out, r.entry->subcat_values);
-    append_key(out, "label");
-    append_json_string(out, r.label);
-    out += '}';
+    const std::string_view category = category_name(*r.entry->category);
+    constexpr std::size_t kKeys = sizeof R"(,{"position":,"category":,"values":,"label":})";
+    const std::size_t most = kKeys + kMostNumberBytes + most_json_string_bytes(category.size()) +
+                             most_json_values_bytes(r.entry->subcat_values) +
+                             most_json_string_bytes(r.label.size());
+    append_in_room(out, most, [&](char* at) {
+      if (at[-1] != '[') *at++ = ',';
+      at = put_text(at, R"({"position":)");
+      at = put_json_number(at, r.position);
+      at = put_text(at, R"(,"category":)");
+      at = put_json_string(at, category);
+      at = put_text(at, R"(,"values":)");
+      at = put_json_values(at, r.entry->subcat_values);
+      at = put_text(at, R"(,"label":)");
+      at = put_json_string(at, r.label);
+      *at++ = '}';
+      return at;
+    });
   }
   out += ']';
 }
