@@ -7,7 +7,7 @@
 #include "analyser/driver/parallel_run.hpp"
 
 namespace {
-constexpr const char* kServeThreadsMisuse = "-threads needs a whole number of at least 1";
+constexpr const char* kServeThreadsMisuse = "-threads needs a whole number from 1 to 256";
 constexpr const char* kBatchThreadsMisuse =
     "-threads needs a whole number from 0 (one per core) to 256";
 // The value of `threads` after a -threads that is no whole number.
@@ -131,11 +131,13 @@ int scan_added_option(added_settings& added, int i, int argc, const char* const*
 }
 
 namespace {
-// -threads N: with -serve at least 1; in a batch run 0 (one per core) to
-// kMostBatchThreads.
+// -threads N: with -serve 1 to kMostBatchThreads; in a batch run 0 (one per
+// core) to kMostBatchThreads.
 void check_threads(added_settings& added, bool serving) {
   if (serving) {
-    if (added.threads == 0) added.misuse = kServeThreadsMisuse;
+    if (added.threads == 0 || added.threads > kMostBatchThreads) {
+      added.misuse = kServeThreadsMisuse;
+    }
   } else if (added.threads == kThreadsMisused || added.threads > kMostBatchThreads) {
     added.misuse = kBatchThreadsMisuse;
   }

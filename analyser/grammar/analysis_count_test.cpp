@@ -489,3 +489,36 @@ TEST(AnalysisCount, GivesUpOnceTheDeadlineHasPassed) {
 }
 
 }  // namespace
+
+// A workspace kept from count to count, as an analyser keeps it, gives every
+// count a fresh one gives: after small and large charts, unary cycles and
+// counts cut short, over other grammars each time.
+TEST(AnalysisCount, AKeptWorkspaceGivesTheCountsOfFreshOnes) {
+  count_workspace kept;
+  const auto same_with_kept = [&](const grammar_fixture& state, const analysis_target& target,
+                                  const steady_deadline& deadline = {}) {
+    const analysis_count fresh = count_analyses(state.grammar, state.nodes.head, target, deadline);
+    const analysis_count reused =
+        count_analyses(state.grammar, state.nodes.head, target, deadline, &kept);
+    EXPECT_EQ(reused.unbounded, fresh.unbounded);
+    EXPECT_EQ(reused.timed_out, fresh.timed_out);
+    EXPECT_EQ(reused.value, fresh.value);
+  };
+  count_case_generator generator(20261208);
+  for (int i = 0; i < 300; ++i) {
+    const count_case c = generator.next();
+    grammar_fixture state;
+    build_case(state, c);
+    const int words = static_cast<int>(c.words.size());
+    for (const std::string& start : generator.names()) {
+      ASSERT_NO_FATAL_FAILURE(same_with_kept(state, target_for(start, words))) << "case " << i;
+    }
+    if (i % 100 == 50) {  // a chart far larger than the workspace keeps
+      grammar_fixture large;
+      build_case(large, ambiguous_case(200));
+      same_with_kept(large, target_for("XXXX", 200));
+      same_with_kept(large, target_for("XXXX", 200),
+                     std::chrono::steady_clock::now() - std::chrono::seconds(1));
+    }
+  }
+}

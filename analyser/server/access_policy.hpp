@@ -1,5 +1,6 @@
 // Which requests the server answers at all: a Host header that names the
-// address it listens on (or localhost with its port), so that a page of
+// address it listens on (or localhost with its port; on 0.0.0.0 or ::, any
+// address of the machine or its name), so that a page of
 // another site reaching it through a name of its own (DNS rebinding) gets
 // nothing; and for a POST, no Origin but the server's own, so that no page
 // of another site can make it work.

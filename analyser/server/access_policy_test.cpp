@@ -29,6 +29,17 @@ TEST(AccessPolicy, TakesTheAddressItListensOnAndLocalhost) {
   }
 }
 
+TEST(AccessPolicy, OnEveryInterfaceTakesTheMachinesAddressesAndNoOtherName) {
+  for (const char* wildcard : {"0.0.0.0", "::"}) {
+    const access_policy policy(wildcard, 8080);
+    EXPECT_TRUE(policy.host_allowed("127.0.0.1:8080")) << wildcard;  // the loopback interface
+    EXPECT_TRUE(policy.host_allowed("localhost:8080")) << wildcard;
+    EXPECT_FALSE(policy.host_allowed("127.0.0.1:8081")) << wildcard;
+    EXPECT_FALSE(policy.host_allowed("evil.example:8080")) << wildcard;
+    EXPECT_TRUE(policy.origin_allowed(true, "http://127.0.0.1:8080")) << wildcard;
+  }
+}
+
 TEST(AccessPolicy, TakesNoOriginOrItsOwn) {
   const access_policy policy("127.0.0.1", 80);
   EXPECT_TRUE(policy.origin_allowed(false, ""));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "analyser/server/http_service.hpp"
@@ -51,10 +52,33 @@ bool serve_until_stopped(http_service& service, const sigset_t& stopping) {
     sigwait(&stopping, &signal_number);
     service.stop();
   });
-  const bool served = service.run();
-  pthread_kill(watcher.native_handle(), SIGTERM);  // ends the wait if serving ended by itself
-  watcher.join();
-  return served;
+  const auto end_watcher = [&] {
+    pthread_kill(watcher.native_handle(), SIGTERM);  // ends the wait if serving ended by itself
+    watcher.join();
+  };
+  try {
+    const bool served = service.run();
+    end_watcher();
+    return served;
+  } catch (...) {
+    end_watcher();
+    throw;
+  }
+}
+
+// Serves on the loaded grammar; false when serving failed.
+bool serve_grammar(analyser_state& state, grammar_store& store, const listen_address& address) {
+  const sigset_t stopping = block_stopping_signals();
+  http_service service(store, settings_of(state, address));
+  const int port = service.bind();
+  if (port < 0) {
+    std::fprintf(state.errors, "Mirask: cannot listen on %s:%d (in use, or no address of this machine)\n",
+                 url_host(address.host).c_str(), address.port);
+    return false;
+  }
+  std::fprintf(state.errors, "listening on %s/\n", origin_of(address.host, port).c_str());
+  std::fflush(state.errors);
+  return serve_until_stopped(service, stopping);
 }
 }  // namespace
 
@@ -75,15 +99,11 @@ int run_server(analyser_state& state, int, char**) {
     std::fprintf(state.errors, "%s\n", p.to_string().c_str());
   }
   signal(SIGPIPE, SIG_IGN);
-  const sigset_t stopping = block_stopping_signals();
-  http_service service(*store, settings_of(state, *address));
-  const int port = service.bind();
-  if (port < 0) {
-    std::fprintf(state.errors, "Mirask: cannot listen on %s:%d (in use, or no address of this machine)\n",
-                 url_host(address->host).c_str(), address->port);
+  try {
+    return serve_grammar(state, *store, *address) ? 0 : 1;
+  } catch (const std::system_error& e) {
+    // The machine would not give the threads asked for.
+    std::fprintf(state.errors, "Mirask: cannot start the server's threads: %s\n", e.what());
     return 1;
   }
-  std::fprintf(state.errors, "listening on %s/\n", origin_of(address->host, port).c_str());
-  std::fflush(state.errors);
-  return serve_until_stopped(service, stopping) ? 0 : 1;
 }

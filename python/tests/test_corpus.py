@@ -55,6 +55,18 @@ def test_the_command_runs_the_example_on_two_workers_from_another_folder(tmp_pat
     assert "5 of 5 parts written now, 0 kept" in done.stderr
 
 
+def test_the_command_runs_on_a_running_cluster_named_by_its_address(client, tmp_path):
+    done = subprocess.run(
+        [sys.executable, "-m", "mirask.corpus", CONFIG, os.path.join(EXAMPLES, "saetze.txt"),
+         str(tmp_path / "out"), "--scheduler", client.scheduler.address,
+         "--lines-per-part", "20"],
+        capture_output=True, text=True, check=False)
+    assert done.returncode == 0, done.stderr
+    assert parts(tmp_path / "out") == [f"part-00000{i}.jsonl" for i in range(3)]
+    with open(os.path.join(EXAMPLES, "saetze.txt"), "rb") as f:
+        assert concatenated(tmp_path / "out") == cli_output(f.read())
+
+
 def test_a_generated_corpus_in_parts_and_a_rerun_that_redoes_only_missing_parts(client, tmp_path):
     (tmp_path / "in.txt").write_bytes(byte_corpus())
     plan, written = analysed(client, tmp_path / "in.txt", tmp_path / "out", lines_per_part=3,

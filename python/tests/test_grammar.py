@@ -68,6 +68,12 @@ def test_skipped_lines_and_rules_are_listed(tmp_path):
                            "text": 'line skipped (no word, "=" or category)'}]
 
 
+def test_a_number_without_a_null_entry_is_an_outcome_and_the_parses_go_on():
+    g = mirask.Grammar.from_texts(rules="DETA + NOMN = SATZ;.\n", lexicon="DER=DETA\nHUND=NOMN\n")
+    assert g.parse("der 3").outcome == "no_number_reading"
+    assert g.parse("der hund").outcome == "analysed"
+
+
 def test_grammars_from_texts_and_bad_arguments():
     g = mirask.Grammar.from_texts(rules="DETA + NOMN = SATZ;.\n", lexicon="DER=DETA\nHUND=NOMN\n")
     assert g.parse("der hund").brackets == "<SATZ(DETA NOMN)>"
