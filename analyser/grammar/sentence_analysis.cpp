@@ -1,5 +1,7 @@
 #include "analyser/grammar/sentence_analysis.hpp"
 
+#include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 #include "analyser/base/fatal_error.hpp"
@@ -67,10 +69,83 @@ bool make_word_nodes(node_list& nodes, const sentence_words& words) {
 }
 
 namespace {
+// Nodes beyond the word nodes that a parse may make to count the analyses
+// itself (see counted_by_parse): many times what a sentence of everyday
+// length needs, and little work to lose when a forest needs more.
+constexpr long kCountingParseNodes = 2000;
+
+// Cuts the node list back to its first `count` nodes, of which `last` is
+// the last.
+void cut_list(node_list& nodes, parse_node* last, long count) {
+  last->next = nullptr;
+  nodes.tail = last;
+  nodes.count = count;
+}
+
+// Counts the analyses of a parse that stops at the first one by making every
+// node instead, when that takes few: the list then holds one node per
+// analysis, so the count is that of its complete nodes, far cheaper than the
+// packed chart. The list is then cut back after the first analysis, to what
+// the parse that stops there leaves, so the result is the same in every
+// byte. False, with the word nodes alone in the list again, when the parse
+// needs more nodes than that.
+bool counted_by_parse(const analysis_setup& setup, node_list& nodes, sentence_analysis& result) {
+  parse_node* const last_word = nodes.tail;
+  const long words = nodes.count;
+  const long limit = nodes.limit;
+  nodes.limit = std::min(limit, words + kCountingParseNodes);
+  parse_work work{setup.grammar, nodes, setup.log};
+  work.tables = setup.parse_tables;
+  work.deadline = setup.deadline;
+  const parse_end end = parse_sentence(work);
+  nodes.limit = limit;
+  if (end == parse_end::node_limit) {
+    cut_list(nodes, last_word, words);
+    return false;
+  }
+  if (end == parse_end::timeout) {
+    result.outcome = sentence_outcome::timeout;
+    return true;
+  }
+  parse_node* first = nullptr;
+  long first_at = 0;
+  std::uint64_t analyses = 0;
+  long at = 0;
+  for (parse_node* n = nodes.head; n != nullptr; n = n->next) {
+    ++at;
+    if (!is_complete_analysis(*n, result.target)) continue;
+    ++analyses;
+    if (first == nullptr) {
+      first = n;
+      first_at = at;
+    }
+  }
+  result.count = analysis_count{false, big_count(analyses)};
+  if (first == nullptr) {
+    // A parse that finds no analysis makes every node: this list.
+    result.outcome = sentence_outcome::no_analysis;
+    return true;
+  }
+  // A word node that is an analysis ends that parse before its first node.
+  if (first_at <= words) {
+    cut_list(nodes, last_word, words);
+  } else {
+    cut_list(nodes, first, first_at);
+  }
+  result.stopped_early = true;
+  result.axiom = first;
+  result.outcome = sentence_outcome::analysed;
+  return true;
+}
+
 // Parses the sentence whose word nodes are in `nodes` and finds its analysis.
 void parse_words(const analysis_setup& setup, node_list& nodes, sentence_analysis& result) {
   result.target = target_of(setup, result.words.word_count);
   const analysis_target& target = result.target;
+  // A trace shows every step of the parse: it gets the parse alone.
+  const bool count_by_parse =
+      setup.count_analyses && setup.stop_at_first_analysis && !setup.log.trace;
+  if (count_by_parse && counted_by_parse(setup, nodes, result)) return;
   if (setup.count_analyses) {
     result.count =
         count_analyses(setup.grammar, nodes.head, target, setup.deadline, setup.count_tables);

@@ -288,3 +288,44 @@ TEST(Library, TheTimeLimitEndsTheCountOrTheParseWithItsOwnOutcome) {
   EXPECT_EQ(a.parse(words_of_a(60), counted).count()->digits, "405944995127576985730643443367112");
   EXPECT_EQ(a.parse(words_of_a(3), quick).outcome(), mirask::outcome::analysed);
 }
+
+namespace {
+// The sentence of `n` words "A A ... A".
+std::string words_a(int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += i == 0 ? "A" : " A";
+  return s;
+}
+}  // namespace
+
+// A count leaves a sentence as a parse that stops at its first analysis
+// leaves it (the same nodes, tree and outcome), whether the count comes from
+// making every node or, for a larger forest or under a node limit, from the
+// packed chart.
+TEST(Library, ACountLeavesTheSentenceAsTheParseThatStopsAtTheFirstAnalysis) {
+  mirask::grammar_texts t;
+  t.rules = "XXXX + XXXX = XXXX;.\nYYYY = XXXX;.\n";
+  t.lexicon = "A=XXXX\nA=YYYY\n";
+  t.endings = "";
+  const mirask::grammar g = mirask::grammar::from_texts(t);
+  mirask::analyser a(g);
+  // C(n-1) times 2^n: every word makes an X in two ways.
+  const char* const counts[] = {"2", "4", "16", "80", "448", "2688", "16896", "109824"};
+  for (int n = 1; n <= 8; ++n) {
+    for (long limit : {10'000'000L, 3L * n, 60L}) {
+      mirask::parse_options counted;
+      counted.start = "XXXX";
+      counted.node_limit = limit;
+      mirask::parse_options plain = counted;
+      plain.count = false;
+      const mirask::result with = a.parse(words_a(n), counted);
+      const mirask::result without = a.parse(words_a(n), plain);
+      const std::string where = std::to_string(n) + " words, limit " + std::to_string(limit);
+      ASSERT_EQ(with.outcome(), without.outcome()) << where;
+      EXPECT_EQ(with.node_count(), without.node_count()) << where;
+      EXPECT_EQ(with.brackets(true), without.brackets(true)) << where;
+      ASSERT_TRUE(with.count().has_value()) << where;
+      EXPECT_EQ(with.count()->digits, counts[n - 1]) << where;
+    }
+  }
+}
