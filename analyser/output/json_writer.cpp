@@ -367,9 +367,13 @@ std::string json_record(const sentence_analysis& analysis, const record_settings
 }
 
 void json_writer::sentence_analysed(const sentence_analysis& analysis) {
+  // The room of a record that took more than this is given back.
+  constexpr std::size_t kKeptRecordRoom = std::size_t{1} << 20;
   needing_memory("json_record: malloc Fehler", [&] {
-    const std::string record = json_record(analysis, settings_);
-    std::fwrite(record.data(), 1, record.size(), out_);
-    std::fputc('\n', out_);
+    record_.clear();
+    append_record(record_, analysis, settings_);
+    record_ += '\n';
+    std::fwrite(record_.data(), 1, record_.size(), out_);
+    if (record_.capacity() > kKeptRecordRoom) std::string().swap(record_);
   });
 }

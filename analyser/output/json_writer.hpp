@@ -38,4 +38,5 @@ class json_writer : public result_writer {
  private:
   std::FILE* out_;
   record_settings settings_;
+  std::string record_;  // the text of a record, its room kept for the next one
 };
