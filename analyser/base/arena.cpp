@@ -7,7 +7,6 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kFirstBlockSize = 64 * 1024;
 constexpr std::size_t kLargestBlockSize = 16 * 1024 * 1024;
 }  // namespace
 
@@ -20,7 +19,7 @@ arena::~arena() {
 }
 
 void arena::grow(std::size_t at_least) {
-  std::size_t size = blocks_ == nullptr ? kFirstBlockSize : blocks_->size * 2;
+  std::size_t size = blocks_ == nullptr ? first_block_size_ : blocks_->size * 2;
   if (size > kLargestBlockSize) size = kLargestBlockSize;
   std::size_t header = round_up(sizeof(block));
   if (size < header + at_least) size = header + at_least;

@@ -10,7 +10,14 @@
 
 class arena {
  public:
+  // The size of the first block unless one is given: the room of a
+  // sentence's nodes for most sentences.
+  static constexpr std::size_t kFirstBlockSize = 64 * 1024;
+
   arena() = default;
+  // An arena whose first block takes `first_block_size` bytes: for storage
+  // that many values hold at once, each a little.
+  explicit arena(std::size_t first_block_size) : first_block_size_(first_block_size) {}
   arena(const arena&) = delete;
   arena& operator=(const arena&) = delete;
   ~arena();
@@ -62,4 +69,5 @@ class arena {
   unsigned char* end_ = nullptr;
   std::size_t reserved_ = 0;
   std::size_t limit_ = 0;
+  std::size_t first_block_size_ = kFirstBlockSize;
 };

@@ -46,3 +46,16 @@ TEST(Arena, TheLimitFailsTheBlockBeyondIt) {
   EXPECT_GT(storage.bytes_reserved(), first);
 }
 }  // namespace
+
+// A small first block, as each of many results takes: the blocks after it
+// double, so a large sentence still needs few of them.
+TEST(Arena, AGivenFirstBlockSizeAndDoublingAfterIt) {
+  arena small(4096);
+  small.allocate(16);
+  EXPECT_EQ(small.bytes_reserved(), 4096u);
+  for (int i = 0; i < 1000; ++i) small.allocate(100);  // some 100 KB
+  EXPECT_LT(small.bytes_reserved(), 4096u * 64);
+  arena usual;
+  usual.allocate(16);
+  EXPECT_EQ(usual.bytes_reserved(), arena::kFirstBlockSize);
+}

@@ -37,7 +37,7 @@ struct input_done {};
 
 // True when nothing of the run looks at the nodes made after a sentence's
 // first complete analysis: the node table (-list), the trace and -all do.
-// (Counts come from the packed chart, not from the nodes.)
+// (A count makes the nodes it needs itself: see analyse_sentence.)
 bool first_analysis_is_enough(const analyser_state& state) {
   return !(state.output_flags & OUT_LIST) && state.trace_flag == 0 && !state.added.all_analyses;
 }

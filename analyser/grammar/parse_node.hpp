@@ -35,6 +35,10 @@ struct parse_node {
 // The nodes of the current sentence in creation order, with the storage of
 // the nodes, their value sets and labels, and the bound on their number.
 struct node_list {
+  node_list() = default;
+  // Nodes whose storage begins with a block of `first_block_size` bytes.
+  explicit node_list(std::size_t first_block_size) : storage(first_block_size) {}
+
   arena storage;
   parse_node* head = nullptr;
   parse_node* tail = nullptr;

@@ -59,8 +59,9 @@ struct analysis_setup {
   // The indexed parser's side tables, kept for the next sentence (null:
   // every parse makes its own).
   indexed_parse_tables* parse_tables = nullptr;
-  // Count the complete analyses over a packed chart, whether or not the
-  // parse makes them all.
+  // Count the complete analyses, whether or not the parse makes them all:
+  // from the nodes of a full parse when it takes few, else from a packed
+  // chart.
   bool count_analyses = false;
   // The count's storage, kept for the next sentence (null: every count
   // makes its own).

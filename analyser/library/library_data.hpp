@@ -35,7 +35,9 @@ struct result_data {
   bool given_as_bytes = false;  // as_read was given, text made from it
   std::vector<unsigned char> sentence;
   std::string problem;  // why an unreadable sentence is one
-  node_list nodes;
+  // A first block of 4 KiB, which the nodes of most sentences fill: a
+  // program may keep thousands of results at once (parse_many).
+  node_list nodes{4096};
   sentence_analysis analysis;
 
   // The complete analyses, found the first time they are asked for; a parse

@@ -16,7 +16,7 @@ struct analysis_request {
   std::string_view start_category = "SATZ";
   // Stop at the first complete analysis: nothing looks at the nodes after it.
   bool stop_at_first_analysis = false;
-  bool count_analyses = false;  // the exact count, from a packed chart
+  bool count_analyses = false;  // the exact count
   long node_limit = kNodeLimit;
   std::chrono::microseconds time_limit{0};  // from the analysis' start; 0: none
 };

@@ -362,6 +362,7 @@ std::string json_diagnosis(const sentence_analysis& analysis, const record_setti
 
 std::string json_record(const sentence_analysis& analysis, const record_settings& settings) {
   std::string out;
+  out.reserve(4096);  // the record of an everyday sentence, without growing
   append_record(out, analysis, settings);
   return out;
 }
