@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -56,8 +58,10 @@ class text_sort {
   explicit text_sort(const tail_blocks& tails) : tails_(tails) {}
 
   // Sorts the entries from `first` to `last`, whose keys are equal before
-  // byte `byte` of key `key`.
-  void sort(word_entry* first, word_entry* last, std::size_t key, std::size_t byte) const {
+  // byte `byte` of key `key`; with `shared`, the groups of the first
+  // distribution on two threads.
+  void sort(word_entry* first, word_entry* last, std::size_t key, std::size_t byte,
+            bool shared = false) const {
     for (;;) {
       if (last - first < static_cast<std::ptrdiff_t>(kLeastDistributedEntries))
         return compare_whole(first, last);
@@ -67,7 +71,7 @@ class text_sort {
       }
       bucket_bounds bounds;
       if (count_digits(first, last, key, byte, bounds))
-        return sort_buckets(first, key, byte, bounds);
+        return sort_buckets(first, key, byte, bounds, shared);
       if (digit_of(first->keys[key], byte) == 0) return;  // all of one text, which ends here
       ++byte;
     }
@@ -76,13 +80,30 @@ class text_sort {
  private:
   // Distributes the entries by their digits at `byte` and sorts each group
   // but that of the digit 0, whose texts all end there and so are one text.
+  // With `shared`, the groups from the one where the entries' second half
+  // begins are sorted on a thread of their own, the others meanwhile here:
+  // the groups share no entry.
   void sort_buckets(word_entry* first, std::size_t key, std::size_t byte,
-                    const bucket_bounds& bounds) const {
+                    const bucket_bounds& bounds, bool shared) const {
     distribute(first, key, byte, bounds);
-    for (std::size_t d = 1; d < kDigitValues; ++d) {
-      if (bounds[d + 1] - bounds[d] > 1)
-        sort(first + bounds[d], first + bounds[d + 1], key, byte + 1);
+    const auto sort_groups = [&](std::size_t from, std::size_t to) {
+      for (std::size_t d = from; d < to; ++d) {
+        if (bounds[d + 1] - bounds[d] > 1)
+          sort(first + bounds[d], first + bounds[d + 1], key, byte + 1);
+      }
+    };
+    if (!shared) return sort_groups(1, kDigitValues);
+    const std::size_t half = (bounds[1] + bounds[kDigitValues]) / 2;
+    std::size_t middle = 1;
+    while (middle < kDigitValues && bounds[middle] < half) ++middle;
+    std::thread second;
+    try {
+      second = std::thread(sort_groups, middle, kDigitValues);
+    } catch (const std::system_error&) {
+      return sort_groups(1, kDigitValues);  // no thread to be had: all of it here
     }
+    sort_groups(1, middle);
+    second.join();
   }
 
   void compare_whole(word_entry* first, word_entry* last) const {
@@ -97,7 +118,8 @@ class text_sort {
 }  // namespace
 
 void sort_by_text(word_entry* list, std::size_t count, const tail_blocks& tails) {
-  text_sort(tails).sort(list, list + count, 0, 0);
+  const bool shared = count >= kLeastSharedEntries && std::thread::hardware_concurrency() > 1;
+  text_sort(tails).sort(list, list + count, 0, 0, shared);
 }
 
 bool order_by_falling_count(word_entry* list, std::size_t count) {
