@@ -4,6 +4,7 @@
 
 std::vector<std::string_view> position_words(const sentence_words& words) {
   std::vector<std::string_view> at(1);
+  at.reserve(1 + 2 * words.words.size());  // a split word takes two positions
   for (const sentence_word& w : words.words) {
     const auto* text = reinterpret_cast<const char*>(w.text);
     at.resize(w.position + (w.stem_length > 0 ? 2 : 1));

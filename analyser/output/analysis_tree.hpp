@@ -8,6 +8,35 @@
 
 #include "analyser/grammar/sentence_analysis.hpp"
 
+// A stack whose first entries stay in place, so that the walk of a tree of
+// everyday depth allocates nothing; deeper ones go on in a vector.
+template <typename T>
+class small_stack {
+ public:
+  bool empty() const { return size_ == 0; }
+  void push(const T& value) {
+    if (size_ < kInPlace) {
+      in_place_[size_] = value;
+    } else {
+      beyond_.push_back(value);
+    }
+    ++size_;
+  }
+  T pop() {
+    --size_;
+    if (size_ < kInPlace) return in_place_[size_];
+    const T value = beyond_.back();
+    beyond_.pop_back();
+    return value;
+  }
+
+ private:
+  static constexpr std::size_t kInPlace = 64;
+  T in_place_[kInPlace];
+  std::vector<T> beyond_;
+  std::size_t size_ = 0;
+};
+
 // Visits the tree below `root` depth first, the left component before the
 // right one: enter(node, second) before a node's components, where `second`
 // tells a right component; leave(node) after them. Iterative, so that a deep
@@ -19,20 +48,18 @@ void walk_tree(const parse_node* root, Enter&& enter, Leave&& leave) {
     bool second;
     bool leaving;
   };
-  std::vector<step> pending;
-  pending.reserve(32);  // room for most trees at once: one allocation a walk
-  pending.push_back({root, false, false});
+  small_stack<step> pending;
+  pending.push({root, false, false});
   while (!pending.empty()) {
-    const step s = pending.back();
-    pending.pop_back();
+    const step s = pending.pop();
     if (s.leaving) {
       leave(s.node);
       continue;
     }
     enter(s.node, s.second);
-    pending.push_back({s.node, s.second, true});
-    if (s.node->right_comp != nullptr) pending.push_back({s.node->right_comp, true, false});
-    if (s.node->left_comp != nullptr) pending.push_back({s.node->left_comp, false, false});
+    pending.push({s.node, s.second, true});
+    if (s.node->right_comp != nullptr) pending.push({s.node->right_comp, true, false});
+    if (s.node->left_comp != nullptr) pending.push({s.node->left_comp, false, false});
   }
 }
 
