@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <unordered_set>
 
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/text_utils.hpp"
@@ -82,6 +83,27 @@ void cut_list(node_list& nodes, parse_node* last, long count) {
   nodes.count = count;
 }
 
+// The rules of the nodes below the complete analyses among every node of a
+// parse, each once, in increasing order. A node's components are made before
+// it, so a walk from the last node back meets every node after all the nodes
+// above it.
+std::vector<int> rules_below_analyses(const node_list& nodes, const analysis_target& target) {
+  std::vector<const parse_node*> made;
+  made.reserve(static_cast<std::size_t>(nodes.count));
+  for (const parse_node* n = nodes.head; n != nullptr; n = n->next) made.push_back(n);
+  std::unordered_set<const parse_node*> below;
+  std::vector<int> rules;
+  for (auto n = made.rbegin(); n != made.rend(); ++n) {
+    if (!is_complete_analysis(**n, target) && below.count(*n) == 0) continue;
+    if ((*n)->rule != nullptr) rules.push_back((*n)->rule->rule_number);
+    if ((*n)->left_comp != nullptr) below.insert((*n)->left_comp);
+    if ((*n)->right_comp != nullptr) below.insert((*n)->right_comp);
+  }
+  std::sort(rules.begin(), rules.end());
+  rules.erase(std::unique(rules.begin(), rules.end()), rules.end());
+  return rules;
+}
+
 // Counts the analyses of a parse that stops at the first one by making every
 // node instead, when that takes few: the list then holds one node per
 // analysis, so the count is that of its complete nodes, far cheaper than the
@@ -121,6 +143,7 @@ bool counted_by_parse(const analysis_setup& setup, node_list& nodes, sentence_an
     }
   }
   result.count = analysis_count{false, big_count(analyses)};
+  if (setup.note_rules) result.rules_of_analyses = rules_below_analyses(nodes, result.target);
   if (first == nullptr) {
     // A parse that finds no analysis makes every node: this list.
     result.outcome = sentence_outcome::no_analysis;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "analyser/base/log_output.hpp"
 #include "analyser/grammar/analysis_count.hpp"
@@ -36,6 +37,10 @@ struct sentence_analysis {
   // was parsed or stopped by the node limit (analysis_count.hpp).
   std::optional<analysis_count> count;
   bool stopped_early = false;  // the parse ended at `axiom`: later nodes were not made
+  // The numbers of the rules that the complete analyses use, each once, in
+  // increasing order, when asked for and the count came from a full parse
+  // (else rules_of_analyses finds them over the packed chart).
+  std::optional<std::vector<int>> rules_of_analyses;
   long time_us = 0;            // the time the analysis took
   std::string_view problem;    // why an unreadable line is one
 };
@@ -66,6 +71,9 @@ struct analysis_setup {
   // The count's storage, kept for the next sentence (null: every count
   // makes its own).
   count_workspace* count_tables = nullptr;
+  // Note the rules of the complete analyses where the count comes from a
+  // full parse, which has them at hand (what a suite's coverage needs).
+  bool note_rules = false;
   // Once it has passed, the count and the parse give up and the sentence
   // gets the outcome timeout.
   steady_deadline deadline{};

@@ -13,6 +13,7 @@ sentence_analysis sentence_analyser::analyse(const unsigned char* sentence, node
   setup.parse_tables = &tables_;
   setup.count_analyses = request.count_analyses;
   setup.count_tables = &count_tables_;
+  setup.note_rules = request.note_rules;
   if (request.time_limit.count() > 0) setup.deadline = start + request.time_limit;
   nodes.limit = request.node_limit;
   sentence_analysis analysis = analyse_sentence(setup, nodes, sentence);

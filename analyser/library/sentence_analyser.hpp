@@ -17,6 +17,7 @@ struct analysis_request {
   // Stop at the first complete analysis: nothing looks at the nodes after it.
   bool stop_at_first_analysis = false;
   bool count_analyses = false;  // the exact count
+  bool note_rules = false;      // and the rules of the complete analyses, where at hand
   long node_limit = kNodeLimit;
   std::chrono::microseconds time_limit{0};  // from the analysis' start; 0: none
 };

@@ -15,6 +15,7 @@ item_analyser::item_analyser(const loaded_grammar& grammar, const suite_options&
   // lists them or every analysis.
   request_.stop_at_first_analysis = !options.nodes && !options.all_analyses;
   request_.count_analyses = true;
+  request_.note_rules = true;  // for the coverage
   request_.node_limit = options.node_limit;
   if (options.time_limit.count() > 0) run_end_ = steady::now() + options.time_limit;
   record_ = {options.nodes, options.all_analyses, options.analysis_limit,

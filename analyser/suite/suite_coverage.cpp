@@ -46,7 +46,9 @@ item_coverage coverage_of(const sentence_analysis& analysis, const grammar_table
   item_coverage coverage;
   for (const word_reading& r : analysis.words.readings) coverage.entries.push_back(r.entry->line);
   sorted_once(coverage.entries);
-  if (has_analyses(analysis) && analysis.nodes != nullptr) {
+  if (analysis.rules_of_analyses) {
+    coverage.rules = *analysis.rules_of_analyses;
+  } else if (has_analyses(analysis) && analysis.nodes != nullptr) {
     coverage.rules = rules_of_analyses(grammar, analysis.nodes->head, analysis.target);
   }
   return coverage;

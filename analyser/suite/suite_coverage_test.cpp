@@ -34,7 +34,9 @@ struct SuiteCoverage : ::testing::Test {
     load_configuration(grammar, config.file(), grammar_files{}, log_output{nullptr});
   }
 
-  item_coverage coverage_of_sentence(const std::string& text) {
+  // With `as_a_suite`, as a suite item is analysed: the parse may stop at
+  // the first analysis, and the rules come from the parse that counts.
+  item_coverage coverage_of_sentence(const std::string& text, bool as_a_suite = false) {
     std::vector<unsigned char> sentence(text.begin(), text.end());
     sentence.resize(text.size() + 2);
     make_sentence(sentence.data(), static_cast<int>(text.size()), grammar.sentence_end_chars,
@@ -43,6 +45,8 @@ struct SuiteCoverage : ::testing::Test {
     node_list nodes;
     analysis_request request;
     request.count_analyses = true;
+    request.stop_at_first_analysis = as_a_suite;
+    request.note_rules = as_a_suite;
     const sentence_analysis analysis =
         analyser.analyse(sentence.data(), nodes, request, log_output{nullptr});
     return coverage_of(analysis, grammar.grammar);
@@ -87,4 +91,13 @@ TEST_F(SuiteCoverage, WhatTheItemsUsedAndWhatTheyLeftUntested) {
   tally.add({{9}, {9}});
   EXPECT_EQ(figures_of(universe, tally).rules_used, 1);
 }
+// The rules a counting parse notes are those the packed chart finds, for
+// sentences with one analysis, several, none, and none at all read.
+TEST_F(SuiteCoverage, TheRulesOfTheCountingParseAreThoseOfThePackedChart) {
+  for (const char* text : {"alpha beta.", "gamma beta.", "delta.", "beta alpha.", "omega.",
+                           "alpha beta delta.", "gamma beta gamma beta."}) {
+    EXPECT_EQ(coverage_of_sentence(text, true), coverage_of_sentence(text)) << text;
+  }
+}
+
 }  // namespace
