@@ -4,12 +4,20 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 
 #include "analyser/base/utf8_text.hpp"
 #include "analyser/output/analysis_tree.hpp"
 
 namespace {
+// Writes the escape of a control character (below 0x20): six bytes.
+char* put_control_escape(char* at, unsigned char c) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  at = put_text(at, "\\u00");
+  *at++ = kHex[c >> 4];
+  *at++ = kHex[c & 0xF];
+  return at;
+}
+
 // Appends the escape of a quote, a backslash or a control character; false
 // for any other byte.
 bool append_escaped(std::string& out, unsigned char c, bool escape_backslash) {
@@ -17,9 +25,8 @@ bool append_escaped(std::string& out, unsigned char c, bool escape_backslash) {
     out += '\\';
     out += static_cast<char>(c);
   } else if (c < 0x20) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-    out += escaped;
+    char escaped[6];
+    out.append(escaped, static_cast<std::size_t>(put_control_escape(escaped, c) - escaped));
   } else {
     return false;
   }
@@ -67,10 +74,7 @@ char* put_json_string(char* at, std::string_view text) {
       *at++ = '\\';
       *at++ = '"';
     } else if (c < 0x20) {
-      static constexpr char kHex[] = "0123456789abcdef";
-      at = put_text(at, "\\u00");
-      *at++ = kHex[c >> 4];
-      *at++ = kHex[c & 0xF];
+      at = put_control_escape(at, c);
     } else {
       // The convention's backslash is a letter, written as the letter it stands for.
       const utf8_form& form = kUtf8Forms[c];
