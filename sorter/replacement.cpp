@@ -6,6 +6,7 @@
 
 #include <array>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -101,6 +102,11 @@ std::string followed(const std::string& name) {
   return target;
 }
 
+bool is_file(const std::string& name) {
+  struct stat status {};
+  return lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 output_place place_of(const std::string& name) {
@@ -138,8 +144,23 @@ owned_stream replacement::open() {
   return stream;
 }
 
+// The new file and the old one trade names, and the old one, now under the
+// new file's name, is removed: at every moment one complete file stands at
+// the target's name. A plain move over the old file is the way where the
+// file system cannot trade names, or there is no old file (and where a
+// folder stands at the name, which the move refuses to replace). (Some file
+// systems write a file that is moved over another out to the disk before
+// the move returns, which takes longer than sorting the list; a trade
+// leaves that to the system's usual schedule, as writing a file in place
+// does.)
 bool replacement::commit() {
-  if (!pending_ || std::rename(new_name_.c_str(), target_.c_str()) != 0) return false;
+  if (!pending_) return false;
+  if (is_file(target_) &&
+      renameat2(AT_FDCWD, new_name_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+    unlink(new_name_.c_str());
+  } else if (std::rename(new_name_.c_str(), target_.c_str()) != 0) {
+    return false;
+  }
   name_pending = 0;
   pending_ = false;
   restore_handlers();

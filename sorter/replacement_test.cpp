@@ -146,6 +146,27 @@ TEST(replacement, KeepsTheOldFileWhenTheNewOneCannotTakeItsName) {
   EXPECT_EQ(hidden_files(), 0);
 }
 
+// The old file leaves its name only: a second name of it keeps the old
+// content, and an empty folder at the name is no file to be replaced.
+TEST(replacement, TakesOnlyTheNameOfTheOldFile) {
+  const scratch_directory directory;
+  directory.write("out.txt", "old\n");
+  std::filesystem::create_hard_link("out.txt", "second.txt");
+  std::filesystem::create_directory("folder");
+  for (const char* name : {"out.txt", "folder"}) {
+    replacement output(name);
+    owned_stream file = output.open();
+    ASSERT_NE(file, nullptr);
+    std::fputs("new\n", file.get());
+    ASSERT_TRUE(close_stream(std::move(file)));
+    EXPECT_EQ(output.commit(), name == std::string("out.txt")) << name;
+  }
+  EXPECT_EQ(file_content("out.txt"), "new\n");
+  EXPECT_EQ(file_content("second.txt"), "old\n");
+  EXPECT_TRUE(std::filesystem::is_directory("folder"));
+  EXPECT_EQ(hidden_files(), 0);
+}
+
 // A signal the program ignores stays ignored while the new file exists; the
 // handlers of before come back with the commit.
 TEST(replacement, LeavesIgnoredSignalsIgnored) {
