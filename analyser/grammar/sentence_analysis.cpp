@@ -1,9 +1,9 @@
 #include "analyser/grammar/sentence_analysis.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <iterator>
-#include <unordered_set>
 
 #include "analyser/base/fatal_error.hpp"
 #include "analyser/base/text_utils.hpp"
@@ -83,6 +83,32 @@ void cut_list(node_list& nodes, parse_node* last, long count) {
   nodes.count = count;
 }
 
+// A set of at most `most` nodes and their components, in one table of open
+// addresses: a parse's walk makes one block of memory, where a node set of
+// the library makes one for every node put in.
+class node_set {
+ public:
+  explicit node_set(std::size_t most)
+      : bits_(std::bit_width(2 * most + 1) + 1),
+        slots_(std::size_t{1} << bits_, nullptr) {}
+  void insert(const parse_node* node) { slots_[place_of(node)] = node; }
+  bool contains(const parse_node* node) const { return slots_[place_of(node)] == node; }
+
+ private:
+  // The node's slot, or the empty one where it would go.
+  std::size_t place_of(const parse_node* node) const {
+    constexpr std::uint64_t kSpread = 0x9E3779B97F4A7C15u;
+    const std::size_t mask = slots_.size() - 1;
+    const std::uint64_t address = reinterpret_cast<std::uintptr_t>(node);
+    auto place = static_cast<std::size_t>((address * kSpread) >> (64 - bits_));
+    while (slots_[place] != nullptr && slots_[place] != node) place = (place + 1) & mask;
+    return place;
+  }
+
+  int bits_;
+  std::vector<const parse_node*> slots_;
+};
+
 // The rules of the nodes below the complete analyses among every node of a
 // parse, each once, in increasing order. A node's components are made before
 // it, so a walk from the last node back meets every node after all the nodes
@@ -91,10 +117,10 @@ std::vector<int> rules_below_analyses(const node_list& nodes, const analysis_tar
   std::vector<const parse_node*> made;
   made.reserve(static_cast<std::size_t>(nodes.count));
   for (const parse_node* n = nodes.head; n != nullptr; n = n->next) made.push_back(n);
-  std::unordered_set<const parse_node*> below;
+  node_set below(made.size());
   std::vector<int> rules;
   for (auto n = made.rbegin(); n != made.rend(); ++n) {
-    if (!is_complete_analysis(**n, target) && below.count(*n) == 0) continue;
+    if (!is_complete_analysis(**n, target) && !below.contains(*n)) continue;
     if ((*n)->rule != nullptr) rules.push_back((*n)->rule->rule_number);
     if ((*n)->left_comp != nullptr) below.insert((*n)->left_comp);
     if ((*n)->right_comp != nullptr) below.insert((*n)->right_comp);

@@ -5,9 +5,10 @@
 #include "analyser/suite/suite_coverage.hpp"
 
 item_analyser::item_analyser(const loaded_grammar& grammar, const suite_options& options,
-                             std::FILE* out)
+                             std::FILE* out, bool with_records)
     : grammar_(grammar),
       analyser_(grammar),
+      with_records_(with_records),
       log_{out, false, options.utf8},
       letters_(letter_case_of(grammar.utf8)) {
   request_.start_category = options.start_category;
@@ -39,7 +40,7 @@ item_result item_analyser::run(const suite_job& job, const std::string& suite,
   item.found = found_of(analysis);
   item.found.coverage = coverage_of(analysis, grammar_.grammar);
   item.verdict = judge(item.expected, item.found);
-  record = json_record(analysis, record_);
+  if (with_records_) record = json_record(analysis, record_);
   return item;
 }
 

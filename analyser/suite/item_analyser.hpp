@@ -27,11 +27,13 @@ struct suite_job {
 
 class item_analyser {
  public:
-  // The analyser's messages (the node-limit notice) go to `out`.
-  item_analyser(const loaded_grammar& grammar, const suite_options& options, std::FILE* out);
+  // The analyser's messages (the node-limit notice) go to `out`. Without
+  // `with_records` (a run that writes no profile) no record is made.
+  item_analyser(const loaded_grammar& grammar, const suite_options& options, std::FILE* out,
+                bool with_records);
 
-  // Analyses the item `job` of the suite `suite`; its profile record goes to
-  // `record`.
+  // Analyses the item `job` of the suite `suite`; its profile record, if
+  // one is made, goes to `record`.
   item_result run(const suite_job& job, const std::string& suite, std::string& record);
 
  private:
@@ -42,6 +44,7 @@ class item_analyser {
   node_list nodes_;
   analysis_request request_;
   record_settings record_;
+  bool with_records_;
   log_output log_;
   letter_case letters_;
   using steady = std::chrono::steady_clock;

@@ -105,6 +105,10 @@ struct suite_run {
   void write_record(const std::string& record) const {
     if (profile) profile(record);
   }
+  bool writes_records() const { return static_cast<bool>(profile); }
+  void write_item_record(const item_result& item, std::string_view record) const {
+    if (profile) profile(item_record(item, record));
+  }
 
   // Reports, counts and keeps one item.
   void take(item_result&& item) {
@@ -184,7 +188,7 @@ struct item_output {
 // beside their analysis, and what they give: a fatal end (null: none)
 // stops the block at its item.
 using item_block = std::vector<suite_job>;
-constexpr std::size_t kItemsPerBlock = 16;
+constexpr std::size_t kItemsPerBlock = 128;
 struct block_output {
   std::vector<item_output> items;
   std::exception_ptr failure;
@@ -192,8 +196,8 @@ struct block_output {
 
 // One thread's analyser of items, writing its messages into memory.
 struct item_worker {
-  item_worker(const loaded_grammar& grammar, const suite_options& options)
-      : analyser(grammar, options, told.file()) {}
+  item_worker(const loaded_grammar& grammar, const suite_options& options, bool with_records)
+      : analyser(grammar, options, told.file(), with_records) {}
   memory_output told;
   item_analyser analyser;
 };
@@ -220,7 +224,7 @@ void run_items_on_threads(suite_run& run, const loaded_grammar& grammar, suite_r
   const suite_options& options = run.options;
   std::vector<std::unique_ptr<item_worker>> workers;
   for (int k = 0; k < options.threads; ++k) {
-    workers.push_back(std::make_unique<item_worker>(grammar, options));
+    workers.push_back(std::make_unique<item_worker>(grammar, options, run.writes_records()));
   }
   const auto work = [&](std::size_t worker, item_block& block) {
     return analyse_block(*workers[worker], block, options.suite_file_name);
@@ -230,7 +234,7 @@ void run_items_on_threads(suite_run& run, const loaded_grammar& grammar, suite_r
       item_output& item = output.items[k];
       std::fwrite(item.told.data(), 1, item.told.size(), run.streams.out);
       if (output.failure && k + 1 == output.items.size()) std::rethrow_exception(output.failure);
-      run.write_record(item_record(item.item, item.record));
+      run.write_item_record(item.item, item.record);
       run.take(std::move(item.item));
     }
   };
@@ -251,14 +255,14 @@ void run_items_on_threads(suite_run& run, const loaded_grammar& grammar, suite_r
 // The items of `reader` one after the other.
 void run_items(suite_run& run, const loaded_grammar& grammar, suite_reader& reader) {
   const suite_options& options = run.options;
-  item_analyser analyser(grammar, options, run.streams.out);
+  item_analyser analyser(grammar, options, run.streams.out, run.writes_records());
   suite_job job;
   int sentences = 0;
   std::string record;
   while (next_job(reader, job, sentences)) {
     record.clear();
     item_result item = analyser.run(job, options.suite_file_name, record);
-    run.write_record(item_record(item, record));
+    run.write_item_record(item, record);
     run.take(std::move(item));
   }
 }
