@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Sentences per second of the whole analyser: the bundled example's sentences
 # repeated to BENCH_SENTENCES lines, run through a plain run, -penn, -json,
-# -test (the example suite's items repeated to as many items) and -threads 2
-# (where the analyser has it), each output thrown away. The modes take turns
-# in every repetition, so that a busy machine slows them alike; times are
-# medians of the wall-clock runs, less the median of a run on an empty input
-# (the load).
+# -test (the example suite's items repeated to as many items) and each of
+# them again with -threads 2 (where the analyser has it), each output thrown
+# away. The modes take turns in every repetition, so that a busy machine
+# slows them alike; times are medians of the wall-clock runs, less the
+# median of a run on an empty input (the load). Two one-thread -penn runs
+# side by side show what the machine's processors give: half their time is
+# the least a perfect split on two threads could take.
 #
 #   bench/throughput.sh [build-directory [older-Mirask]]   (default: build/release)
 #
@@ -64,7 +66,7 @@ repeat_lines "$work/items.txt" "$sentences" >"$work/big.suite"
 : >"$work/empty.suite"
 
 # The modes, and the arguments of each; INPUT stands for the input file.
-modes=(plain penn json test threads)
+modes=(plain penn json test threads penn-threads json-threads test-threads penn-pair)
 mode_arguments() {
   case $1 in
     plain) echo "-i INPUT" ;;
@@ -72,11 +74,15 @@ mode_arguments() {
     json) echo "-i INPUT -json" ;;
     test) echo "-test INPUT" ;;
     threads) echo "-i INPUT -threads 2" ;;
+    penn-threads) echo "-i INPUT -penn -threads 2" ;;
+    json-threads) echo "-i INPUT -json -threads 2" ;;
+    test-threads) echo "-test INPUT -threads 2" ;;
+    penn-pair) echo "-i INPUT -penn" ;;
   esac
 }
 mode_label() { mode_arguments "$1" | sed 's/-i INPUT *//; s/INPUT/SUITE/; s/^$/plain/'; }
-input_of() { [[ $1 == test ]] && echo "$work/$2.suite" || echo "$work/$2.txt"; }
-has_mode() { [[ $2 != threads ]] || "$1" --help 2>/dev/null | grep -q -- '^ *-threads'; }
+input_of() { [[ $1 == test* ]] && echo "$work/$2.suite" || echo "$work/$2.txt"; }
+has_mode() { [[ $2 != *threads && $2 != *pair ]] || "$1" --help 2>/dev/null | grep -q -- '^ *-threads'; }
 
 # Runs a binary in a mode on an input and prints the wall time in seconds.
 # The analyser's exit status is 1 on every normal end.
@@ -86,7 +92,12 @@ run_mode() {
   args=${args/INPUT/$input}
   start=$EPOCHREALTIME
   # shellcheck disable=SC2086
-  (cd "$examples" && "$binary" -c mirask.cfg $args >/dev/null 2>&1 </dev/null) || true
+  if [[ $mode == *pair ]]; then
+    (cd "$examples" && { "$binary" -c mirask.cfg $args >/dev/null 2>&1 </dev/null & } &&
+      "$binary" -c mirask.cfg $args >/dev/null 2>&1 </dev/null; wait) || true
+  else
+    (cd "$examples" && "$binary" -c mirask.cfg $args >/dev/null 2>&1 </dev/null) || true
+  fi
   awk -v s="$start" -v e="$EPOCHREALTIME" 'BEGIN { printf "%.4f\n", e - s }'
 }
 
@@ -128,6 +139,7 @@ fi
 echo "$header"
 echo "$rule"
 for mode in "${modes[@]}"; do
+  [[ $mode == penn-pair ]] && continue
   words=$(count_words "$(input_of "$mode" big)")
   now=$(seconds_of "$mode" 0)
   line="| $(mode_label "$mode") |$(figures "$now" "$words")"
@@ -145,6 +157,16 @@ done
 if [[ -f $work/penn.0.times && -f $work/json.0.times ]]; then
   awk -v j="$(seconds_of json 0)" -v p="$(seconds_of penn 0)" \
     'BEGIN { printf "-json / -penn: %.2f\n", j / p }'
+fi
+if [[ -f $work/threads.0.times ]]; then
+  ratios=""
+  for pair in plain:threads penn:penn-threads json:json-threads test:test-threads; do
+    ratios+=$(awk -v l="$(mode_label "${pair%%:*}")" -v a="$(seconds_of "${pair#*:}" 0)" \
+      -v b="$(seconds_of "${pair%%:*}" 0)" 'BEGIN { printf " %s %.2f,", l, a / b }')
+  done
+  echo "-threads 2 / one thread:${ratios%,}"
+  awk -v a="$(seconds_of penn-pair 0)" -v b="$(seconds_of penn 0)" \
+    'BEGIN { printf "two one-thread -penn runs side by side / one alone: %.2f (half of it: %.2f)\n", a / b, a / b / 2 }'
 fi
 
 # Instructions of a binary in a mode on the first `count` sentences.
