@@ -102,11 +102,6 @@ std::string followed(const std::string& name) {
   return target;
 }
 
-bool is_file(const std::string& name) {
-  struct stat status {};
-  return lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 }  // namespace
 
 output_place place_of(const std::string& name) {
@@ -155,7 +150,7 @@ owned_stream replacement::open() {
 // does.)
 bool replacement::commit() {
   if (!pending_) return false;
-  if (is_file(target_) &&
+  if (place_of(target_) == output_place::regular &&
       renameat2(AT_FDCWD, new_name_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
     unlink(new_name_.c_str());
   } else if (std::rename(new_name_.c_str(), target_.c_str()) != 0) {
